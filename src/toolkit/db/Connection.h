@@ -1,0 +1,77 @@
+#pragma once
+
+#include <map>
+#include <memory>
+
+#include <QString>
+
+struct sqlite3;
+
+// What a connection string says: "Provider=...;User ID=...;Data Source=...;Mode=...;
+// Database Password="...";". Keys are matched without regard to case; a value may be quoted.
+struct ConnectionParams
+{
+    QString provider;
+    QString userId;
+    QString dataSource;
+    QString mode;
+    QString password;
+
+    static ConnectionParams parse(const QString& connectionString);
+};
+
+// One open, keyed SQLCipher database. The constructor either opens and proves the key or
+// throws StoreError with text that says what is wrong (missing file, wrong password or not a
+// database). Move-only; GUI thread only.
+class Connection
+{
+public:
+    explicit Connection(const QString& connectionString);
+    // Creates a new keyed database file; throws if the file exists.
+    static Connection create(const QString& path, const QString& password);
+
+    Connection(Connection&&) noexcept;
+    Connection& operator=(Connection&&) noexcept;
+    ~Connection();
+
+    sqlite3* handle() const { return m_db.get(); }
+    const QString& path() const { return m_path; }
+
+    // Runs statements without results; throws StoreError.
+    void exec(const QString& sql);
+    qint64 lastInsertRowid() const;
+    int changes() const;
+
+    // Counts every write made through this connection; snapshots read at the same count
+    // may be shared.
+    quint64 writeCount() const { return m_writeCount; }
+    void noteWrite() { ++m_writeCount; }
+
+    // Results of a read that nothing can have changed since: another read of the same text
+    // finds them while no write was made through this or any other connection.
+    std::shared_ptr<const void> sharedRead(const QString& key);
+    void keepSharedRead(const QString& key, std::shared_ptr<const void> result);
+
+    // Transaction nesting depth, kept by Transaction.
+    int& transactionDepth() { return m_transactionDepth; }
+
+    // Throws StoreError with the store's text when rc is an error code.
+    void check(int rc, const QString& sql = {}) const;
+
+private:
+    Connection(const ConnectionParams& params, bool create);
+    Connection(const QString& path, const QString& password, bool create);
+    struct Closer { void operator()(sqlite3* db) const; };
+    std::unique_ptr<sqlite3, Closer> m_db;
+    QString m_path;
+    qint64 dataVersion() const;
+    struct SharedRead
+    {
+        quint64 writeCount;
+        qint64 dataVersion;
+        std::weak_ptr<const void> result;
+    };
+    std::map<QString, SharedRead> m_sharedReads;
+    quint64 m_writeCount = 0;
+    int m_transactionDepth = 0;
+};

@@ -1,0 +1,227 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <QHash>
+#include <QObject>
+#include <QStringList>
+#include <QVariant>
+
+#include "toolkit/db/Field.h"
+
+class Connection;
+class DataSource;
+class Snapshot;
+
+// A dataset: the rows of a table (all, ordered on columns, or those of a master's current row)
+// or of a statement with named parameters, read into a snapshot when opened and worked on
+// there. Changes go to the file at once, one row at a time, with optimistic checks: a row
+// changed or removed in the file since it was read is not overwritten (StoreError).
+//
+// Operations throw StoreError (the store's text), FieldError (a value a field cannot take) or
+// whatever an event handler throws; a failed post or delete keeps the pending change.
+// Events are plain callbacks for the owner of the dataset (one each); controls follow through
+// a DataSource. GUI thread only.
+class Dataset : public QObject
+{
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+    enum LocateOption { CaseInsensitive = 1, PartialKey = 2 };
+    Q_DECLARE_FLAGS(LocateOptions, LocateOption)
+    // A row's identity that survives moves and refreshes; 0 for no row.
+    using Bookmark = qint64;
+    using Event = std::function<void(Dataset&)>;
+
+    Dataset(Connection* connection, const QString& name, QObject* parent = nullptr);
+    ~Dataset() override;
+
+    // Configuration, while closed.
+    void setTableName(const QString& table);
+    // A statement whose rows are changed through updateTable, found there by keyColumn.
+    void setSql(const QString& sql, const QString& updateTable, const QString& keyColumn);
+    void setParam(const QString& name, const QVariant& value);
+    QVariant param(const QString& name) const;
+    void setOrderBy(const QStringList& columns);
+    void addField(const FieldDef& field);
+    // Follows the current row of master's dataset: rows whose detailField equals masterField.
+    void setMasterSource(DataSource* master, const QString& masterField, const QString& detailField);
+    void setMasterSource(DataSource* master, const QString& linkField) { setMasterSource(master, linkField, linkField); }
+    void setReadOnly(bool on) { m_readOnly = on; }
+    bool isReadOnly() const { return m_readOnly; }
+
+    const QString& name() const { return m_name; }
+    const QString& tableName() const { return m_table; }
+    Connection* connection() const { return m_connection; }
+    Dataset* master() const;
+
+    // Events.
+    Event afterOpen, afterClose;
+    Event afterScroll;       // a move, a search, a master's move, a new or cancelled new row, a delete
+    Event onNewRecord;       // defaults for a new row; what it writes does not count as a change
+    Event afterInsert, afterEdit;
+    Event beforePost;        // throw AbortAction to refuse the save
+    Event afterPost;
+    Event beforeDelete;
+    Event whileDeleting;     // inside the row's delete transaction: remove what hangs on the row
+    Event afterDelete, afterCancel, afterRefresh;
+    // The question a navigator asks before a delete; empty: the toolkit's own.
+    std::function<QString(Dataset&)> deleteQuestion;
+
+    // Opening and closing.
+    void open();
+    void close();
+    void setActive(bool active) { active ? open() : close(); }
+    bool isActive() const { return m_state != State::Inactive; }
+    State state() const { return m_state; }
+    bool isEditing() const { return m_state == State::Edit || m_state == State::Insert; }
+
+    // Moving. Each first ends a pending change (saves a changed row, drops an unchanged one).
+    void first();
+    void last();
+    void next();
+    void prior();
+    int moveBy(int distance);
+    // Moves to row index (0-based, within the rows held).
+    void moveTo(int row);
+    bool bof() const { return m_bof; }
+    bool eof() const { return m_eof; }
+    int recordCount() const;
+    // 0-based index of the current row; -1 when empty.
+    int recNo() const;
+    bool isEmpty() const { return recordCount() == 0; }
+    bool locate(const QStringList& fields, const QVariantList& values, LocateOptions options = {});
+    Bookmark bookmark() const;
+    bool gotoBookmark(Bookmark bookmark);
+
+    // Changing.
+    void insert();
+    void append();
+    void edit();
+    void post();
+    void cancel();
+    void deleteRecord();
+    // Re-reads the rows held and keeps the current row; rows gone from the file drop out.
+    void refresh();
+    // Saves a changed row, drops an unchanged one; details first.
+    void checkBrowseMode();
+    bool modified() const { return m_modified; }
+
+    void disableControls() { ++m_disableCount; }
+    void enableControls();
+    bool controlsDisabled() const { return m_disableCount > 0; }
+
+    // Fields.
+    int fieldCount() const { return int(m_fields.size()); }
+    const FieldDef& field(int index) const { return m_fields[index]; }
+    int fieldIndex(const QString& name) const;
+    const FieldDef& field(const QString& name) const;
+    bool hasField(const QString& name) const { return fieldIndex(name) >= 0; }
+
+    // Values of the current row (a null QVariant when there is none).
+    QVariant value(const QString& field) const;
+    bool isNull(const QString& field) const { return value(field).isNull(); }
+    // The value as shown: texts cut to width, booleans "True"/"False", dates as text.
+    QString text(const QString& field) const;
+    int asInteger(const QString& field) const;
+    bool asBoolean(const QString& field) const;
+    // Writes the current row, which must be in editing. A lookup field writes its key field.
+    void setValue(const QString& field, const QVariant& value);
+    // Writes text as a user typed it; an empty text writes null.
+    void setText(const QString& field, const QString& text);
+
+    // Values of any row held, by 0-based index, for grids and reports.
+    QVariant valueAt(int row, const QString& field) const;
+    QString textAt(int row, const QString& field) const;
+
+    // The rows of a lookup field's dataset, in its order: key, shown text.
+    QList<QPair<QVariant, QString>> lookupList(const QString& field) const;
+    // Shows a value the way the field shows it.
+    QString format(const FieldDef& field, const QVariant& value) const;
+
+signals:
+    void dataChanged();
+    void recordChanged(const QString& field);
+    void stateChanged();
+    void updateRecordRequested();
+
+private:
+    using RowRef = qint32;  // >= 0: a row of the snapshot; < 0: a row of m_local
+    struct LocalRow
+    {
+        qint64 rowid = 0;
+        QVector<QVariant> values;
+    };
+    struct Lookup;
+
+    void readSnapshot();
+    void resolveFields();
+    void applyOrder();
+    QVariant storedAt(RowRef ref, int column) const;
+    qint64 rowidOf(RowRef ref) const;
+    QVariant fieldValueAt(RowRef ref, int fieldIndex, bool current) const;
+    QVariant lookupValue(const FieldDef& field, const QVariant& key) const;
+    int findInView(const QString& column, const QVariant& key) const;
+    int columnOf(const QString& column) const;
+    QVariant convert(const FieldDef& field, const QVariant& value) const;
+
+    void startInsert(bool atEnd);
+    void resortCurrent(int linkColumn);
+    qint64 snapshotRowid(int row) const;
+    void followMaster(bool force = false);
+    QVariant masterValue() const;
+    void restrict(const QVariant& value);
+    void scrolled();
+    void notifyDetails();
+    void emitData();
+    void emitState();
+    void setCurrent(int absolute);
+    void setState(State state);
+    void writeInsert();
+    void writeUpdate();
+    void writeDelete();
+    QString whereOriginal(RowRef ref, QVariantList& binds) const;
+    void touch() { ++m_version; }
+
+    Connection* m_connection;
+    QString m_name;
+    QString m_table;
+    QString m_sql;
+    QString m_keyColumn;
+    QHash<QString, QVariant> m_params;
+    QStringList m_order;
+    std::vector<FieldDef> m_fields;
+    bool m_declared = false;
+    bool m_readOnly = false;
+
+    DataSource* m_masterSource = nullptr;
+    QString m_masterField;
+    QString m_detailField;
+    std::vector<Dataset*> m_details;
+    QVariant m_restriction;
+    bool m_restricted = false;
+
+    // Stored columns of the snapshot and, per field, its column (-1 for lookups).
+    QStringList m_columns;
+    std::vector<int> m_fieldColumn;
+    std::shared_ptr<const Snapshot> m_snapshot;
+    std::vector<LocalRow> m_local;
+    std::vector<RowRef> m_rows;  // every row held, in order
+    int m_lo = 0, m_hi = 0;      // the rows that follow the master
+    int m_cur = -1;              // absolute index of the current row
+    bool m_bof = true, m_eof = true;
+
+    State m_state = State::Inactive;
+    QVector<QVariant> m_buffer;  // the current row while editing
+    bool m_modified = false;
+    bool m_inNewRecord = false;
+    int m_disableCount = 0;
+    qint64 m_nextTempId = -1;
+
+    quint64 m_version = 0;
+    mutable QHash<QString, std::shared_ptr<Lookup>> m_lookups;
+};
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(Dataset::LocateOptions)
