@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+// The boxes a program asks the user through: a plain message with one OK button, a typed
+// message dialog with a chosen set of standard buttons, the delete question and a file-save
+// dialog. Controls and windows reach the one installed service through current(); tests
+// install a recording fake (RecordingMessageService) so that no test waits on a dialog.
+// install() does not take ownership. Nothing here throws. GUI thread only.
+class MessageService
+{
+public:
+    enum class Type { Warning, Error, Information, Confirmation };
+    using Button = QMessageBox::StandardButton;
+    using Buttons = QMessageBox::StandardButtons;
+
+    virtual ~MessageService() = default;
+
+    // One OK button, captioned with title().
+    virtual void showMessage(const QString& text) = 0;
+    // Returns the button pressed, or QMessageBox::NoButton when the box was closed otherwise.
+    virtual Button messageDialog(const QString& text, Type type, Buttons buttons) = 0;
+    // OK or Cancel; true for OK.
+    virtual bool confirmDelete(const QString& question) = 0;
+    // The chosen path, or an empty text when the user cancelled.
+    virtual QString saveFileName(const QString& caption, const QString& filter, const QString& suggestedPath) = 0;
+
+    // The installed service, or the Qt one when none is installed.
+    static MessageService& current();
+    // Installs service (nullptr: the Qt one again) and returns the one installed before.
+    static MessageService* install(MessageService* service);
+
+    // The caption of plain messages: the text set here, else the application's display name.
+    static QString title();
+    static void setTitle(const QString& title);
+
+    // The question asked before a delete when the dataset offers none of its own.
+    static QString deleteRecordQuestion();
+};

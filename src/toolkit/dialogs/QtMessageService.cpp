@@ -1,0 +1,64 @@
+#include "toolkit/dialogs/QtMessageService.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QPushButton>
+
+namespace {
+
+QString caption(MessageService::Type type)
+{
+    switch (type) {
+    case MessageService::Type::Warning: return QStringLiteral("Warning");
+    case MessageService::Type::Error: return QStringLiteral("Error");
+    case MessageService::Type::Information: return QStringLiteral("Information");
+    case MessageService::Type::Confirmation: return QStringLiteral("Confirm");
+    }
+    return {};
+}
+
+QMessageBox::Icon icon(MessageService::Type type)
+{
+    switch (type) {
+    case MessageService::Type::Warning: return QMessageBox::Warning;
+    case MessageService::Type::Error: return QMessageBox::Critical;
+    case MessageService::Type::Information: return QMessageBox::Information;
+    case MessageService::Type::Confirmation: return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}
+
+void QtMessageService::showMessage(const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, title(), text, QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+MessageService::Button QtMessageService::messageDialog(const QString& text, Type type, Buttons buttons)
+{
+    QMessageBox box(icon(type), caption(type), text, buttons, QApplication::activeWindow());
+    // The platform's own captions differ between desktops; these are the toolkit's.
+    if (QAbstractButton* no = box.button(QMessageBox::No))
+        no->setText(QStringLiteral("&No"));
+    if (QAbstractButton* yesToAll = box.button(QMessageBox::YesToAll))
+        yesToAll->setText(QStringLiteral("Yes to &All"));
+    box.exec();
+    // Closing the box gives Qt's escape button (Cancel, No, or a single button), else none.
+    QAbstractButton* pressed = box.clickedButton();
+    return pressed ? box.standardButton(pressed) : QMessageBox::NoButton;
+}
+
+bool QtMessageService::confirmDelete(const QString& question)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), question, QMessageBox::Ok | QMessageBox::Cancel,
+                    QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok;
+}
+
+QString QtMessageService::saveFileName(const QString& caption, const QString& filter, const QString& suggestedPath)
+{
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggestedPath, filter);
+}

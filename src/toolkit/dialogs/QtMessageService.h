@@ -1,0 +1,15 @@
+#pragma once
+
+#include "toolkit/dialogs/MessageService.h"
+
+// The message service of a running program: modal QMessageBox and QFileDialog boxes over the
+// active window. The No and Yes-to-All buttons carry the captions "&No" and "Yes to &All".
+// GUI thread only.
+class QtMessageService : public MessageService
+{
+public:
+    void showMessage(const QString& text) override;
+    Button messageDialog(const QString& text, Type type, Buttons buttons) override;
+    bool confirmDelete(const QString& question) override;
+    QString saveFileName(const QString& caption, const QString& filter, const QString& suggestedPath) override;
+};

@@ -1,0 +1,42 @@
+#include "toolkit/dialogs/RecordingMessageService.h"
+
+RecordingMessageService::RecordingMessageService()
+    : m_before(MessageService::install(this))
+{
+}
+
+RecordingMessageService::~RecordingMessageService()
+{
+    MessageService::install(m_before);
+}
+
+QStringList RecordingMessageService::texts() const
+{
+    QStringList result;
+    for (const Entry& entry : m_entries)
+        result.append(entry.text);
+    return result;
+}
+
+void RecordingMessageService::showMessage(const QString& text)
+{
+    m_entries.append({Kind::Message, text, title(), Type::Information, QMessageBox::Ok, {}});
+}
+
+MessageService::Button RecordingMessageService::messageDialog(const QString& text, Type type, Buttons buttons)
+{
+    m_entries.append({Kind::Dialog, text, {}, type, buttons, {}});
+    return m_dialogAnswers.isEmpty() ? QMessageBox::NoButton : m_dialogAnswers.takeFirst();
+}
+
+bool RecordingMessageService::confirmDelete(const QString& question)
+{
+    m_entries.append({Kind::DeleteQuestion, question, {}, Type::Confirmation, QMessageBox::Ok | QMessageBox::Cancel, {}});
+    return !m_deleteAnswers.isEmpty() && m_deleteAnswers.takeFirst();
+}
+
+QString RecordingMessageService::saveFileName(const QString& caption, const QString& filter, const QString& suggestedPath)
+{
+    m_entries.append({Kind::SaveFile, suggestedPath, caption, Type::Information, {}, filter});
+    return m_saveAnswers.isEmpty() ? QString() : m_saveAnswers.takeFirst();
+}

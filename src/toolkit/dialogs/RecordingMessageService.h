@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+
+#include "toolkit/dialogs/MessageService.h"
+
+// A message service for tests: installs itself while it lives (putting back the service
+// before it when destroyed), records every box asked for in order and answers from scripted
+// queues. With no answer left it behaves as if the user closed the box: NoButton for a
+// dialog, Cancel for the delete question, no file for the save dialog. GUI thread only.
+class RecordingMessageService : public MessageService
+{
+public:
+    enum class Kind { Message, Dialog, DeleteQuestion, SaveFile };
+    struct Entry
+    {
+        Kind kind;
+        QString text;
+        QString caption;
+        Type type = Type::Information;
+        Buttons buttons;
+        QString filter;
+    };
+
+    RecordingMessageService();
+    ~RecordingMessageService() override;
+    RecordingMessageService(const RecordingMessageService&) = delete;
+    RecordingMessageService& operator=(const RecordingMessageService&) = delete;
+
+    void answerDialog(Button button) { m_dialogAnswers.append(button); }
+    void answerDelete(bool ok) { m_deleteAnswers.append(ok); }
+    void answerSaveFile(const QString& path) { m_saveAnswers.append(path); }
+
+    const QList<Entry>& entries() const { return m_entries; }
+    // The texts of every box in order, for whole-sequence comparisons.
+    QStringList texts() const;
+    void clear() { m_entries.clear(); }
+
+    void showMessage(const QString& text) override;
+    Button messageDialog(const QString& text, Type type, Buttons buttons) override;
+    bool confirmDelete(const QString& question) override;
+    QString saveFileName(const QString& caption, const QString& filter, const QString& suggestedPath) override;
+
+private:
+    MessageService* m_before;
+    QList<Entry> m_entries;
+    QList<Button> m_dialogAnswers;
+    QList<bool> m_deleteAnswers;
+    QStringList m_saveAnswers;
+};

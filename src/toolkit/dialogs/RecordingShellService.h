@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QList>
+
+#include "toolkit/dialogs/ShellService.h"
+
+// A shell service for tests: installs itself while it lives (putting back the service before
+// it when destroyed), records each open() and returns the scripted result (true unless set).
+// Starts nothing. GUI thread only.
+class RecordingShellService : public ShellService
+{
+public:
+    struct Call
+    {
+        QString target;
+        QString parameters;
+        bool operator==(const Call&) const = default;
+    };
+
+    RecordingShellService();
+    ~RecordingShellService() override;
+    RecordingShellService(const RecordingShellService&) = delete;
+    RecordingShellService& operator=(const RecordingShellService&) = delete;
+
+    void setResult(bool result) { m_result = result; }
+    const QList<Call>& calls() const { return m_calls; }
+
+    bool open(const QString& target, const QString& parameters = {}) override;
+
+private:
+    ShellService* m_before;
+    QList<Call> m_calls;
+    bool m_result = true;
+};

@@ -1,0 +1,102 @@
+#include <functional>
+
+#include <QAbstractButton>
+#include <QtTest>
+
+#include "toolkit/dialogs/QtMessageService.h"
+#include "toolkit/dialogs/RecordingMessageService.h"
+
+// Drives the real boxes: a zero timer finds the modal box once it runs and presses a button.
+class TestQtMessageService : public QObject
+{
+    Q_OBJECT
+private slots:
+    void plainMessageHasOneOkButtonAndTheTitle();
+    void dialogShowsTheToolkitCaptionsAndReturnsThePressedButton();
+    void closingTheDialogGivesTheEscapeButton();
+    void deleteQuestionIsOkOrCancel();
+    void installingAFakeReplacesTheServiceUntilItGoes();
+
+private:
+    void whenModal(const std::function<void(QMessageBox*)>& act);
+};
+
+void TestQtMessageService::whenModal(const std::function<void(QMessageBox*)>& act)
+{
+    QTimer::singleShot(0, this, [act] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        act(box);
+    });
+}
+
+void TestQtMessageService::plainMessageHasOneOkButtonAndTheTitle()
+{
+    MessageService::setTitle(QStringLiteral("Vornadel Lite"));
+    QString caption;
+    int buttons = 0;
+    whenModal([&](QMessageBox* box) {
+        caption = box->windowTitle();
+        buttons = box->buttons().size();
+        box->button(QMessageBox::Ok)->click();
+    });
+    QtMessageService().showMessage(QStringLiteral("Required field is empty."));
+    QCOMPARE(caption, QStringLiteral("Vornadel Lite"));
+    QCOMPARE(buttons, 1);
+    MessageService::setTitle({});
+}
+
+void TestQtMessageService::dialogShowsTheToolkitCaptionsAndReturnsThePressedButton()
+{
+    QString noText, yesToAllText;
+    whenModal([&](QMessageBox* box) {
+        noText = box->button(QMessageBox::No)->text();
+        yesToAllText = box->button(QMessageBox::YesToAll)->text();
+        box->button(QMessageBox::YesToAll)->click();
+    });
+    const auto pressed = QtMessageService().messageDialog(QStringLiteral("Proceed?"), MessageService::Type::Warning,
+                                                          QMessageBox::No | QMessageBox::YesToAll);
+    QCOMPARE(pressed, QMessageBox::YesToAll);
+    QCOMPARE(noText, QStringLiteral("&No"));
+    QCOMPARE(yesToAllText, QStringLiteral("Yes to &All"));
+}
+
+void TestQtMessageService::closingTheDialogGivesTheEscapeButton()
+{
+    whenModal([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    const auto pressed = QtMessageService().messageDialog(QStringLiteral("Proceed?"), MessageService::Type::Warning,
+                                                          QMessageBox::No | QMessageBox::YesToAll);
+    QCOMPARE(pressed, QMessageBox::No);
+}
+
+void TestQtMessageService::deleteQuestionIsOkOrCancel()
+{
+    QString text;
+    whenModal([&](QMessageBox* box) {
+        text = box->text();
+        box->button(QMessageBox::Cancel)->click();
+    });
+    QVERIFY(!QtMessageService().confirmDelete(MessageService::deleteRecordQuestion()));
+    QCOMPARE(text, QStringLiteral("Delete record?"));
+
+    whenModal([](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); });
+    QVERIFY(QtMessageService().confirmDelete(QStringLiteral("Delete this row?")));
+}
+
+void TestQtMessageService::installingAFakeReplacesTheServiceUntilItGoes()
+{
+    MessageService* standard = &MessageService::current();
+    {
+        RecordingMessageService fake;
+        QCOMPARE(&MessageService::current(), &fake);
+        {
+            RecordingMessageService inner;
+            QCOMPARE(&MessageService::current(), &inner);
+        }
+        QCOMPARE(&MessageService::current(), &fake);
+    }
+    QCOMPARE(&MessageService::current(), standard);
+}
+
+QTEST_MAIN(TestQtMessageService)
+#include "tst_qtmessageservice.moc"
