@@ -55,6 +55,8 @@ public:
     const QString& name() const { return m_name; }
     const QString& tableName() const { return m_table; }
     Connection* connection() const { return m_connection; }
+    // For datasets made before their connection is open; while closed.
+    void setConnection(Connection* connection) { m_connection = connection; }
     Dataset* master() const;
 
     // Events.
@@ -108,6 +110,8 @@ public:
     // Saves a changed row, drops an unchanged one; details first.
     void checkBrowseMode();
     bool modified() const { return m_modified; }
+    // Asks the bound controls to hand over what the user typed, so modified() tells all.
+    void updateRecord() { if (isEditing()) emit updateRecordRequested(); }
 
     void disableControls() { ++m_disableCount; }
     void enableControls();

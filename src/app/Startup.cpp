@@ -1,0 +1,63 @@
+#include "app/Startup.h"
+
+#include <QApplication>
+#include <QDir>
+
+#include "data/DataModule.h"
+#include "profile/RetailForm.h"
+#include "toolkit/dialogs/MessageService.h"
+#include "toolkit/widgets/PageControl.h"
+#include "ui/main/DataEntry.h"
+#include "ui/main/PickDate.h"
+
+namespace {
+const QString Title = QStringLiteral("Vornadel Lite");
+}
+
+QString ConnectionString(const QString& programFolder)
+{
+    QString folder = QDir::toNativeSeparators(programFolder);
+    if (!folder.endsWith(QDir::separator()))
+        folder += QDir::separator();
+    return QStringLiteral("Provider=SQLCipher;User ID=Admin;Data Source=") + folder
+        + QStringLiteral("Vornadel.mdb;Mode=Share Deny None;Database Password=\"ZeKRW\";");
+}
+
+// Destroyed in reverse order: windows before the data module they are bound to.
+struct Program::Windows
+{
+    std::unique_ptr<TMainDataModule> dataModule;
+    std::unique_ptr<TDataEntryForm> dataEntry;
+    std::unique_ptr<TRetail> retail;
+    std::unique_ptr<TPickDateForm> pickDate;
+};
+
+Program::Program(const QString& programFolder)
+    : m_windows(std::make_unique<Windows>())
+{
+    Windows& w = *m_windows;
+    w.dataEntry = std::make_unique<TDataEntryForm>(forms);
+    forms.DataEntryForm = w.dataEntry.get();
+    w.dataModule = std::make_unique<TMainDataModule>();
+    forms.MainDataModule = w.dataModule.get();
+    w.dataEntry->BindData();
+    w.dataModule->Connect(ConnectionString(programFolder));
+    w.dataModule->SetDataSetsActive(true);
+    w.dataEntry->MainDataEntry->setCurrentIndex(0);
+    QApplication::setApplicationDisplayName(Title);
+    MessageService::setTitle(Title);
+    w.dataEntry->setWindowTitle(Title);
+    w.retail = std::make_unique<TRetail>(forms);
+    forms.Retail = w.retail.get();
+    w.pickDate = std::make_unique<TPickDateForm>();
+    forms.PickDateForm = w.pickDate.get();
+}
+
+Program::~Program()
+{
+    Windows& w = *m_windows;
+    w.pickDate.reset();
+    w.retail.reset();
+    w.dataEntry.reset();
+    w.dataModule.reset();
+}

@@ -1,0 +1,34 @@
+#include <QApplication>
+
+#include "app/Splash.h"
+#include "app/Startup.h"
+#include "toolkit/dialogs/MessageService.h"
+#include "ui/main/DataEntry.h"
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    auto* splash = new TSplashForm();
+    splash->PCVNbmp->setVisible(true);
+    splash->NETVNbmp->setVisible(false);
+    QApplication::setApplicationDisplayName(QStringLiteral("Vornadel Lite"));
+    MessageService::setTitle(QStringLiteral("Vornadel Lite"));
+    splash->show();
+    splash->repaint();
+    QApplication::processEvents();
+
+    std::unique_ptr<Program> program;
+    try {
+        program = std::make_unique<Program>(QCoreApplication::applicationDirPath());
+    } catch (const std::exception& e) {
+        MessageService::current().messageDialog(QString::fromUtf8(e.what()), MessageService::Type::Error,
+                                                QMessageBox::Ok);
+        return 1;
+    }
+    splash->hide();
+    delete splash;
+    program->forms.DataEntryForm->show();
+    const int code = QApplication::exec();
+    program.reset();
+    return code;
+}

@@ -1,0 +1,353 @@
+#include "data/DataModule.h"
+
+#include "data/Cascade.h"
+#include "data/Schema.h"
+#include "toolkit/db/Connection.h"
+#include "toolkit/db/SchemaCheck.h"
+#include "toolkit/db/StoreError.h"
+#include "toolkit/dialogs/MessageService.h"
+
+namespace {
+
+const QString HistorySql = QStringLiteral(
+    "SELECT SubProjectHistory.Date, SubProjectHistory.ID, SubProjectHistory.SubProjectID, SubProjectHistory.SubProjectStatusID\n"
+    "FROM SubProjects INNER JOIN SubProjectHistory ON SubProjects.SubProjectID = SubProjectHistory.SubProjectID\n"
+    "WHERE (((SubProjectHistory.SubProjectID)=:SPID))\n"
+    "ORDER BY SubProjectHistory.Date;");
+
+const QString NoSubProjectMessage = QStringLiteral("Please, select a subproject first: a status row belongs to a subproject.");
+
+// A name made of blanks and control characters only counts as empty.
+bool isBlank(const QString& text)
+{
+    for (QChar c : text)
+        if (!c.isSpace() && c.unicode() >= 32)
+            return false;
+    return true;
+}
+
+void addPeopleFields(Dataset* d)
+{
+    d->addField(FieldDef::autoInc(QStringLiteral("PersonID")));
+    d->addField(FieldDef::integer(QStringLiteral("CompanyID")));
+    d->addField(FieldDef::text(QStringLiteral("Name"), 255));
+    d->addField(FieldDef::text(QStringLiteral("Title"), 255));
+    d->addField(FieldDef::text(QStringLiteral("Email"), 64));
+    d->addField(FieldDef::text(QStringLiteral("Mobile"), 30));
+    d->addField(FieldDef::text(QStringLiteral("Info"), 255));
+}
+
+void addProjectFields(Dataset* d)
+{
+    d->addField(FieldDef::autoInc(QStringLiteral("ProjectID")));
+    d->addField(FieldDef::integer(QStringLiteral("CompanyID")));
+    d->addField(FieldDef::text(QStringLiteral("Name"), 255));
+    d->addField(FieldDef::text(QStringLiteral("Code"), 255));
+    d->addField(FieldDef::text(QStringLiteral("Comments"), 512));
+}
+
+void addBusinessFields(Dataset* d, bool labelled)
+{
+    auto label = [&](FieldDef f, const char* text) { return labelled ? f.withLabel(QLatin1String(text)) : f; };
+    d->addField(FieldDef::integer(QStringLiteral("PersonID")));
+    d->addField(FieldDef::integer(QStringLiteral("SubProjectID")));
+    d->addField(label(FieldDef::boolean(QStringLiteral("SPDecisionMaker")), "Decision Maker"));
+    d->addField(label(FieldDef::boolean(QStringLiteral("SPUser")), "User"));
+    d->addField(label(FieldDef::boolean(QStringLiteral("SPInfluencer")), "Influencer"));
+    d->addField(label(FieldDef::boolean(QStringLiteral("SPPurchaser")), "Purchaser"));
+    d->addField(label(FieldDef::boolean(QStringLiteral("SPGateKeeper")), "Gate Keeper"));
+    d->addField(label(FieldDef::integer(QStringLiteral("SPWeight")), "Weight"));
+}
+
+void addHistoryFields(Dataset* d, Dataset* statuses, bool dateFirst)
+{
+    if (dateFirst)
+        d->addField(FieldDef::dateTime(QStringLiteral("Date")));
+    d->addField(FieldDef::autoInc(QStringLiteral("ID")));
+    d->addField(FieldDef::integer(QStringLiteral("SubProjectID")));
+    d->addField(FieldDef::integer(QStringLiteral("SubProjectStatusID")));
+    if (!dateFirst)
+        d->addField(FieldDef::dateTime(QStringLiteral("Date")));
+    d->addField(FieldDef::lookup(QStringLiteral("Status"), QStringLiteral("SubProjectStatusID"), statuses,
+                                 QStringLiteral("SPStatusID"), QStringLiteral("SPStatusName"), 50));
+}
+
+} // namespace
+
+TMainDataModule::TMainDataModule(QObject* parent)
+    : QObject(parent)
+{
+    setObjectName(QStringLiteral("MainDataModule"));
+    CompaniesTable = makeDataset(QStringLiteral("CompaniesTable"), QStringLiteral("Companies"));
+    PeopleTable = makeDataset(QStringLiteral("PeopleTable"), QStringLiteral("People"));
+    ProjectsTable = makeDataset(QStringLiteral("ProjectsTable"), QStringLiteral("Projects"));
+    SubProjectsTable = makeDataset(QStringLiteral("SubProjectsTable"), QStringLiteral("SubProjects"));
+    SubProjectStatusTable = makeDataset(QStringLiteral("SubProjectStatusTable"), QStringLiteral("SubProjectStatus"));
+    SubProjectTypeTable = makeDataset(QStringLiteral("SubProjectTypeTable"), QStringLiteral("SubProjectType"));
+    BusinessTable = makeDataset(QStringLiteral("BusinessTable"), QStringLiteral("Business"));
+    ProjectsDetail = makeDataset(QStringLiteral("ProjectsDetail"), QStringLiteral("Projects"));
+    SubProjectsDetail = makeDataset(QStringLiteral("SubProjectsDetail"), QStringLiteral("SubProjects"));
+    PeopleDetail = makeDataset(QStringLiteral("PeopleDetail"), QStringLiteral("Business"));
+    SubProjectSizeTable = makeDataset(QStringLiteral("SubProjectSizeTable"), QStringLiteral("SubProjectSize"));
+    PeopleCompanyDet = makeDataset(QStringLiteral("PeopleCompanyDet"), QStringLiteral("People"));
+    SubProjectHistoryDT = makeDataset(QStringLiteral("SubProjectHistoryDT"), QStringLiteral("SubProjectHistory"));
+    PeopleProjectDetail = makeDataset(QStringLiteral("PeopleProjectDetail"), QStringLiteral("Business"));
+    CompaniesTableEX = makeDataset(QStringLiteral("CompaniesTableEX"), QStringLiteral("Companies"));
+    PeopleTableEX = makeDataset(QStringLiteral("PeopleTableEX"), QStringLiteral("People"));
+    SubProjectHistoryQ = makeDataset(QStringLiteral("SubProjectHistoryQ"), {});
+    SubProjectHistoryQ->setSql(HistorySql, QStringLiteral("SubProjectHistory"), QStringLiteral("ID"));
+    SubProjectHistoryQ->setParam(QStringLiteral("SPID"), QStringLiteral("0"));
+
+    auto source = [this](Dataset* d, const char* name) {
+        auto* s = new DataSource(d, this);
+        s->setObjectName(QLatin1String(name));
+        return s;
+    };
+    CompaniesDataSource = source(CompaniesTable, "CompaniesDataSource");
+    PeopleDataSource = source(PeopleTable, "PeopleDataSource");
+    ProjectsDataSource = source(ProjectsTable, "ProjectsDataSource");
+    SubProjectsDataSource = source(SubProjectsTable, "SubProjectsDataSource");
+    SubProjectStatusDataSource = source(SubProjectStatusTable, "SubProjectStatusDataSource");
+    SubProjectTypeDataSource = source(SubProjectTypeTable, "SubProjectTypeDataSource");
+    BusinessDataSource = source(BusinessTable, "BusinessDataSource");
+    ProjectDetailDS = source(ProjectsDetail, "ProjectDetailDS");
+    SubProjectDetailDS = source(SubProjectsDetail, "SubProjectDetailDS");
+    PeopleDetialDS = source(PeopleDetail, "PeopleDetialDS");
+    SubProjectSizeDS = source(SubProjectSizeTable, "SubProjectSizeDS");
+    PeopleCompanyDS = source(PeopleCompanyDet, "PeopleCompanyDS");
+    SubProjectHistoryDS = source(SubProjectHistoryDT, "SubProjectHistoryDS");
+    PeopleProjectDetailDS = source(PeopleProjectDetail, "PeopleProjectDetailDS");
+    SubProjectHistoryQDS = source(SubProjectHistoryQ, "SubProjectHistoryQDS");
+
+    PeopleTable->setOrderBy({QStringLiteral("CompanyID")});
+    ProjectsDetail->setMasterSource(CompaniesDataSource, QStringLiteral("CompanyID"));
+    SubProjectsDetail->setMasterSource(ProjectDetailDS, QStringLiteral("ProjectID"));
+    PeopleDetail->setMasterSource(SubProjectDetailDS, QStringLiteral("SubProjectID"));
+    SubProjectHistoryDT->setMasterSource(SubProjectDetailDS, QStringLiteral("SubProjectID"));
+    PeopleCompanyDet->setMasterSource(CompaniesDataSource, QStringLiteral("CompanyID"));
+    PeopleProjectDetail->setMasterSource(PeopleCompanyDS, QStringLiteral("PersonID"));
+
+    declareFields();
+    attachRules();
+}
+
+TMainDataModule::~TMainDataModule()
+{
+    // Datasets die with the module; close them before the connection goes.
+    for (auto it = m_shared.rbegin(); it != m_shared.rend(); ++it)
+        (*it)->close();
+}
+
+Dataset* TMainDataModule::makeDataset(const QString& name, const QString& table)
+{
+    auto* d = new Dataset(nullptr, name, this);
+    if (!table.isEmpty())
+        d->setTableName(table);
+    m_shared.push_back(d);
+    return d;
+}
+
+void TMainDataModule::declareFields()
+{
+    addPeopleFields(PeopleTable);
+
+    addProjectFields(ProjectsTable);
+    ProjectsTable->addField(FieldDef::lookup(QStringLiteral("CompanyName"), QStringLiteral("CompanyID"), CompaniesTable,
+                                             QStringLiteral("CompanyID"), QStringLiteral("Name")));
+
+    SubProjectsTable->addField(FieldDef::autoInc(QStringLiteral("SubProjectID")));
+    SubProjectsTable->addField(FieldDef::integer(QStringLiteral("SubProjectTypeID")));
+    SubProjectsTable->addField(FieldDef::integer(QStringLiteral("ProjectID")));
+    // Ten characters is how much of a name this list shows; a stored name is never cut to it.
+    SubProjectsTable->addField(FieldDef::text(QStringLiteral("Name"), 10).displayWidthOnly());
+    SubProjectsTable->addField(FieldDef::text(QStringLiteral("Code"), 255));
+    SubProjectsTable->addField(FieldDef::text(QStringLiteral("Comments"), 512));
+    SubProjectsTable->addField(FieldDef::lookup(QStringLiteral("ProjectName"), QStringLiteral("ProjectID"), ProjectsTable,
+                                                QStringLiteral("ProjectID"), QStringLiteral("Name")));
+    SubProjectsTable->addField(FieldDef::lookup(QStringLiteral("Type"), QStringLiteral("SubProjectTypeID"), SubProjectTypeTable,
+                                                QStringLiteral("SPTypeID"), QStringLiteral("SPTypeName")));
+    SubProjectsTable->addField(FieldDef::integer(QStringLiteral("SizeID")));
+    SubProjectsTable->addField(FieldDef::lookup(QStringLiteral("Size"), QStringLiteral("SizeID"), SubProjectSizeTable,
+                                                QStringLiteral("ID"), QStringLiteral("Name")));
+
+    SubProjectStatusTable->addField(FieldDef::integer(QStringLiteral("SPStatusID")));
+    SubProjectStatusTable->addField(FieldDef::text(QStringLiteral("SPStatusName"), 64).withLabel(QStringLiteral("Status")));
+
+    SubProjectTypeTable->addField(FieldDef::integer(QStringLiteral("SPTypeID")));
+    SubProjectTypeTable->addField(FieldDef::text(QStringLiteral("SPTypeName"), 64).withLabel(QStringLiteral("Type")));
+    SubProjectTypeTable->addField(FieldDef::text(QStringLiteral("Comments"), 255));
+
+    addBusinessFields(BusinessTable, false);
+    BusinessTable->addField(FieldDef::lookup(QStringLiteral("PersonName"), QStringLiteral("PersonID"), PeopleTable,
+                                             QStringLiteral("PersonID"), QStringLiteral("Name")));
+    BusinessTable->addField(FieldDef::lookup(QStringLiteral("SubProjectName"), QStringLiteral("SubProjectID"), SubProjectsTable,
+                                             QStringLiteral("SubProjectID"), QStringLiteral("Name")));
+
+    addProjectFields(ProjectsDetail);
+
+    SubProjectsDetail->addField(FieldDef::autoInc(QStringLiteral("SubProjectID")));
+    SubProjectsDetail->addField(FieldDef::integer(QStringLiteral("SubProjectTypeID")));
+    SubProjectsDetail->addField(FieldDef::integer(QStringLiteral("ProjectID")));
+    SubProjectsDetail->addField(FieldDef::integer(QStringLiteral("SizeID")));
+    SubProjectsDetail->addField(FieldDef::text(QStringLiteral("Name"), 255));
+    SubProjectsDetail->addField(FieldDef::text(QStringLiteral("Code"), 255));
+    SubProjectsDetail->addField(FieldDef::text(QStringLiteral("Comments"), 512));
+    SubProjectsDetail->addField(FieldDef::lookup(QStringLiteral("Size"), QStringLiteral("SizeID"), SubProjectSizeTable,
+                                                 QStringLiteral("ID"), QStringLiteral("Name")));
+    SubProjectsDetail->addField(FieldDef::lookup(QStringLiteral("Type"), QStringLiteral("SubProjectTypeID"), SubProjectTypeTable,
+                                                 QStringLiteral("SPTypeID"), QStringLiteral("SPTypeName")));
+    SubProjectsDetail->addField(FieldDef::lookup(QStringLiteral("TypeComment"), QStringLiteral("SubProjectTypeID"),
+                                                 SubProjectTypeTable, QStringLiteral("SPTypeID"), QStringLiteral("Comments"), 255));
+
+    addBusinessFields(PeopleDetail, true);
+    PeopleDetail->addField(FieldDef::lookup(QStringLiteral("PersonName"), QStringLiteral("PersonID"), PeopleTable,
+                                            QStringLiteral("PersonID"), QStringLiteral("Name"))
+                               .withLabel(QStringLiteral("Person Name")));
+    PeopleDetail->addField(FieldDef::lookup(QStringLiteral("CompanyName"), QStringLiteral("PersonID"), PeopleTableEX,
+                                            QStringLiteral("PersonID"), QStringLiteral("Company Name"))
+                               .withLabel(QStringLiteral("Company Name")));
+
+    addHistoryFields(SubProjectHistoryDT, SubProjectStatusTable, false);
+
+    addBusinessFields(PeopleProjectDetail, false);
+    PeopleProjectDetail->addField(FieldDef::lookup(QStringLiteral("Subproject"), QStringLiteral("SubProjectID"), SubProjectsDetail,
+                                                   QStringLiteral("SubProjectID"), QStringLiteral("Name")));
+
+    addPeopleFields(PeopleTableEX);
+    PeopleTableEX->addField(FieldDef::lookup(QStringLiteral("Company Name"), QStringLiteral("CompanyID"), CompaniesTableEX,
+                                             QStringLiteral("CompanyID"), QStringLiteral("Name")));
+
+    addHistoryFields(SubProjectHistoryQ, SubProjectStatusTable, true);
+}
+
+void TMainDataModule::attachRules()
+{
+    SubProjectsDetail->afterScroll = [this](Dataset&) { reopenHistory(); };
+    SubProjectsDetail->onNewRecord = [](Dataset& d) {
+        d.setValue(QStringLiteral("SizeID"), 2);
+        d.setValue(QStringLiteral("SubProjectTypeID"), 3);
+    };
+    SubProjectsDetail->beforePost = [](Dataset& d) {
+        if (d.asInteger(QStringLiteral("SubProjectTypeID")) == 0)
+            d.setValue(QStringLiteral("SubProjectTypeID"), 1);
+        if (d.asInteger(QStringLiteral("SizeID")) == 0)
+            d.setValue(QStringLiteral("SizeID"), 1);
+    };
+
+    SubProjectHistoryQ->onNewRecord = [this](Dataset& d) {
+        if (SubProjectsDetail->isEmpty()) {
+            MessageService::current().showMessage(NoSubProjectMessage);
+            throw AbortAction();
+        }
+        SubProjectsDetail->edit();
+        SubProjectsDetail->post();
+        d.setValue(QStringLiteral("SubProjectID"), SubProjectsDetail->value(QStringLiteral("SubProjectID")));
+        d.setValue(QStringLiteral("SubProjectStatusID"), 1);
+    };
+    SubProjectHistoryQ->afterPost = [this](Dataset&) { reopenHistory(); };
+    SubProjectHistoryQ->afterRefresh = [this](Dataset&) { reopenHistory(); };
+
+    PeopleCompanyDet->beforePost = [this](Dataset& d) {
+        if (!isBlank(d.value(QStringLiteral("Name")).toString()))
+            return;
+        MessageService::current().showMessage(QStringLiteral("Required field is empty."));
+        emit personNameRequired();
+        throw AbortAction();
+    };
+    PeopleCompanyDet->afterInsert = [this](Dataset&) { reopen(PeopleTable); };
+    PeopleCompanyDet->afterEdit = [this](Dataset&) { reopen(PeopleTable); };
+    auto peopleChanged = [this](Dataset&) {
+        reopen(PeopleTable);
+        PeopleCompanyDet->refresh();
+    };
+    PeopleCompanyDet->afterPost = peopleChanged;
+    PeopleCompanyDet->afterDelete = [this, peopleChanged](Dataset& d) {
+        peopleChanged(d);
+        refreshAfterCascade(&d);
+    };
+
+    auto companyNamesChanged = [this](Dataset&) {
+        reopen(CompaniesTableEX);
+        reopen(PeopleTableEX);
+    };
+    PeopleDetail->afterPost = companyNamesChanged;
+    PeopleDetail->afterDelete = companyNamesChanged;
+
+    attachCascade(CompaniesTable, Cascade::Company);
+    attachCascade(CompaniesTableEX, Cascade::Company);
+    attachCascade(ProjectsTable, Cascade::Project);
+    attachCascade(ProjectsDetail, Cascade::Project);
+    attachCascade(SubProjectsTable, Cascade::SubProject);
+    attachCascade(SubProjectsDetail, Cascade::SubProject);
+    attachCascade(PeopleTable, Cascade::Person);
+    attachCascade(PeopleTableEX, Cascade::Person);
+    attachCascade(PeopleCompanyDet, Cascade::Person);
+}
+
+void TMainDataModule::attachCascade(Dataset* dataset, int kind)
+{
+    const auto k = Cascade::Kind(kind);
+    dataset->deleteQuestion = [this, k](Dataset& d) {
+        return Cascade::deleteQuestion(*m_connection, k, d.value(Cascade::keyColumn(k)));
+    };
+    dataset->whileDeleting = [this, k](Dataset& d) {
+        Cascade::removeDependents(*m_connection, k, d.value(Cascade::keyColumn(k)));
+    };
+    if (!dataset->afterDelete)
+        dataset->afterDelete = [this](Dataset& d) { refreshAfterCascade(&d); };
+}
+
+// Rows removed with a deleted row drop out of every snapshot that may still hold them.
+void TMainDataModule::refreshAfterCascade(Dataset* deleted)
+{
+    static const QStringList tables = {QStringLiteral("Projects"), QStringLiteral("SubProjects"), QStringLiteral("People"),
+                                       QStringLiteral("Business"), QStringLiteral("SubProjectHistory")};
+    for (Dataset* d : m_shared)
+        if (d != deleted && d != SubProjectHistoryQ && d->isActive() && tables.contains(d->tableName()))
+            d->refresh();
+    reopenHistory();
+}
+
+void TMainDataModule::reopenHistory()
+{
+    // A status row with changes is saved, not lost, when the subproject changes.
+    SubProjectHistoryQ->checkBrowseMode();
+    SubProjectHistoryQ->close();
+    const QVariant id = SubProjectsDetail->value(QStringLiteral("SubProjectID"));
+    SubProjectHistoryQ->setParam(QStringLiteral("SPID"), id.isNull() ? QVariant() : QVariant(id.toString()));
+    SubProjectHistoryQ->open();
+}
+
+void TMainDataModule::reopen(Dataset* dataset)
+{
+    dataset->close();
+    dataset->open();
+}
+
+void TMainDataModule::Connect(const QString& connectionString)
+{
+    SetDataSetsActive(false);
+    m_connection.reset();
+    auto connection = std::make_unique<Connection>(connectionString);
+    checkSchema(*connection, startupRequirements());
+    m_connection = std::move(connection);
+    for (Dataset* d : m_shared)
+        d->setConnection(m_connection.get());
+}
+
+void TMainDataModule::SetDataSetsActive(bool active)
+{
+    for (Dataset* d : m_shared)
+        d->setActive(active);
+}
+
+std::vector<Dataset*> TMainDataModule::pendingChanges() const
+{
+    std::vector<Dataset*> pending;
+    for (Dataset* d : m_shared) {
+        d->updateRecord();
+        if (d->isEditing() && d->modified())
+            pending.push_back(d);
+    }
+    return pending;
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include <QObject>
+
+#include "toolkit/db/DataSource.h"
+#include "toolkit/db/Dataset.h"
+
+class Connection;
+
+// The one data module: the connection, the seventeen shared datasets with their data sources,
+// and the rules that run when they are moved, edited, saved or deleted. Every window binds
+// to these datasets, so the current company, project, subproject and person are the same
+// everywhere. Operations throw StoreError with the store's text. GUI thread only.
+class TMainDataModule : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TMainDataModule(QObject* parent = nullptr);
+    ~TMainDataModule() override;
+
+    // Opens MainADOConnection (no login prompt) and checks that every table and declared
+    // column is there with its type.
+    void Connect(const QString& connectionString);
+    Connection* MainADOConnection() const { return m_connection.get(); }
+
+    // Opens (true) or closes (false) the shared datasets, one after the other, masters first.
+    void SetDataSetsActive(bool active);
+    const std::vector<Dataset*>& sharedDatasets() const { return m_shared; }
+
+    // Shared datasets holding a changed row that is not saved yet.
+    std::vector<Dataset*> pendingChanges() const;
+
+    Dataset* CompaniesTable;
+    Dataset* PeopleTable;
+    Dataset* ProjectsTable;
+    Dataset* SubProjectsTable;
+    Dataset* SubProjectStatusTable;
+    Dataset* SubProjectTypeTable;
+    Dataset* BusinessTable;
+    Dataset* ProjectsDetail;
+    Dataset* SubProjectsDetail;
+    Dataset* PeopleDetail;
+    Dataset* SubProjectSizeTable;
+    Dataset* PeopleCompanyDet;
+    Dataset* SubProjectHistoryDT;
+    Dataset* PeopleProjectDetail;
+    Dataset* CompaniesTableEX;
+    Dataset* PeopleTableEX;
+    Dataset* SubProjectHistoryQ;
+
+    DataSource* CompaniesDataSource;
+    DataSource* PeopleDataSource;
+    DataSource* ProjectsDataSource;
+    DataSource* SubProjectsDataSource;
+    DataSource* SubProjectStatusDataSource;
+    DataSource* SubProjectTypeDataSource;
+    DataSource* BusinessDataSource;
+    DataSource* ProjectDetailDS;
+    DataSource* SubProjectDetailDS;
+    DataSource* PeopleDetialDS;
+    DataSource* SubProjectSizeDS;
+    DataSource* PeopleCompanyDS;
+    DataSource* SubProjectHistoryDS;
+    DataSource* PeopleProjectDetailDS;
+    DataSource* SubProjectHistoryQDS;
+
+signals:
+    // A person's save was refused for a blank name; the window that shows the Name box
+    // brings it forward.
+    void personNameRequired();
+
+private:
+    Dataset* makeDataset(const QString& name, const QString& table);
+    void declareFields();
+    void attachRules();
+    void attachCascade(Dataset* dataset, int kind);
+    void reopenHistory();
+    void reopen(Dataset* dataset);
+    void refreshAfterCascade(Dataset* deleted);
+
+    std::unique_ptr<Connection> m_connection;
+    std::vector<Dataset*> m_shared;
+};
