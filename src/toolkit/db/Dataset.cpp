@@ -139,14 +139,12 @@ void Dataset::resolveFields()
 {
     m_columns.clear();
     if (m_sql.isEmpty()) {
-        Statement info(*m_connection, QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?)"));
-        info.bind(1, m_table);
         struct Column { QString name; FieldType type; int width; };
         std::vector<Column> table;
-        while (info.step()) {
+        for (const TableColumn& c : tableColumns(*m_connection, m_table)) {
             int width = 0;
-            const FieldType type = fieldTypeOfDeclared(info.text(1), info.int64(2) != 0, &width);
-            table.push_back({info.text(0), type, width});
+            const FieldType type = fieldTypeOfDeclared(c.declaredType, c.primaryKey, &width);
+            table.push_back({c.name, type, width});
         }
         if (table.empty())
             throw StoreError(QStringLiteral("The table '%1' is missing from the database.").arg(m_table));
@@ -899,11 +897,16 @@ void Dataset::writeInsert()
         st.bind(i + 1, binds[i]);
     st.run();
     const qint64 rowid = m_connection->lastInsertRowid();
-    for (int c = 0; c < m_columns.size(); ++c) {
-        const int f = fieldIndex(m_columns[c]);
-        if (f >= 0 && m_fields[size_t(f)].type == FieldType::AutoInc)
-            m_buffer[c] = rowid;
-    }
+    // Read the row back: later checks compare with what the file holds, its key and the
+    // defaults it filled in included.
+    Statement back(*m_connection, QStringLiteral("SELECT * FROM %1 WHERE rowid = ?").arg(quoted(m_table)));
+    back.bind(1, rowid);
+    if (back.step())
+        for (int i = 0; i < back.columnCount(); ++i) {
+            const int c = columnOf(back.columnName(i));
+            if (c >= 0)
+                m_buffer[c] = back.value(i);
+        }
     m_local[size_t(-m_rows[size_t(m_cur)] - 1)].rowid = rowid;
 }
 

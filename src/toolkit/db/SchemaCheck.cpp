@@ -25,6 +25,16 @@ QString typeName(FieldType type)
 
 } // namespace
 
+QList<TableColumn> tableColumns(Connection& connection, const QString& table)
+{
+    // The PRAGMA statement, not the pragma_table_info function, which the store's SQLite lacks.
+    Statement info(connection, QStringLiteral("PRAGMA table_info(\"%1\")").arg(QString(table).replace(u'"', QStringLiteral("\"\""))));
+    QList<TableColumn> columns;
+    while (info.step())
+        columns.append({info.text(1), info.text(2), info.int64(5) != 0});
+    return columns;
+}
+
 FieldType fieldTypeOfDeclared(const QString& declaredType, bool primaryKey, int* width)
 {
     const QString t = declaredType.trimmed().toUpper();
@@ -57,11 +67,9 @@ bool typeMatches(FieldType wanted, FieldType actual)
 void checkSchema(Connection& connection, const QList<TableRequirement>& tables)
 {
     for (const TableRequirement& table : tables) {
-        Statement info(connection, QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?)"));
-        info.bind(1, table.table);
         QHash<QString, FieldType> columns;
-        while (info.step())
-            columns.insert(info.text(0).toLower(), fieldTypeOfDeclared(info.text(1), info.int64(2) != 0));
+        for (const TableColumn& c : tableColumns(connection, table.table))
+            columns.insert(c.name.toLower(), fieldTypeOfDeclared(c.declaredType, c.primaryKey));
         if (columns.isEmpty())
             throw StoreError(QStringLiteral("The table '%1' is missing from the database.").arg(table.table));
         for (const ColumnRequirement& column : table.columns) {

@@ -20,6 +20,18 @@ struct TableRequirement
     QList<ColumnRequirement> columns;
 };
 
+// A column as the file declares it.
+struct TableColumn
+{
+    QString name;
+    QString declaredType;
+    bool primaryKey;
+};
+
+// The columns of table, names matched without regard to case; empty when there is no such
+// table. Throws StoreError.
+QList<TableColumn> tableColumns(Connection& connection, const QString& table);
+
 // The type a declared SQL column type stands for: INTEGER PRIMARY KEY is an auto-number,
 // BOOLEAN, DATETIME, REAL, VARCHAR(n)/CHAR(n)/TEXT a text of width n, MEMO a long text.
 FieldType fieldTypeOfDeclared(const QString& declaredType, bool primaryKey, int* width = nullptr);
