@@ -184,6 +184,7 @@ void Dataset::readSnapshot()
         sql = m_sql;
     }
     Statement st(*m_connection, sql);
+    m_selectSql = sql;
     QString key = sql;
     for (int i = 1; i <= st.parameterCount(); ++i) {
         const QVariant v = param(st.parameterName(i));
@@ -231,6 +232,15 @@ void Dataset::readSnapshot()
     auto snapshot = std::make_shared<const Snapshot>(st, rowidColumn, kinds);
     m_connection->keepSharedRead(key, snapshot);
     m_snapshot = std::move(snapshot);
+}
+
+QVariantList Dataset::selectParams() const
+{
+    QVariantList values;
+    Statement st(*m_connection, m_selectSql);
+    for (int i = 1; i <= st.parameterCount(); ++i)
+        values.append(param(st.parameterName(i)));
+    return values;
 }
 
 int Dataset::columnOf(const QString& column) const

@@ -58,6 +58,9 @@ public:
     // For datasets made before their connection is open; while closed.
     void setConnection(Connection* connection) { m_connection = connection; }
     Dataset* master() const;
+    // The statement the last read ran, with its parameter values; for measuring.
+    const QString& selectSql() const { return m_selectSql; }
+    QVariantList selectParams() const;
 
     // Events.
     Event afterOpen, afterClose;
@@ -194,6 +197,7 @@ private:
     QString m_table;
     QString m_sql;
     QString m_keyColumn;
+    QString m_selectSql;
     QHash<QString, QVariant> m_params;
     QStringList m_order;
     std::vector<FieldDef> m_fields;

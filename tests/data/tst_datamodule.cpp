@@ -1,0 +1,351 @@
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "data/DataModule.h"
+#include "data/Schema.h"
+#include "toolkit/db/Connection.h"
+#include "toolkit/db/Statement.h"
+#include "toolkit/db/StoreError.h"
+#include "toolkit/dialogs/RecordingMessageService.h"
+
+namespace {
+
+const QString Password = QStringLiteral("ZeKRW");
+
+QString connectionString(const QString& path)
+{
+    return QStringLiteral("Provider=SQLCipher;User ID=Admin;Data Source=%1;Mode=Share Deny None;Database Password=\"ZeKRW\";").arg(path);
+}
+
+} // namespace
+
+class TestDataModule : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void startsOnEmptyTables();
+    void newSubprojectGetsDefaultTypeAndSize();
+    void plainSubprojectTableAppliesNoDefaults();
+    void historyFollowsCurrentSubproject();
+    void statusRowSavesUnsavedSubprojectFirst();
+    void movingSubprojectKeepsChangedStatusRowDropsUntouched();
+    void statusRowWithoutSubprojectIsRefused();
+    void personNeedsName();
+    void savedPersonIsInLookupsAtOnce();
+    void lookupsFollowTheRules();
+    void longSubprojectNameIsNeverCut();
+    void deletingCompanyTakesItsRowsInOneGo();
+    void pendingChangesAreReported();
+
+private:
+    qint64 scalar(const QString& sql);
+    void exec(const QString& sql);
+    void openModule();
+
+    QTemporaryDir m_dir;
+    QString m_path;
+    std::unique_ptr<Connection> m_side;
+    std::unique_ptr<TMainDataModule> m_dm;
+    std::unique_ptr<RecordingMessageService> m_messages;
+};
+
+void TestDataModule::init()
+{
+    m_path = m_dir.filePath(QStringLiteral("Vornadel %1.mdb").arg(QTest::currentTestFunction()));
+    {
+        Connection c = Connection::create(m_path, Password);
+        createSchema(c);
+        fillLists(c);
+    }
+    m_side = std::make_unique<Connection>(connectionString(m_path));
+    m_messages = std::make_unique<RecordingMessageService>();
+}
+
+void TestDataModule::cleanup()
+{
+    m_dm.reset();
+    m_side.reset();
+    m_messages.reset();
+}
+
+qint64 TestDataModule::scalar(const QString& sql)
+{
+    Statement st(*m_side, sql);
+    return st.step() ? st.int64(0) : -1;
+}
+
+void TestDataModule::exec(const QString& sql)
+{
+    m_side->exec(sql);
+}
+
+void TestDataModule::openModule()
+{
+    m_dm = std::make_unique<TMainDataModule>();
+    m_dm->Connect(connectionString(m_path));
+    m_dm->SetDataSetsActive(true);
+}
+
+void TestDataModule::startsOnEmptyTables()
+{
+    openModule();
+    for (Dataset* d : m_dm->sharedDatasets())
+        QVERIFY2(d->isActive(), qPrintable(d->name()));
+    QVERIFY(m_dm->CompaniesTable->isEmpty());
+    QVERIFY(m_dm->ProjectsDetail->isEmpty());
+    QVERIFY(m_dm->SubProjectHistoryQ->isEmpty());
+    QCOMPARE(m_dm->SubProjectHistoryQ->param(QStringLiteral("SPID")).toString(), QStringLiteral("0"));
+}
+
+void TestDataModule::newSubprojectGetsDefaultTypeAndSize()
+{
+    exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('Acme'); INSERT INTO Projects (CompanyID, Name) VALUES (1, 'Roll-out')"));
+    openModule();
+    Dataset* sp = m_dm->SubProjectsDetail;
+    sp->insert();
+    QCOMPARE(sp->asInteger(QStringLiteral("SubProjectTypeID")), 3);
+    QCOMPARE(sp->asInteger(QStringLiteral("SizeID")), 2);
+    QVERIFY2(!sp->modified(), "defaults are not the user's changes");
+    sp->setText(QStringLiteral("Name"), QStringLiteral("Pilot"));
+    sp->post();
+    QCOMPARE(scalar(QStringLiteral("SELECT SubProjectTypeID * 10 + SizeID FROM SubProjects WHERE Name = 'Pilot'")), 32);
+
+    sp->insert();
+    sp->setText(QStringLiteral("Name"), QStringLiteral("Cleared"));
+    sp->setValue(QStringLiteral("SubProjectTypeID"), QVariant());
+    sp->setValue(QStringLiteral("SizeID"), QVariant());
+    sp->post();
+    QCOMPARE(scalar(QStringLiteral("SELECT SubProjectTypeID * 10 + SizeID FROM SubProjects WHERE Name = 'Cleared'")), 11);
+    QCOMPARE(scalar(QStringLiteral("SELECT ProjectID FROM SubProjects WHERE Name = 'Cleared'")), 1);
+}
+
+void TestDataModule::plainSubprojectTableAppliesNoDefaults()
+{
+    openModule();
+    Dataset* t = m_dm->SubProjectsTable;
+    t->insert();
+    t->setText(QStringLiteral("Name"), QStringLiteral("Loose"));
+    t->post();
+    QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM SubProjects WHERE Name = 'Loose' AND SubProjectTypeID IS NULL AND SizeID IS NULL")), 1);
+}
+
+void TestDataModule::historyFollowsCurrentSubproject()
+{
+    exec(QStringLiteral(
+        "INSERT INTO Companies (Name) VALUES ('Acme');"
+        "INSERT INTO Projects (CompanyID, Name) VALUES (1, 'P');"
+        "INSERT INTO SubProjects (ProjectID, Name) VALUES (1, 'A'), (1, 'B');"
+        "INSERT INTO SubProjectHistory (SubProjectID, SubProjectStatusID, Date) VALUES"
+        " (1, 2, '2026-03-01 00:00:00'), (1, 1, '2026-01-01 00:00:00'), (2, 1, '2026-02-01 00:00:00');"));
+    openModule();
+    Dataset* q = m_dm->SubProjectHistoryQ;
+    QCOMPARE(q->recordCount(), 2);
+    QCOMPARE(q->text(QStringLiteral("Date")), QStringLiteral("2026-01-01"));
+    QCOMPARE(q->text(QStringLiteral("Status")).isEmpty(), false);
+
+    m_dm->SubProjectsDetail->next();
+    QCOMPARE(q->recordCount(), 1);
+    QCOMPARE(q->asInteger(QStringLiteral("SubProjectID")), 2);
+
+    m_dm->SubProjectsDetail->insert();
+    QVERIFY(q->isEmpty());
+    m_dm->SubProjectsDetail->setText(QStringLiteral("Name"), QStringLiteral("C"));
+    m_dm->SubProjectsDetail->post();
+    QVERIFY2(q->isEmpty(), "saving the subproject does not re-read the history");
+}
+
+void TestDataModule::statusRowSavesUnsavedSubprojectFirst()
+{
+    exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('Acme'); INSERT INTO Projects (CompanyID, Name) VALUES (1, 'P')"));
+    openModule();
+    m_dm->SubProjectsDetail->insert();
+    m_dm->SubProjectsDetail->setText(QStringLiteral("Name"), QStringLiteral("Fresh"));
+    Dataset* q = m_dm->SubProjectHistoryQ;
+    q->insert();
+    const qint64 id = scalar(QStringLiteral("SELECT SubProjectID FROM SubProjects WHERE Name = 'Fresh'"));
+    QVERIFY(id > 0);
+    QCOMPARE(m_dm->SubProjectsDetail->state(), Dataset::State::Browse);
+    QCOMPARE(q->value(QStringLiteral("SubProjectID")).toLongLong(), id);
+    QCOMPARE(q->asInteger(QStringLiteral("SubProjectStatusID")), 1);
+    QVERIFY(q->isNull(QStringLiteral("Date")));
+
+    q->setValue(QStringLiteral("Date"), QDate(2026, 5, 4));
+    q->post();
+    QCOMPARE(q->recordCount(), 1);
+    QCOMPARE(q->state(), Dataset::State::Browse);
+    QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM SubProjectHistory WHERE SubProjectID = %1").arg(id)), 1);
+}
+
+void TestDataModule::movingSubprojectKeepsChangedStatusRowDropsUntouched()
+{
+    exec(QStringLiteral(
+        "INSERT INTO Companies (Name) VALUES ('Acme');"
+        "INSERT INTO Projects (CompanyID, Name) VALUES (1, 'P');"
+        "INSERT INTO SubProjects (ProjectID, Name) VALUES (1, 'A'), (1, 'B');"));
+    openModule();
+    Dataset* q = m_dm->SubProjectHistoryQ;
+    q->insert();
+    m_dm->SubProjectsDetail->next();
+    QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM SubProjectHistory")), 0);
+
+    m_dm->SubProjectsDetail->first();
+    q->insert();
+    q->setValue(QStringLiteral("Date"), QDate(2026, 1, 2));
+    m_dm->SubProjectsDetail->next();
+    QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM SubProjectHistory WHERE SubProjectID = 1")), 1);
+    QVERIFY(q->isEmpty());
+}
+
+void TestDataModule::statusRowWithoutSubprojectIsRefused()
+{
+    exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('Acme'); INSERT INTO Projects (CompanyID, Name) VALUES (1, 'P')"));
+    openModule();
+    QVERIFY_THROWS_EXCEPTION(AbortAction, m_dm->SubProjectHistoryQ->insert());
+    QCOMPARE(m_dm->SubProjectHistoryQ->state(), Dataset::State::Browse);
+    QVERIFY(m_dm->SubProjectHistoryQ->isEmpty());
+    QCOMPARE(m_messages->texts().size(), 1);
+    QVERIFY(m_messages->texts().first().contains(QStringLiteral("subproject")));
+    QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM SubProjects")), 0);
+}
+
+void TestDataModule::personNeedsName()
+{
+    exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('Acme')"));
+    openModule();
+    QSignalSpy focus(m_dm.get(), &TMainDataModule::personNameRequired);
+    Dataset* p = m_dm->PeopleCompanyDet;
+    p->insert();
+    p->setText(QStringLiteral("Name"), QStringLiteral(" \t "));
+    p->setText(QStringLiteral("Title"), QStringLiteral("Buyer"));
+    QVERIFY_THROWS_EXCEPTION(AbortAction, p->post());
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("Required field is empty.")});
+    QCOMPARE(focus.count(), 1);
+    QCOMPARE(p->state(), Dataset::State::Insert);
+    QCOMPARE(p->text(QStringLiteral("Title")), QStringLiteral("Buyer"));
+    QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM People")), 0);
+
+    p->setText(QStringLiteral("Name"), QStringLiteral(" Ann"));
+    p->post();
+    QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM People WHERE Name = ' Ann' AND CompanyID = 1")), 1);
+}
+
+void TestDataModule::savedPersonIsInLookupsAtOnce()
+{
+    exec(QStringLiteral(
+        "INSERT INTO Companies (Name) VALUES ('Acme');"
+        "INSERT INTO Projects (CompanyID, Name) VALUES (1, 'P');"
+        "INSERT INTO SubProjects (ProjectID, Name) VALUES (1, 'A');"));
+    openModule();
+    m_dm->PeopleCompanyDet->insert();
+    m_dm->PeopleCompanyDet->setText(QStringLiteral("Name"), QStringLiteral("Nadia Okafor"));
+    m_dm->PeopleCompanyDet->post();
+    const auto names = m_dm->PeopleDetail->lookupList(QStringLiteral("PersonName"));
+    QCOMPARE(names.size(), 1);
+    QCOMPARE(names.first().second, QStringLiteral("Nadia Okafor"));
+
+    Dataset* roles = m_dm->PeopleDetail;
+    roles->insert();
+    roles->setValue(QStringLiteral("PersonName"), QStringLiteral("Nadia Okafor"));
+    roles->setValue(QStringLiteral("SPUser"), true);
+    roles->post();
+    QCOMPARE(roles->text(QStringLiteral("CompanyName")), QStringLiteral("Acme"));
+    QCOMPARE(scalar(QStringLiteral("SELECT SubProjectID FROM Business")), 1);
+}
+
+void TestDataModule::lookupsFollowTheRules()
+{
+    exec(QStringLiteral(
+        "INSERT INTO Companies (Name) VALUES ('Acme');"
+        "INSERT INTO Projects (CompanyID, Name) VALUES (1, 'P1'), (1, 'P2');"
+        "INSERT INTO SubProjects (ProjectID, Name, SizeID) VALUES (1, 'In P1', 99), (2, 'In P2', 1);"
+        "INSERT INTO People (CompanyID, Name) VALUES (1, 'Twenty-five characters!!');"
+        "INSERT INTO Business (PersonID, SubProjectID) VALUES (1, 1), (1, 2), (77, 1);"));
+    openModule();
+    QCOMPARE(m_dm->SubProjectsDetail->text(QStringLiteral("Size")), QString());
+    Dataset* roles = m_dm->PeopleDetail;
+    QCOMPARE(roles->recordCount(), 2);
+    QCOMPARE(roles->text(QStringLiteral("PersonName")), QStringLiteral("Twenty-five characte"));
+    roles->next();
+    QCOMPARE(roles->text(QStringLiteral("PersonName")), QString());
+    QCOMPARE(roles->text(QStringLiteral("CompanyName")), QString());
+
+    Dataset* ofPerson = m_dm->PeopleProjectDetail;
+    QCOMPARE(ofPerson->recordCount(), 2);
+    QCOMPARE(ofPerson->textAt(0, QStringLiteral("Subproject")), QStringLiteral("In P1"));
+    QCOMPARE(ofPerson->textAt(1, QStringLiteral("Subproject")), QString());
+}
+
+void TestDataModule::longSubprojectNameIsNeverCut()
+{
+    exec(QStringLiteral(
+        "INSERT INTO Companies (Name) VALUES ('Acme');"
+        "INSERT INTO Projects (CompanyID, Name) VALUES (1, 'P');"
+        "INSERT INTO SubProjects (ProjectID, Name) VALUES (1, 'Sixteen chars ok');"));
+    openModule();
+    QCOMPARE(m_dm->SubProjectsTable->text(QStringLiteral("Name")), QStringLiteral("Sixteen ch"));
+    QCOMPARE(m_dm->SubProjectsDetail->text(QStringLiteral("Name")), QStringLiteral("Sixteen chars ok"));
+    m_dm->SubProjectsTable->edit();
+    m_dm->SubProjectsTable->setText(QStringLiteral("Code"), QStringLiteral("X1"));
+    m_dm->SubProjectsTable->post();
+    QCOMPARE(scalar(QStringLiteral("SELECT length(Name) FROM SubProjects")), 16);
+}
+
+void TestDataModule::deletingCompanyTakesItsRowsInOneGo()
+{
+    exec(QStringLiteral(
+        "INSERT INTO Companies (Name) VALUES ('Acme'), ('Other');"
+        "INSERT INTO Projects (CompanyID, Name) VALUES (1, 'P'), (2, 'Q');"
+        "INSERT INTO SubProjects (ProjectID, Name) VALUES (1, 'A'), (2, 'B');"
+        "INSERT INTO SubProjectHistory (SubProjectID, SubProjectStatusID) VALUES (1, 1), (1, 2), (2, 1);"
+        "INSERT INTO People (CompanyID, Name) VALUES (1, 'Ann'), (2, 'Bob');"
+        "INSERT INTO Business (PersonID, SubProjectID) VALUES (1, 1), (2, 2), (2, 1);"
+        "INSERT INTO QuestionsMain (PersonID, QuestionID, Answer) VALUES (1, 1, 0), (2, 1, 1);"));
+    openModule();
+    Dataset* companies = m_dm->CompaniesTable;
+    const QString question = companies->deleteQuestion(*companies);
+    QVERIFY2(question.startsWith(QStringLiteral("Delete record?")), qPrintable(question));
+    for (const char* part : {"1 project", "1 subproject", "2 status rows", "2 buying-role rows", "1 client", "1 answer"})
+        QVERIFY2(question.contains(QLatin1String(part)), qPrintable(question));
+
+    companies->deleteRecord();
+    QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM Projects")), 1);
+    QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM SubProjects")), 1);
+    QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM SubProjectHistory")), 1);
+    QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM People")), 1);
+    QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM Business")), 1);
+    QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM QuestionsMain")), 1);
+    QCOMPARE(companies->text(QStringLiteral("Name")), QStringLiteral("Other"));
+    QCOMPARE(m_dm->PeopleProjectDetail->recordCount(), 1);
+    QCOMPARE(m_dm->BusinessTable->recordCount(), 1);
+
+    // A store that refuses the dependent rows leaves the company and all its rows in place.
+    exec(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON People BEGIN SELECT RAISE(ABORT, 'people are kept'); END"));
+    try {
+        companies->deleteRecord();
+        QFAIL("the delete should fail");
+    } catch (const StoreError& e) {
+        QCOMPARE(e.text(), QStringLiteral("people are kept"));
+    }
+    QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM Companies")), 1);
+    QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM Projects")), 1);
+    QCOMPARE(companies->recordCount(), 1);
+}
+
+void TestDataModule::pendingChangesAreReported()
+{
+    exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('Acme')"));
+    openModule();
+    QVERIFY(m_dm->pendingChanges().empty());
+    m_dm->CompaniesTable->edit();
+    QVERIFY2(m_dm->pendingChanges().empty(), "editing without a change is nothing to save");
+    m_dm->CompaniesTable->setText(QStringLiteral("Name"), QStringLiteral("Acme Ltd"));
+    QCOMPARE(m_dm->pendingChanges(), std::vector<Dataset*>{m_dm->CompaniesTable});
+}
+
+QTEST_MAIN(TestDataModule)
+#include "tst_datamodule.moc"
