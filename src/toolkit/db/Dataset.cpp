@@ -161,11 +161,17 @@ void Dataset::resolveFields()
         }
         TableRequirement need{m_table, {}};
         for (const FieldDef& f : m_fields)
-            if (f.isStored()) {
+            if (f.isStored())
                 need.columns.append({f.name, f.type});
-                m_columns.append(f.name);
-            }
         checkSchema(*m_connection, {need});
+        // Columns in the table's own order, so that datasets declaring the same columns in
+        // another order still run the same read and can share it.
+        for (const Column& c : table)
+            for (const FieldDef& f : m_fields)
+                if (f.isStored() && f.name.compare(c.name, Qt::CaseInsensitive) == 0) {
+                    m_columns.append(c.name);
+                    break;
+                }
     }
     m_fieldColumn.assign(m_fields.size(), -1);
 }
