@@ -702,7 +702,6 @@ void Dataset::post()
         beforePost(*this);
     const bool inserting = m_state == State::Insert;
     const int linkColumn = master() ? columnOf(m_detailField) : -1;
-    const QVariant oldLink = linkColumn >= 0 && !inserting ? storedAt(m_rows[size_t(m_cur)], linkColumn) : QVariant();
     if (inserting)
         writeInsert();
     else
@@ -719,7 +718,8 @@ void Dataset::post()
     m_buffer.clear();
     m_modified = false;
     m_state = State::Browse;
-    if (linkColumn >= 0 && !inserting && !sameValue(oldLink, storedAt(ref, linkColumn)))
+    // A new row too may have been given another link than the master's.
+    if (linkColumn >= 0 && !sameValue(m_restriction, storedAt(ref, linkColumn)))
         resortCurrent(linkColumn);
     touch();
     emitState();
@@ -845,6 +845,19 @@ void Dataset::refresh()
         if (it != fresh.cend())
             m_rows.push_back(*it);
     }
+    // A row whose order column was changed elsewhere moves to its place, so the binary
+    // search for the master's rows stays sound.
+    std::vector<int> orderColumns;
+    for (const QString& name : m_order)
+        orderColumns.push_back(columnOf(name));
+    std::stable_sort(m_rows.begin(), m_rows.end(), [&](RowRef a, RowRef b) {
+        for (int c : orderColumns) {
+            const int r = compareValues(storedAt(a, c), storedAt(b, c));
+            if (r != 0)
+                return r < 0;
+        }
+        return false;
+    });
     if (m_restricted)
         restrict(m_restriction);
     else {

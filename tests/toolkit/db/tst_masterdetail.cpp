@@ -1,0 +1,269 @@
+#include <memory>
+
+#include <QtTest>
+
+#include "TestDatabase.h"
+#include "toolkit/db/DataSource.h"
+#include "toolkit/db/Dataset.h"
+
+// A chain of three: companies, their projects, the subprojects of the current project.
+// Rows with no company or project show where the chain restricts to an empty link.
+class TestMasterDetail : public QObject
+{
+    Q_OBJECT
+public:
+    enum Move { NextCompany, PriorProject, CompanyWithoutProjects, NewCompany, NewCompanySaved, SameCompany, CompanyRefreshed };
+    enum Pending { ChangedRow, ChangedNewRow, UntouchedNewRow, NewRowWithDefaults, ChangedGrandchild };
+
+private slots:
+    void init();
+    void cleanup();
+
+    void detailsFollowTheMaster_data();
+    void detailsFollowTheMaster();
+    void newDetailRowGetsTheLinkAtOnce();
+    void emptyMasterShowsUnlinkedRows();
+    void pendingDetailRowWhenTheMasterMoves_data();
+    void pendingDetailRowWhenTheMasterMoves();
+    void savedLinkChangeMovesTheRow_data();
+    void savedLinkChangeMovesTheRow();
+    void refreshAfterALinkChangedElsewhere();
+
+private:
+    QStringList names(Dataset& ds) const;
+    QString fileNames(const QString& sql) { return m_t->scalar(sql).toString(); }
+    void openChain();
+
+    std::unique_ptr<TestDatabase> m_t;
+    std::unique_ptr<Dataset> m_companies, m_projects, m_subprojects;
+    std::unique_ptr<DataSource> m_companiesSource, m_projectsSource;
+    QStringList m_log;
+};
+
+void TestMasterDetail::init()
+{
+    m_t = std::make_unique<TestDatabase>();
+    m_t->db().exec("INSERT INTO Companies (CompanyID, Name) VALUES (1, 'A'), (2, 'B'), (3, 'C');"
+                   "INSERT INTO Projects (ProjectID, CompanyID, Name) VALUES (30, NULL, 'Orphan'), (10, 1, 'P10'),"
+                   " (20, 2, 'P20'), (11, 1, 'P11');"
+                   "INSERT INTO SubProjects (SubProjectID, ProjectID, Name) VALUES (100, 10, 'S100'), (110, 11, 'S110'),"
+                   " (300, NULL, 'SNull'), (101, 10, 'S101'), (200, 20, 'S200')");
+    m_companies = std::make_unique<Dataset>(&m_t->db(), "C");
+    m_companies->setTableName("Companies");
+    m_companiesSource = std::make_unique<DataSource>(m_companies.get());
+    m_projects = std::make_unique<Dataset>(&m_t->db(), "P");
+    m_projects->setTableName("Projects");
+    m_projects->setMasterSource(m_companiesSource.get(), "CompanyID");
+    m_projectsSource = std::make_unique<DataSource>(m_projects.get());
+    m_subprojects = std::make_unique<Dataset>(&m_t->db(), "S");
+    m_subprojects->setTableName("SubProjects");
+    m_subprojects->setMasterSource(m_projectsSource.get(), "ProjectID");
+    m_log.clear();
+    for (Dataset* ds : {m_companies.get(), m_projects.get(), m_subprojects.get()}) {
+        ds->afterScroll = [this](Dataset& d) { m_log << d.name() + ":scroll"; };
+        ds->afterInsert = [this](Dataset& d) { m_log << d.name() + ":insert"; };
+        ds->afterPost = [this](Dataset& d) { m_log << d.name() + ":post"; };
+    }
+}
+
+void TestMasterDetail::cleanup()
+{
+    m_subprojects.reset();
+    m_projects.reset();
+    m_companies.reset();
+    m_projectsSource.reset();
+    m_companiesSource.reset();
+    m_t.reset();
+}
+
+void TestMasterDetail::openChain()
+{
+    m_companies->open();
+    m_projects->open();
+    m_subprojects->open();
+}
+
+QStringList TestMasterDetail::names(Dataset& ds) const
+{
+    QStringList list;
+    for (int row = 0; row < ds.recordCount(); ++row)
+        list << ds.textAt(row, "Name");
+    return list;
+}
+
+void TestMasterDetail::detailsFollowTheMaster_data()
+{
+    QTest::addColumn<int>("move");
+    QTest::addColumn<QString>("project");
+    QTest::addColumn<QStringList>("subprojects");
+    QTest::addColumn<QStringList>("events");
+    QTest::newRow("next company") << int(NextCompany) << "P20" << QStringList{"S200"}
+                                  << QStringList{"S:scroll", "P:scroll", "C:scroll"};
+    QTest::newRow("prior project") << int(PriorProject) << "P10" << QStringList{"S100", "S101"}
+                                   << QStringList{"S:scroll", "P:scroll"};
+    QTest::newRow("company without projects") << int(CompanyWithoutProjects) << "" << QStringList{"SNull"}
+                                              << QStringList{"S:scroll", "P:scroll", "C:scroll"};
+    QTest::newRow("new company") << int(NewCompany) << "Orphan" << QStringList{}
+                                 << QStringList{"S:scroll", "P:scroll", "C:insert", "C:scroll"};
+    QTest::newRow("new company saved") << int(NewCompanySaved) << "" << QStringList{"SNull"}
+                                       << QStringList{"S:scroll", "P:scroll", "C:insert", "C:scroll",
+                                                      "S:scroll", "P:scroll", "C:post"};
+    QTest::newRow("same company again") << int(SameCompany) << "P11" << QStringList{"S110"} << QStringList{"C:scroll"};
+    QTest::newRow("company refreshed") << int(CompanyRefreshed) << "P11" << QStringList{"S110"} << QStringList{};
+}
+
+void TestMasterDetail::detailsFollowTheMaster()
+{
+    QFETCH(int, move);
+    QFETCH(QString, project);
+    QFETCH(QStringList, subprojects);
+    QFETCH(QStringList, events);
+    openChain();
+    QCOMPARE(m_log, (QStringList{"C:scroll", "P:scroll", "S:scroll"}));
+    m_projects->next();
+    m_log.clear();
+    switch (Move(move)) {
+    case NextCompany: m_companies->next(); break;
+    case PriorProject: m_projects->prior(); break;
+    case CompanyWithoutProjects: m_companies->last(); break;
+    case NewCompany: m_companies->insert(); break;
+    case NewCompanySaved:
+        m_companies->insert();
+        m_companies->setText("Name", "D");
+        m_companies->post();
+        break;
+    case SameCompany: m_companies->first(); break;
+    case CompanyRefreshed: m_companies->refresh(); break;
+    }
+    QCOMPARE(m_projects->text("Name"), project);
+    QCOMPARE(names(*m_subprojects), subprojects);
+    QCOMPARE(m_log, events);
+}
+
+void TestMasterDetail::newDetailRowGetsTheLinkAtOnce()
+{
+    openChain();
+    m_projects->append();
+    QCOMPARE(m_projects->value("CompanyID"), QVariant(qint64(1)));
+    QVERIFY(!m_projects->modified());
+    // The new project has no key yet: its subprojects are those without a project.
+    QCOMPARE(names(*m_subprojects), QStringList{"SNull"});
+    m_subprojects->append();
+    QVERIFY(m_subprojects->value("ProjectID").isNull());
+    m_projects->setText("Name", "P12");
+    m_projects->post();
+    QCOMPARE(m_t->scalar("SELECT CompanyID FROM Projects WHERE Name = 'P12'").toInt(), 1);
+    QVERIFY(m_subprojects->isEmpty());
+    QCOMPARE(m_t->scalar("SELECT count(*) FROM SubProjects").toInt(), 5);
+    m_subprojects->append();
+    QCOMPARE(m_subprojects->value("ProjectID"), m_projects->value("ProjectID"));
+}
+
+void TestMasterDetail::emptyMasterShowsUnlinkedRows()
+{
+    m_t->db().exec("DELETE FROM Companies");
+    openChain();
+    QCOMPARE(names(*m_projects), QStringList{"Orphan"});
+    m_projects->append();
+    m_projects->setText("Name", "Loose");
+    m_projects->post();
+    QVERIFY(m_t->scalar("SELECT CompanyID FROM Projects WHERE Name = 'Loose'").isNull());
+    QCOMPARE(names(*m_projects), (QStringList{"Orphan", "Loose"}));
+}
+
+void TestMasterDetail::pendingDetailRowWhenTheMasterMoves_data()
+{
+    QTest::addColumn<int>("pending");
+    QTest::addColumn<QString>("projects");
+    QTest::addColumn<QString>("subprojects");
+    const QString unchanged = "S100,S101,S110";
+    QTest::newRow("changed row is saved") << int(ChangedRow) << "P10x,P11" << unchanged;
+    QTest::newRow("changed new row is saved") << int(ChangedNewRow) << "P10,P11,New" << unchanged;
+    QTest::newRow("untouched new row is dropped") << int(UntouchedNewRow) << "P10,P11" << unchanged;
+    QTest::newRow("new row with defaults only is dropped") << int(NewRowWithDefaults) << "P10,P11" << unchanged;
+    QTest::newRow("changed row two levels down is saved") << int(ChangedGrandchild) << "P10,P11" << "S100x,S101,S110";
+}
+
+void TestMasterDetail::pendingDetailRowWhenTheMasterMoves()
+{
+    QFETCH(int, pending);
+    QFETCH(QString, projects);
+    QFETCH(QString, subprojects);
+    m_projects->onNewRecord = [](Dataset& ds) { ds.setText("Name", "Default"); };
+    openChain();
+    switch (Pending(pending)) {
+    case ChangedRow:
+        m_projects->edit();
+        m_projects->setText("Name", "P10x");
+        break;
+    case ChangedNewRow:
+        m_projects->append();
+        m_projects->setText("Name", "New");
+        break;
+    case UntouchedNewRow:
+    case NewRowWithDefaults:
+        m_projects->onNewRecord = pending == NewRowWithDefaults ? m_projects->onNewRecord : nullptr;
+        m_projects->append();
+        break;
+    case ChangedGrandchild:
+        m_subprojects->edit();
+        m_subprojects->setText("Name", "S100x");
+        break;
+    }
+    m_companies->next();
+    QCOMPARE(m_projects->state(), Dataset::State::Browse);
+    QCOMPARE(fileNames("SELECT group_concat(Name) FROM (SELECT Name FROM Projects WHERE CompanyID = 1 ORDER BY ProjectID)"), projects);
+    QCOMPARE(fileNames("SELECT group_concat(Name) FROM (SELECT Name FROM SubProjects WHERE ProjectID < 20 ORDER BY Name)"), subprojects);
+    m_companies->prior();
+    QCOMPARE(names(*m_projects).join(u','), projects);
+}
+
+void TestMasterDetail::savedLinkChangeMovesTheRow_data()
+{
+    QTest::addColumn<bool>("newRow");
+    QTest::newRow("edited row") << false;
+    QTest::newRow("new row") << true;
+}
+
+void TestMasterDetail::savedLinkChangeMovesTheRow()
+{
+    QFETCH(bool, newRow);
+    openChain();
+    if (newRow) {
+        m_projects->append();
+        m_projects->setText("Name", "P12");
+    } else {
+        m_projects->edit();
+    }
+    m_projects->setValue("CompanyID", 2);
+    m_projects->post();
+    const QStringList staying = newRow ? QStringList{"P10", "P11"} : QStringList{"P11"};
+    QCOMPARE(names(*m_projects), staying);
+    m_companies->next();
+    QStringList moved = names(*m_projects);
+    moved.sort();
+    QCOMPARE(moved, (QStringList{newRow ? "P12" : "P10", "P20"}));
+    m_companies->last();
+    m_companies->first();
+    QCOMPARE(names(*m_projects), staying);
+}
+
+void TestMasterDetail::refreshAfterALinkChangedElsewhere()
+{
+    openChain();
+    Dataset allProjects(&m_t->db(), "ProjectsTable");
+    allProjects.setTableName("Projects");
+    allProjects.open();
+    allProjects.locate({"Name"}, {"P10"});
+    allProjects.edit();
+    allProjects.setValue("CompanyID", 2);
+    allProjects.post();
+    QCOMPARE(names(*m_projects), (QStringList{"P10", "P11"}));
+    m_projects->refresh();
+    QCOMPARE(names(*m_projects), QStringList{"P11"});
+    m_companies->next();
+    QCOMPARE(names(*m_projects), (QStringList{"P10", "P20"}));
+}
+
+QTEST_GUILESS_MAIN(TestMasterDetail)
+#include "tst_masterdetail.moc"
