@@ -42,7 +42,8 @@ QList<QPair<QString, QString>> splitPairs(const QString& text)
             i = semi < 0 ? n : semi + 1;
         } else {
             const int semi = int(text.indexOf(u';', i));
-            value = text.mid(i, (semi < 0 ? n : semi) - i);
+            // Blanks around an unquoted value are not part of it.
+            value = text.mid(i, (semi < 0 ? n : semi) - i).trimmed();
             i = semi < 0 ? n : semi + 1;
         }
         pairs.append({key, value});
@@ -109,7 +110,9 @@ Connection::Connection(const QString& path, const QString& password, bool create
     check(rc);
 
     const QByteArray key = password.toUtf8();
-    check(sqlite3_key(db, key.constData(), int(key.size())));
+    // SQLCipher refuses an empty key with no text of its own; no password means a plain file.
+    if (!key.isEmpty())
+        check(sqlite3_key(db, key.constData(), int(key.size())));
     sqlite3_busy_timeout(db, BusyTimeoutMs);
 
     // The key is only tried at the first read: prove it now, so a wrong password shows here.
