@@ -1,0 +1,442 @@
+#include "toolkit/widgets/DBGrid.h"
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMetaMethod>
+#include <QPainter>
+#include <QScopedValueRollback>
+
+#include "toolkit/db/DataSource.h"
+#include "toolkit/db/Dataset.h"
+#include "toolkit/dialogs/ActionGuard.h"
+#include "toolkit/widgets/EditKeys.h"
+#include "toolkit/widgets/GridDelegate.h"
+#include "toolkit/widgets/GridModel.h"
+#include "toolkit/widgets/RecordDelete.h"
+
+namespace {
+
+constexpr QAbstractItemView::EditTriggers Triggers =
+    QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked;
+
+}
+
+DBGrid::DBGrid(QWidget* parent)
+    : QTableView(parent), m_model(new GridModel(this)), m_delegate(new GridDelegate(this))
+{
+    setModel(m_model);
+    setItemDelegate(m_delegate);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(Triggers);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    // Fixed row heights let the view skip measuring rows it does not show.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(fontMetrics().height() + 2);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    verticalHeader()->setFixedWidth(14);
+    verticalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &DBGrid::applyWidths);
+    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) { emit cellClick(index.column()); });
+    connect(this, &QAbstractItemView::doubleClicked, this, &DBGrid::doubleClick);
+}
+
+DBGrid::DBGrid(DataSource* source, QWidget* parent)
+    : DBGrid(parent)
+{
+    setDataSource(source);
+}
+
+void DBGrid::setDataSource(DataSource* source)
+{
+    for (auto& link : m_links)
+        disconnect(link);
+    m_source = source;
+    if (source) {
+        m_links[0] = connect(source, &DataSource::dataChanged, this, &DBGrid::datasetChanged);
+        m_links[1] = connect(source, &DataSource::recordChanged, this, &DBGrid::fieldChanged);
+        m_links[2] = connect(source, &DataSource::stateChanged, m_model, &GridModel::stateChanged);
+        m_links[3] = connect(source, &DataSource::updateRecordRequested, this, &DBGrid::updateRecord);
+    }
+    m_model->setDataSource(source);
+    syncCurrent();
+}
+
+Dataset* DBGrid::dataset() const
+{
+    return m_model->dataset();
+}
+
+void DBGrid::setColumns(const QList<GridColumn>& columns)
+{
+    m_model->setColumns(columns);
+    syncCurrent();
+}
+
+const QList<GridColumn>& DBGrid::columns() const
+{
+    return m_model->columns();
+}
+
+void DBGrid::setSelectedColumn(int column)
+{
+    if (column < 0 || column >= m_model->columnCount())
+        return;
+    if (m_model->rowCount() > 0)
+        setCurrentIndex(m_model->index(std::max(currentIndex().row(), 0), column));
+    else if (column != m_column) {
+        m_column = column;
+        emit colEnter();
+    }
+}
+
+QString DBGrid::selectedField() const
+{
+    return m_model->fieldOf(m_column);
+}
+
+void DBGrid::setReadOnly(bool readOnly)
+{
+    m_readOnly = readOnly;
+    setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers : Triggers);
+}
+
+QRect DBGrid::cellRect(int row, int column) const
+{
+    return visualRect(m_model->index(row, column)).translated(viewport()->pos());
+}
+
+void DBGrid::defaultDrawColumnCell(QPainter* painter, const QRect& rect, int row, int column, const QColor& textColor)
+{
+    const QModelIndex index = m_model->index(row, column);
+    QStyleOptionViewItem option;
+    if (m_drawing && m_drawingIndex == index)
+        option = *m_drawing;
+    else {
+        initViewItemOption(&option);
+        if (selectionModel()->isSelected(index))
+            option.state |= QStyle::State_Selected;
+    }
+    option.rect = rect;
+    m_delegate->paintCell(painter, option, index, textColor);
+}
+
+void DBGrid::cellPainted(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index, bool focused)
+{
+    if (!isSignalConnected(QMetaMethod::fromSignal(&DBGrid::drawColumnCell)))
+        return;
+    const QPoint offset = viewport()->pos();
+    painter->save();
+    painter->translate(-offset);
+    QScopedValueRollback drawing(m_drawing, &option);
+    QScopedValueRollback drawingIndex(m_drawingIndex, index);
+    emit drawColumnCell(painter, option.rect.translated(offset), index.row(), index.column(), focused);
+    painter->restore();
+}
+
+// ---------------------------------------------------------------- following the dataset
+
+void DBGrid::datasetChanged()
+{
+    Dataset* ds = dataset();
+    // An editor belongs to the row being edited; once that ends or moves, it goes.
+    if (QWidget* editor = openEditor())
+        if (!ds || !ds->isEditing() || m_delegate->openIndex().row() != std::max(ds->recNo(), 0))
+            releaseEditor(editor, QAbstractItemDelegate::NoHint);
+    m_model->sync();
+    if (!m_arriving)
+        syncCurrent();
+}
+
+void DBGrid::fieldChanged(const QString& field)
+{
+    m_model->currentRowChanged();
+    QWidget* editor = openEditor();
+    if (editor && !m_delegate->isModified(editor) && m_model->fieldOf(m_delegate->openIndex().column()) == field)
+        m_delegate->setEditorData(editor, m_delegate->openIndex());
+}
+
+void DBGrid::updateRecord()
+{
+    if (QWidget* editor = openEditor())
+        m_delegate->write(editor);
+}
+
+void DBGrid::syncCurrent()
+{
+    Dataset* ds = dataset();
+    if (!ds || m_model->rowCount() == 0 || m_model->columnCount() == 0)
+        return;
+    const QModelIndex target =
+        m_model->index(std::max(ds->recNo(), 0), std::clamp(m_column, 0, m_model->columnCount() - 1));
+    if (currentIndex() != target) {
+        QScopedValueRollback syncing(m_syncing, true);
+        selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+    }
+    scrollTo(target);
+}
+
+void DBGrid::applyWidths()
+{
+    Dataset* ds = dataset();
+    const QFontMetrics metrics = fontMetrics();
+    const QList<GridColumn>& all = m_model->columns();
+    for (int i = 0; i < all.size(); ++i) {
+        int width = all[i].width;
+        if (width <= 0) {
+            const int chars = ds && ds->hasField(all[i].field) ? ds->field(all[i].field).width : 0;
+            const QString title = m_model->headerData(i, Qt::Horizontal).toString();
+            width = std::max(chars > 0 ? metrics.averageCharWidth() * std::clamp(chars, 4, 30) : 64,
+                             metrics.horizontalAdvance(title)) + 8;
+        }
+        setColumnWidth(i, width);
+    }
+}
+
+// ---------------------------------------------------------------- moving
+
+QModelIndex DBGrid::arrive(const QModelIndex& target)
+{
+    const QModelIndex here = currentIndex();
+    Dataset* ds = dataset();
+    if (!ds || !target.isValid() || target == here)
+        return target;
+    if (!commitOpenEditor())
+        return here;
+    if (ds->recordCount() == 0 || target.row() == ds->recNo())
+        return target;
+    const int column = target.column();
+    QScopedValueRollback arriving(m_arriving, true);
+    guarded([&] { moveDatasetTo(target.row()); });
+    return m_model->index(std::max(ds->recNo(), 0), column);
+}
+
+void DBGrid::moveDatasetTo(int row)
+{
+    Dataset* ds = dataset();
+    const int count = ds->recordCount();
+    const int from = ds->recNo();
+    // End the pending change first: a dropped new row shifts the rows below it up by one.
+    ds->checkBrowseMode();
+    if (ds->recordCount() < count && row > from)
+        --row;
+    ds->moveTo(std::clamp(row, 0, std::max(ds->recordCount() - 1, 0)));
+}
+
+QModelIndex DBGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    return arrive(QTableView::moveCursor(action, modifiers));
+}
+
+void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (!current.isValid())
+        return;
+    Dataset* ds = dataset();
+    // A change of cell not made by the grid's own moves: follow it, or bring the grid back.
+    if (!m_syncing && !m_arriving && ds && ds->recordCount() > 0 && current.row() != ds->recNo()) {
+        {
+            QScopedValueRollback arriving(m_arriving, true);
+            guarded([&] { moveDatasetTo(current.row()); });
+        }
+        if (ds->recNo() != current.row())
+            syncCurrent();
+    }
+    const int column = currentIndex().column();
+    if (column >= 0 && column != m_column) {
+        m_column = column;
+        emit colEnter();
+    }
+}
+
+bool DBGrid::downAppends()
+{
+    Dataset* ds = dataset();
+    if (!ds || !canModify() || currentIndex().row() != m_model->rowCount() - 1)
+        return false;
+    // A blank new row is not followed by another one.
+    if (ds->state() == Dataset::State::Insert && !ds->modified() && !m_delegate->isModified(openEditor()))
+        return true;
+    if (commitOpenEditor())
+        guarded([ds] { ds->append(); });
+    return true;
+}
+
+// ---------------------------------------------------------------- keys and mouse
+
+bool DBGrid::offerKey(QKeyEvent* event)
+{
+    if (event->text().isEmpty())
+        return false;
+    bool handled = false;
+    emit keyPress(event->text().at(0), handled);
+    return handled;
+}
+
+void DBGrid::keyPressEvent(QKeyEvent* event)
+{
+    if (offerKey(event))
+        return;
+    Dataset* ds = dataset();
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (ds) {
+        switch (event->key()) {
+        case Qt::Key_Insert:
+            if (modifiers == Qt::NoModifier) {
+                if (canModify())
+                    guarded([ds] { ds->insert(); });
+                return;
+            }
+            break;
+        case Qt::Key_Delete:
+            if (modifiers == Qt::ControlModifier) {
+                if (canModify() && !ds->isEmpty())
+                    guarded([ds] { deleteWithQuestion(*ds); });
+                return;
+            }
+            break;
+        case Qt::Key_Escape:
+            if (ds->isEditing()) {
+                guarded([ds] { ds->cancel(); });
+                return;
+            }
+            break;
+        case Qt::Key_Down:
+            if (modifiers == Qt::NoModifier && downAppends())
+                return;
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (modifiers == Qt::ControlModifier && columns().value(m_column).ellipsis) {
+                emit editButtonClick();
+                return;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    const QChar typed = EditKeys::typedCharacter(event);
+    if (!typed.isNull() && !(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+        // Typing opens the cell's editor with the key; it never searches rows.
+        QScopedValueRollback forwarding(m_forwarding, true);
+        if (!edit(currentIndex(), QAbstractItemView::AnyKeyPressed, event))
+            QApplication::beep();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void DBGrid::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    const QModelIndex index = indexAt(pos);
+    if (event->button() == Qt::LeftButton && index.isValid()) {
+        if (index == currentIndex() && columns().value(index.column()).ellipsis
+            && GridDelegate::ellipsisRect(visualRect(index)).contains(pos)) {
+            if (commitOpenEditor())
+                emit editButtonClick();
+            return;
+        }
+        if (index != currentIndex()) {
+            const int row = index.row(), column = index.column();
+            const QModelIndex landed = arrive(index);
+            if (landed.row() != row || landed.column() != column) {
+                if (landed.isValid() && landed != currentIndex())
+                    setCurrentIndex(landed);
+                return;
+            }
+        }
+    }
+    QTableView::mousePressEvent(event);
+}
+
+void DBGrid::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!(event->buttons() & Qt::LeftButton)) {
+        QTableView::mouseMoveEvent(event);
+        return;
+    }
+    // Dragging moves the current cell like clicks do; there is no range to select.
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid() && index != currentIndex()) {
+        const QModelIndex landed = arrive(index);
+        if (landed.isValid() && landed != currentIndex())
+            setCurrentIndex(landed);
+    }
+}
+
+// ---------------------------------------------------------------- cell editors
+
+bool DBGrid::canModify() const
+{
+    Dataset* ds = dataset();
+    return !m_readOnly && ds && !ds->isReadOnly();
+}
+
+bool DBGrid::startEditing()
+{
+    if (!canModify() || !m_source)
+        return false;
+    bool editing = false;
+    guarded([&] { editing = m_source->edit(); });
+    return editing;
+}
+
+QWidget* DBGrid::openEditor() const
+{
+    return state() == QAbstractItemView::EditingState ? m_delegate->openEditor() : nullptr;
+}
+
+bool DBGrid::commitOpenEditor()
+{
+    QWidget* editor = openEditor();
+    if (!editor)
+        return true;
+    if (!guarded([&] { m_delegate->write(editor); })) {
+        editor->setFocus();
+        return false;
+    }
+    releaseEditor(editor, QAbstractItemDelegate::NoHint);
+    return true;
+}
+
+void DBGrid::releaseEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    m_delegate->forgetEditor();
+    QTableView::closeEditor(editor, hint);
+}
+
+void DBGrid::commitData(QWidget* editor)
+{
+    // A failing write shows its error box, which takes the focus; the editor must not write again.
+    if (m_writing) {
+        m_keepEditor = true;
+        return;
+    }
+    QScopedValueRollback writing(m_writing, true);
+    m_keepEditor = !guarded([&] { m_delegate->write(editor); });
+}
+
+void DBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    if (m_keepEditor) {
+        m_keepEditor = false;
+        editor->setFocus();
+        return;
+    }
+    // Escape on an unchanged cell goes on to cancel the row.
+    const bool cancelRow = hint == QAbstractItemDelegate::RevertModelCache && !m_delegate->isModified(editor);
+    releaseEditor(editor, hint);
+    Dataset* ds = dataset();
+    if (cancelRow && ds && ds->isEditing())
+        guarded([ds] { ds->cancel(); });
+}

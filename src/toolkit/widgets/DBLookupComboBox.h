@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QComboBox>
+
+class DataSource;
+class FieldLink;
+
+// A drop-down list bound to a lookup field: it lists the lookup dataset's rows (their shown
+// texts, in that dataset's order) and shows the current row's text. The list is read again
+// each time it drops down, since the lookup dataset may have re-read its rows. Like a list
+// bound to its dataset, opening the list moves the lookup dataset to the current key (or its
+// first row), and moving in the open list moves it along. Choosing an entry puts the dataset
+// into editing and writes the chosen row's key into the key field. A read-only list neither
+// drops down nor changes. The data source is not owned. GUI thread only.
+class DBLookupComboBox : public QComboBox
+{
+    Q_OBJECT
+public:
+    explicit DBLookupComboBox(QWidget* parent = nullptr);
+    DBLookupComboBox(DataSource* source, const QString& field, QWidget* parent = nullptr);
+
+    void bind(DataSource* source, const QString& field);
+    QString fieldName() const;
+
+    bool isReadOnly() const { return m_readOnly; }
+    void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
+
+    void showPopup() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    void showField();
+    void fillList();
+    QVariant currentKey() const;
+    void moveLookupTo(const QVariant& key);
+    void choose(int index);
+
+    FieldLink* m_link;
+    bool m_readOnly = false;
+};

@@ -1,0 +1,240 @@
+#include "toolkit/widgets/DBNavigator.h"
+
+#include <QHBoxLayout>
+#include <QMetaEnum>
+#include <QPainter>
+#include <QPainterPath>
+#include <QToolButton>
+
+#include "toolkit/db/DataSource.h"
+#include "toolkit/db/Dataset.h"
+#include "toolkit/dialogs/ActionGuard.h"
+#include "toolkit/widgets/RecordDelete.h"
+
+namespace {
+
+constexpr int GlyphSize = 16;
+
+// Plain glyphs in the manner of classic record navigators, drawn once per button.
+QIcon glyph(DBNavigator::Button button, const QColor& ink)
+{
+    QPixmap pixmap(GlyphSize, GlyphSize);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(ink);
+    auto triangle = [&](qreal tipX, qreal baseX) {
+        QPainterPath path;
+        path.moveTo(tipX, 8);
+        path.lineTo(baseX, 3);
+        path.lineTo(baseX, 13);
+        path.closeSubpath();
+        p.drawPath(path);
+    };
+    switch (button) {
+    case DBNavigator::First:
+        p.drawRect(QRectF(3, 3, 2, 10));
+        triangle(5.5, 12);
+        break;
+    case DBNavigator::Prior:
+        triangle(4.5, 11);
+        break;
+    case DBNavigator::Next:
+        triangle(11.5, 5);
+        break;
+    case DBNavigator::Last:
+        triangle(10.5, 4);
+        p.drawRect(QRectF(11, 3, 2, 10));
+        break;
+    case DBNavigator::Insert:
+        p.drawRect(QRectF(7, 3, 2, 10));
+        p.drawRect(QRectF(3, 7, 10, 2));
+        break;
+    case DBNavigator::Delete:
+        p.drawRect(QRectF(3, 7, 10, 2));
+        break;
+    case DBNavigator::Edit: {
+        QPainterPath path;
+        path.moveTo(8, 3.5);
+        path.lineTo(13, 12);
+        path.lineTo(3, 12);
+        path.closeSubpath();
+        p.drawPath(path);
+        break;
+    }
+    case DBNavigator::Post:
+        p.setPen(QPen(ink, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        p.drawPolyline(QPolygonF{QPointF(3.5, 8.5), QPointF(6.5, 11.5), QPointF(12.5, 4.5)});
+        break;
+    case DBNavigator::Cancel:
+        p.setPen(QPen(ink, 2.2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(4.5, 4.5), QPointF(11.5, 11.5));
+        p.drawLine(QPointF(11.5, 4.5), QPointF(4.5, 11.5));
+        break;
+    case DBNavigator::Refresh: {
+        p.setPen(QPen(ink, 1.8, Qt::SolidLine, Qt::RoundCap));
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRectF(3.5, 3.5, 9, 9), 100 * 16, 280 * 16);
+        p.setPen(Qt::NoPen);
+        p.setBrush(ink);
+        p.drawPolygon(QPolygonF{QPointF(7, 1), QPointF(10.5, 3.8), QPointF(7, 6.5)});
+        break;
+    }
+    }
+    return QIcon(pixmap);
+}
+
+QColor inkOf(DBNavigator::Button button)
+{
+    switch (button) {
+    case DBNavigator::Post: return QColor(0, 128, 0);
+    case DBNavigator::Cancel: return QColor(176, 0, 0);
+    default: return QColor(0, 0, 128);
+    }
+}
+
+}
+
+DBNavigator::DBNavigator(QWidget* parent)
+    : QWidget(parent)
+{
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    const QStringList standard = defaultHints();
+    for (int i = 0; i < ButtonCount; ++i) {
+        const auto which = Button(i);
+        auto* b = new QToolButton(this);
+        b->setObjectName(QString::fromLatin1(QMetaEnum::fromType<Button>().valueToKey(i)));
+        b->setIcon(glyph(which, inkOf(which)));
+        b->setIconSize(QSize(GlyphSize, GlyphSize));
+        b->setToolTip(standard[i]);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        b->setMinimumSize(23, 25);
+        connect(b, &QToolButton::clicked, this, [this, which] { click(which); });
+        layout->addWidget(b);
+        m_buttons[i] = b;
+    }
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    updateButtons();
+}
+
+DBNavigator::DBNavigator(DataSource* source, QWidget* parent)
+    : DBNavigator(parent)
+{
+    setDataSource(source);
+}
+
+void DBNavigator::setDataSource(DataSource* source)
+{
+    for (auto& link : m_links)
+        disconnect(link);
+    m_source = source;
+    if (source) {
+        m_links[0] = connect(source, &DataSource::dataChanged, this, &DBNavigator::updateButtons);
+        m_links[1] = connect(source, &DataSource::stateChanged, this, &DBNavigator::updateButtons);
+    }
+    updateButtons();
+}
+
+QList<DBNavigator::Button> DBNavigator::allButtons()
+{
+    return {First, Prior, Next, Last, Insert, Delete, Edit, Post, Cancel, Refresh};
+}
+
+void DBNavigator::setVisibleButtons(const QList<Button>& buttons)
+{
+    for (int i = 0; i < ButtonCount; ++i)
+        m_buttons[i]->setVisible(buttons.contains(Button(i)));
+}
+
+QList<DBNavigator::Button> DBNavigator::visibleButtons() const
+{
+    QList<Button> shown;
+    for (int i = 0; i < ButtonCount; ++i)
+        if (!m_buttons[i]->isHidden())
+            shown.append(Button(i));
+    return shown;
+}
+
+QStringList DBNavigator::defaultHints()
+{
+    return {QStringLiteral("First record"), QStringLiteral("Prior record"), QStringLiteral("Next record"),
+            QStringLiteral("Last record"),  QStringLiteral("Insert record"), QStringLiteral("Delete record"),
+            QStringLiteral("Edit record"),  QStringLiteral("Post edit"),     QStringLiteral("Cancel edit"),
+            QStringLiteral("Refresh data")};
+}
+
+void DBNavigator::setHints(const QStringList& hints)
+{
+    const QStringList standard = defaultHints();
+    for (int i = 0; i < ButtonCount; ++i)
+        m_buttons[i]->setToolTip(i < hints.size() && !hints[i].isEmpty() ? hints[i] : standard[i]);
+}
+
+QStringList DBNavigator::hints() const
+{
+    QStringList result;
+    for (QToolButton* b : m_buttons)
+        result.append(b->toolTip());
+    return result;
+}
+
+void DBNavigator::setFlat(bool flat)
+{
+    m_flat = flat;
+    for (QToolButton* b : m_buttons)
+        b->setAutoRaise(flat);
+}
+
+void DBNavigator::updateButtons()
+{
+    Dataset* ds = m_source ? m_source->dataset() : nullptr;
+    const bool active = ds && ds->isActive();
+    const bool editing = active && ds->isEditing();
+    const bool canModify = active && !ds->isReadOnly();
+    const bool hasRow = active && !ds->isEmpty();
+    const bool atTop = !hasRow || ds->bof() || ds->recNo() <= 0;
+    const bool atBottom = !hasRow || ds->eof() || ds->recNo() >= ds->recordCount() - 1;
+    const bool enabled[ButtonCount] = {
+        !atTop, !atTop, !atBottom, !atBottom,
+        canModify, canModify && hasRow, canModify && hasRow && !editing,
+        canModify && editing, canModify && editing, active,
+    };
+    for (int i = 0; i < ButtonCount; ++i)
+        m_buttons[i]->setEnabled(enabled[i]);
+}
+
+void DBNavigator::click(Button which)
+{
+    Dataset* ds = m_source ? m_source->dataset() : nullptr;
+    if (!ds)
+        return;
+    if (guarded([&] { act(which, *ds); }))
+        emit clicked(which);
+    updateButtons();
+}
+
+void DBNavigator::act(Button which, Dataset& dataset)
+{
+    switch (which) {
+    case First: dataset.first(); break;
+    case Prior: dataset.prior(); break;
+    case Next: dataset.next(); break;
+    case Last: dataset.last(); break;
+    case Insert: dataset.insert(); break;
+    case Delete:
+        if (m_confirmDelete)
+            deleteWithQuestion(dataset);
+        else
+            dataset.deleteRecord();
+        break;
+    case Edit: dataset.edit(); break;
+    case Post: dataset.post(); break;
+    case Cancel: dataset.cancel(); break;
+    case Refresh: dataset.refresh(); break;
+    }
+}

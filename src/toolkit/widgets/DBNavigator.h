@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QList>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+// DataSource.h needs Dataset complete for its inline QPointer access.
+#include "toolkit/db/Dataset.h"
+#include "toolkit/db/DataSource.h"
+
+class QToolButton;
+
+// A record navigator: up to ten small buttons that move through a data source's dataset and
+// change it (first, prior, next, last, insert, delete, edit, post, cancel, refresh). A chosen
+// set is visible; each button has a hint (a tooltip, settable in button order) and is enabled
+// only when its action makes sense in the dataset's state. Delete asks the delete question
+// first (the dataset's own question, else "Delete record?") through the installed
+// MessageService. Every action runs under the action guard; after an action that did not fail,
+// clicked() reports the button. The buttons take no focus, so a control being edited keeps
+// it. The data source is not owned. GUI thread only.
+class DBNavigator : public QWidget
+{
+    Q_OBJECT
+public:
+    enum Button { First, Prior, Next, Last, Insert, Delete, Edit, Post, Cancel, Refresh };
+    Q_ENUM(Button)
+
+    explicit DBNavigator(QWidget* parent = nullptr);
+    explicit DBNavigator(DataSource* source, QWidget* parent = nullptr);
+
+    void setDataSource(DataSource* source);
+    DataSource* dataSource() const { return m_source; }
+
+    static QList<Button> allButtons();
+    void setVisibleButtons(const QList<Button>& buttons);
+    QList<Button> visibleButtons() const;
+
+    // Hints in button order; a missing or empty entry keeps the standard hint.
+    void setHints(const QStringList& hints);
+    QStringList hints() const;
+    static QStringList defaultHints();
+
+    void setFlat(bool flat);
+    bool isFlat() const { return m_flat; }
+    void setConfirmDelete(bool confirm) { m_confirmDelete = confirm; }
+
+    QToolButton* button(Button which) const { return m_buttons[which]; }
+    // Does what pressing the button does, also when it is hidden or disabled.
+    void click(Button which);
+
+signals:
+    void clicked(DBNavigator::Button button);
+
+private:
+    void updateButtons();
+    void act(Button which, Dataset& dataset);
+
+    static constexpr int ButtonCount = 10;
+    QPointer<DataSource> m_source;
+    QToolButton* m_buttons[ButtonCount];
+    bool m_flat = false;
+    bool m_confirmDelete = true;
+    QMetaObject::Connection m_links[2];
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QCalendarWidget>
+
+// A month calendar that also reports a double-click on a day (after the day is selected).
+// GUI thread only.
+class MonthCalendar : public QCalendarWidget
+{
+    Q_OBJECT
+public:
+    explicit MonthCalendar(QWidget* parent = nullptr);
+
+signals:
+    void doubleClicked();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* m_days;
+};
