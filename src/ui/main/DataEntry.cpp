@@ -1,0 +1,192 @@
+#include "ui/main/DataEntry.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QScreen>
+
+#include "data/DataModule.h"
+#include "toolkit/db/Dataset.h"
+#include "toolkit/dialogs/ActionGuard.h"
+#include "toolkit/dialogs/MessageService.h"
+#include "toolkit/widgets/PageControl.h"
+#include "ui/main/PendingChanges.h"
+
+TDataEntryForm::TDataEntryForm(Forms& forms, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    , m_forms(forms)
+{
+    setObjectName(QStringLiteral("DataEntryForm"));
+    setWindowTitle(QStringLiteral("Vornadel"));
+
+    Splitter1 = new QFrame(this);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Splitter1->setFixedWidth(4);
+
+    MainDataEntry = new PageControl(this);
+    MainDataEntry->setObjectName(QStringLiteral("MainDataEntry"));
+
+    buildCompaniesPage();
+    buildProjectsPage();
+    buildSubProjectsPage();
+    buildClientsPage();
+    buildContributionPage();
+    buildHelpPage();
+
+    const QList<QIcon> images = ImageList1();
+    const std::pair<QWidget*, std::pair<const char*, int>> pages[] = {
+        {CompaniesTabSheet, {"Companies", 0}}, {ProjetcsTabSheet, {"Projects", 1}},
+        {SubProjectsTabSheet, {"Subprojects", 2}}, {PeopleTabSheet, {"Clients", 4}},
+        {Contribution, {"Contribution", 3}}, {HelpSheet, {"Help", 5}}};
+    for (const auto& [page, tab] : pages)
+        MainDataEntry->addTab(page, images[tab.second], QLatin1String(tab.first));
+    MainDataEntry->setCurrentIndex(ClientsPage);
+    connect(MainDataEntry, &PageControl::userChanged, this, &TDataEntryForm::MainDataEntryChange);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(Splitter1);
+    layout->addWidget(MainDataEntry, 1);
+    // The window takes the size its pages need and cannot be resized.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    if (m_forms.MainDataModule)
+        BindData();
+}
+
+TDataEntryForm::~TDataEntryForm() = default;
+
+void TDataEntryForm::BindData()
+{
+    TMainDataModule& dm = *m_forms.MainDataModule;
+    bindCompaniesPage(dm);
+    bindProjectsPage(dm);
+    bindSubProjectsPage(dm);
+}
+
+void TDataEntryForm::selectPage(Page page)
+{
+    MainDataEntry->setCurrentIndex(page);
+}
+
+void TDataEntryForm::MainDataEntryChange()
+{
+    TMainDataModule& dm = *m_forms.MainDataModule;
+    auto require = [](Dataset* dataset, const char* field, const char* message) {
+        if (dataset->text(QLatin1String(field)).isEmpty())
+            MessageService::current().showMessage(QLatin1String(message));
+    };
+    switch (MainDataEntry->currentIndex()) {
+    case ProjectsPage:
+        require(dm.CompaniesTable, "CompanyID", "Please, Select company first.");
+        break;
+    case SubProjectsPage:
+        require(dm.ProjectsDetail, "ProjectID", "Please, Select company and then project.");
+        break;
+    case ClientsPage:
+        require(dm.CompaniesTable, "CompanyID", "Please, Select company first.");
+        break;
+    case ContributionPage:
+        require(dm.SubProjectsDetail, "SubProjectID", "Please, Select subproject first.");
+        break;
+    default:
+        break;
+    }
+}
+
+void TDataEntryForm::showAtRecord(Dataset* dataset, const QString& keyField, const QVariant& id, Page page,
+                                  const std::function<void()>& found)
+{
+    if (!id.isNull()) {
+        bool isNumber = false;
+        if (id.toLongLong(&isNumber) == 0 && isNumber) {
+            selectPage(page);
+        } else {
+            guarded([&] {
+                if (!dataset->locate({keyField}, {id}))
+                    return;
+                if (found)
+                    found();
+                selectPage(page);
+            });
+        }
+    }
+    showModalWindow();
+}
+
+void TDataEntryForm::ShowCompanyRecord(const QVariant& id)
+{
+    showAtRecord(m_forms.MainDataModule->CompaniesTable, QStringLiteral("CompanyID"), id, CompaniesPage);
+}
+
+void TDataEntryForm::ShowPersonRecord(const QVariant& id)
+{
+    TMainDataModule& dm = *m_forms.MainDataModule;
+    showAtRecord(dm.PeopleTable, QStringLiteral("PersonID"), id, ClientsPage, [&] {
+        const QVariant company = dm.PeopleTable->value(QStringLiteral("CompanyID"));
+        if (!company.isNull())
+            dm.CompaniesTable->locate({QStringLiteral("CompanyID")}, {company});
+        dm.PeopleCompanyDet->locate({QStringLiteral("PersonID")}, {id});
+    });
+}
+
+void TDataEntryForm::ShowProjectRecord(const QVariant& id)
+{
+    showAtRecord(m_forms.MainDataModule->ProjectsDetail, QStringLiteral("ProjectID"), id, ProjectsPage);
+}
+
+void TDataEntryForm::ShowNewRecord(int kind)
+{
+    TMainDataModule& dm = *m_forms.MainDataModule;
+    const std::pair<Dataset*, Page> targets[] = {{dm.CompaniesTable, CompaniesPage},
+                                                 {dm.PeopleCompanyDet, ClientsPage},
+                                                 {dm.ProjectsDetail, ProjectsPage},
+                                                 {dm.SubProjectsDetail, SubProjectsPage}};
+    if (kind >= 1 && kind <= 4) {
+        const auto [dataset, page] = targets[kind - 1];
+        selectPage(page);
+        guarded([&] { dataset->insert(); });
+    }
+    showModalWindow();
+}
+
+void TDataEntryForm::showModalWindow()
+{
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    QEventLoop loop;
+    m_modalLoop = &loop;
+    loop.exec(QEventLoop::DialogExec);
+    m_modalLoop = nullptr;
+    setWindowModality(Qt::NonModal);
+}
+
+void TDataEntryForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!m_placed) {
+        m_placed = true;
+        if (QScreen* s = screen())
+            move(s->availableGeometry().center() - rect().center());
+    }
+    FormShow();
+}
+
+void TDataEntryForm::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    if (m_modalLoop && !event->spontaneous())
+        m_modalLoop->quit();
+}
+
+void TDataEntryForm::closeEvent(QCloseEvent* event)
+{
+    std::vector<Dataset*> pending;
+    const bool closing = m_forms.MainDataModule == nullptr
+        || (guarded([&] { pending = m_forms.MainDataModule->pendingChanges(); }) && mayCloseWith(pending));
+    event->setAccepted(closing);
+}

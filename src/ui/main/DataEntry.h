@@ -1,0 +1,132 @@
+#pragma once
+
+#include <functional>
+
+#include <QIcon>
+#include <QList>
+#include <QVariant>
+#include <QWidget>
+
+#include "ui/main/Forms.h"
+
+class DBEdit;
+class DBGrid;
+class DBLookupComboBox;
+class DBMemo;
+class DBNavigator;
+class Dataset;
+class PageControl;
+class QEventLoop;
+class QFrame;
+class QLabel;
+class QPushButton;
+class TMainDataModule;
+
+// The main window: a page control with the Companies, Projects, Subprojects, Clients,
+// Contribution and Help pages, every control bound to the shared datasets of the data module,
+// so all instances show the same current records. The long-lived instance is the
+// application's main window; others are made for one use and shown modally through the
+// Show... operations. Components are public under their own names. GUI thread only.
+class TDataEntryForm : public QWidget
+{
+    Q_OBJECT
+public:
+    enum Page { CompaniesPage, ProjectsPage, SubProjectsPage, ClientsPage, ContributionPage, HelpPage };
+
+    // Builds the layout; binds at once when forms already has the data module.
+    explicit TDataEntryForm(Forms& forms, QWidget* parent = nullptr);
+    ~TDataEntryForm() override;
+
+    // Binds the controls to the data module's data sources.
+    void BindData();
+
+    // Each moves its dataset to the record with that id (null: nothing moves and the page
+    // stays; 0: only the page is selected; not found: nothing moves and the page stays), then
+    // shows the window modally until it is closed.
+    void ShowCompanyRecord(const QVariant& id);
+    // The person found also becomes the one the Clients page shows, with its company current.
+    void ShowPersonRecord(const QVariant& id);
+    void ShowProjectRecord(const QVariant& id);
+    // Starts a new record in the dataset of the page that shows it (1 company, 2 person,
+    // 3 project, 4 subproject), selects that page and shows the window modally; any other
+    // kind only shows the window.
+    void ShowNewRecord(int kind);
+
+    void FormShow();
+    void MainDataEntryChange();
+    void StrategiesClick();
+    void ContributionButtonClick();
+    void DBGrid1EditButtonClick();
+    void Button1Click();
+
+    QFrame* Splitter1;
+    PageControl* MainDataEntry;
+
+    QWidget* CompaniesTabSheet;
+    DBNavigator* DBNavigator1;
+    DBEdit* DBEdit8;
+    DBEdit* DBEdit9;
+    DBEdit* DBEdit10;
+    DBEdit* DBEdit11;
+    DBEdit* DBEdit12;
+    DBMemo* DBMemo1;
+    DBMemo* DBMemo2;
+
+    QWidget* ProjetcsTabSheet;
+    DBNavigator* DBNavigator3;
+    DBEdit* DBEdit22;
+    DBEdit* DBEdit24;
+    DBMemo* DBMemo3;
+
+    QWidget* SubProjectsTabSheet;
+    DBNavigator* DBNavigator4;
+    DBEdit* DBEdit1;
+    DBEdit* DBEdit6;
+    DBLookupComboBox* DBLookupComboBox4;
+    DBEdit* DBEdit13;
+    DBLookupComboBox* DBLookupComboBox3;
+    DBMemo* DBMemo4;
+    QLabel* HistoryLabel;
+    DBGrid* DBGrid1;
+    DBNavigator* DBNavigator5;
+    QPushButton* Strategies;
+    QPushButton* ContributionButton;
+    QPushButton* Button1;
+
+    QWidget* PeopleTabSheet;
+    QWidget* Contribution;
+    QWidget* HelpSheet;
+
+protected:
+    // Shows the window modally and returns when it is closed; tests replace it.
+    virtual void showModalWindow();
+
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    // Asks what becomes of unsaved changes of the shared datasets before the window goes.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildCompaniesPage();
+    void buildProjectsPage();
+    void buildSubProjectsPage();
+    void buildClientsPage();
+    void buildContributionPage();
+    void buildHelpPage();
+    void bindCompaniesPage(TMainDataModule& dm);
+    void bindProjectsPage(TMainDataModule& dm);
+    void bindSubProjectsPage(TMainDataModule& dm);
+
+    // Selects a page by program, which runs no page prerequisites.
+    void selectPage(Page page);
+    // The Show...Record steps for one dataset; found runs after the record was found.
+    void showAtRecord(Dataset* dataset, const QString& keyField, const QVariant& id, Page page,
+                      const std::function<void()>& found = {});
+
+    // The tab images, by image number.
+    static QList<QIcon> ImageList1();
+
+    Forms& m_forms;
+    QEventLoop* m_modalLoop = nullptr;
+    bool m_placed = false;
+};

@@ -1,0 +1,8 @@
+#include "ui/main/DataEntry.h"
+
+#include "ui/main/PageLayout.h"
+
+void TDataEntryForm::buildContributionPage()
+{
+    Contribution = PageLayout::named(new QWidget, "Contribution");
+}

@@ -1,0 +1,219 @@
+#include "ui/main/EDSubProject.h"
+
+#include <QDateTime>
+#include <QGridLayout>
+#include <QLabel>
+#include <QScreen>
+
+#include "data/DataModule.h"
+#include "toolkit/db/DataSource.h"
+#include "toolkit/db/Dataset.h"
+#include "toolkit/dialogs/ActionGuard.h"
+#include "toolkit/widgets/DBEdit.h"
+#include "toolkit/widgets/DBGrid.h"
+#include "toolkit/widgets/DBLookupComboBox.h"
+#include "toolkit/widgets/DBNavigator.h"
+#include "toolkit/widgets/DBText.h"
+#include "ui/main/PendingChanges.h"
+#include "ui/main/PickDate.h"
+
+TEDSubProjectForm::TEDSubProjectForm(Forms& forms, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint)
+    , m_forms(forms)
+{
+    setObjectName(QStringLiteral("EDSubProjectForm"));
+    setWindowTitle(QStringLiteral("EDSubProjectForm"));
+    makeDatasets();
+    buildLayout();
+}
+
+TEDSubProjectForm::~TEDSubProjectForm()
+{
+    // The grids and texts go first, then the datasets they show.
+    for (Dataset* d : {HistoryTable, PersonsTable, SubProjectProjectTable})
+        d->close();
+}
+
+void TEDSubProjectForm::makeDatasets()
+{
+    TMainDataModule& dm = *m_forms.MainDataModule;
+    Connection* connection = dm.MainADOConnection();
+
+    HistoryTable = new Dataset(connection, QStringLiteral("HistoryTable"), this);
+    HistoryTable->setTableName(QStringLiteral("SubProjectHistory"));
+    HistoryTable->addField(FieldDef::autoInc(QStringLiteral("ID")));
+    HistoryTable->addField(FieldDef::integer(QStringLiteral("SubProjectID")));
+    HistoryTable->addField(FieldDef::integer(QStringLiteral("SubProjectStatusID")));
+    HistoryTable->addField(FieldDef::dateTime(QStringLiteral("Date")));
+    HistoryTable->addField(FieldDef::lookup(QStringLiteral("StatusName"), QStringLiteral("SubProjectStatusID"),
+                                            dm.SubProjectStatusTable, QStringLiteral("SPStatusID"),
+                                            QStringLiteral("SPStatusName"))
+                               .withLabel(QStringLiteral("Status")));
+    HistoryTable->setMasterSource(dm.SubProjectsDataSource, QStringLiteral("SubProjectID"));
+
+    PersonsTable = new Dataset(connection, QStringLiteral("PersonsTable"), this);
+    PersonsTable->setTableName(QStringLiteral("Business"));
+    PersonsTable->addField(FieldDef::integer(QStringLiteral("PersonID")));
+    PersonsTable->addField(FieldDef::integer(QStringLiteral("SubProjectID")));
+    for (const char* role : {"SPDecisionMaker", "SPUser", "SPInfluencer", "SPPurchaser", "SPGateKeeper"})
+        PersonsTable->addField(FieldDef::boolean(QLatin1String(role)));
+    PersonsTable->addField(FieldDef::integer(QStringLiteral("SPWeight")));
+    PersonsTable->addField(FieldDef::lookup(QStringLiteral("PersonName"), QStringLiteral("PersonID"), dm.PeopleTable,
+                                            QStringLiteral("PersonID"), QStringLiteral("Name")));
+    PersonsTable->setMasterSource(dm.SubProjectsDataSource, QStringLiteral("SubProjectID"));
+
+    // The shown subproject's own project, whose company the "Company" text names.
+    SubProjectProjectTable = new Dataset(connection, QStringLiteral("SubProjectProjectTable"), this);
+    SubProjectProjectTable->setTableName(QStringLiteral("Projects"));
+    SubProjectProjectTable->addField(FieldDef::autoInc(QStringLiteral("ProjectID")));
+    SubProjectProjectTable->addField(FieldDef::integer(QStringLiteral("CompanyID")));
+    SubProjectProjectTable->addField(FieldDef::lookup(QStringLiteral("CompanyName"), QStringLiteral("CompanyID"),
+                                                      dm.CompaniesTable, QStringLiteral("CompanyID"),
+                                                      QStringLiteral("Name"), 255));
+    SubProjectProjectTable->setMasterSource(dm.SubProjectsDataSource, QStringLiteral("ProjectID"));
+    SubProjectProjectTable->setReadOnly(true);
+
+    HistoryDataSource = new DataSource(HistoryTable, this);
+    HistoryDataSource->setObjectName(QStringLiteral("HistoryDataSource"));
+    PersonsDataSource = new DataSource(PersonsTable, this);
+    PersonsDataSource->setObjectName(QStringLiteral("PersonsDataSource"));
+    SubProjectProjectDS = new DataSource(SubProjectProjectTable, this);
+    SubProjectProjectDS->setObjectName(QStringLiteral("SubProjectProjectDS"));
+
+    HistoryTable->open();
+    PersonsTable->open();
+    SubProjectProjectTable->open();
+}
+
+void TEDSubProjectForm::buildLayout()
+{
+    TMainDataModule& dm = *m_forms.MainDataModule;
+    auto named = [](QWidget* w, const char* name) {
+        w->setObjectName(QLatin1String(name));
+        return w;
+    };
+
+    DBEdit1 = new DBEdit(dm.SubProjectsDataSource, QStringLiteral("Name"), this);
+    DBEdit6 = new DBEdit(dm.SubProjectsDataSource, QStringLiteral("Code"), this);
+    DBText5 = new DBText(SubProjectProjectDS, QStringLiteral("CompanyName"), this);
+    DBLookupComboBox2 = new DBLookupComboBox(dm.SubProjectsDataSource, QStringLiteral("ProjectName"), this);
+    DBLookupComboBox4 = new DBLookupComboBox(dm.SubProjectsDataSource, QStringLiteral("Type"), this);
+    named(DBEdit1, "DBEdit1");
+    named(DBEdit6, "DBEdit6");
+    named(DBText5, "DBText5");
+    named(DBLookupComboBox2, "DBLookupComboBox2");
+    named(DBLookupComboBox4, "DBLookupComboBox4");
+    DBEdit1->setReadOnly(true);
+    DBEdit6->setReadOnly(true);
+    DBText5->setBold(true);
+    DBLookupComboBox2->setReadOnly(true);
+    DBLookupComboBox4->setReadOnly(true);
+
+    DBNavigator4 = new DBNavigator(dm.SubProjectsDataSource, this);
+    named(DBNavigator4, "DBNavigator4");
+    DBNavigator4->setVisibleButtons({DBNavigator::First, DBNavigator::Prior, DBNavigator::Next, DBNavigator::Last,
+                                     DBNavigator::Refresh});
+
+    HistoryLabel = new QLabel(QStringLiteral("History"), this);
+    DBGrid1 = new DBGrid(HistoryDataSource, this);
+    named(DBGrid1, "DBGrid1");
+    GridColumn date;
+    date.field = QStringLiteral("Date");
+    date.ellipsis = true;
+    GridColumn status;
+    status.field = QStringLiteral("StatusName");
+    DBGrid1->setColumns({date, status});
+    connect(DBGrid1, &DBGrid::editButtonClick, this, &TEDSubProjectForm::DBGrid1EditButtonClick);
+
+    DBNavigator2 = new DBNavigator(HistoryDataSource, this);
+    named(DBNavigator2, "DBNavigator2");
+    DBNavigator2->setHints({QStringLiteral("History First record"), QStringLiteral("History Prior record"),
+                            QStringLiteral("History Next record"), QStringLiteral("History Last record"),
+                            QStringLiteral("History Insert record"), QStringLiteral("History Delete record"),
+                            QStringLiteral("History Edit record"), QStringLiteral("History Post edit"),
+                            QStringLiteral("History Cancel edit"), QStringLiteral("History Refresh data")});
+
+    PersonsLabel = new QLabel(QStringLiteral("Persons"), this);
+    DBGrid2 = new DBGrid(PersonsDataSource, this);
+    named(DBGrid2, "DBGrid2");
+    QList<GridColumn> persons;
+    for (const char* field : {"PersonName", "SPDecisionMaker", "SPUser", "SPInfluencer", "SPPurchaser", "SPGateKeeper",
+                              "SPWeight"}) {
+        GridColumn c;
+        c.field = QLatin1String(field);
+        c.title = c.field;
+        persons.append(c);
+    }
+    DBGrid2->setColumns(persons);
+
+    DBNavigator1 = new DBNavigator(PersonsDataSource, this);
+    named(DBNavigator1, "DBNavigator1");
+
+    auto* summary = new QGridLayout;
+    const std::pair<const char*, QWidget*> rows[] = {
+        {"Name", DBEdit1}, {"Code", DBEdit6}, {"Company", DBText5}, {"Project", DBLookupComboBox2}, {"Type", DBLookupComboBox4}};
+    int r = 0;
+    for (const auto& [label, control] : rows) {
+        summary->addWidget(new QLabel(QLatin1String(label), this), r, 0);
+        summary->addWidget(control, r++, 1);
+    }
+    summary->addWidget(DBNavigator4, r, 1, Qt::AlignLeft);
+
+    auto* left = new QVBoxLayout;
+    left->addLayout(summary);
+    left->addSpacing(8);
+    left->addWidget(HistoryLabel);
+    left->addWidget(DBGrid1, 1);
+    left->addWidget(DBNavigator2);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(PersonsLabel);
+    right->addWidget(DBGrid2, 1);
+    right->addWidget(DBNavigator1);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left, 1);
+    layout->addLayout(right, 1);
+
+    setFixedSize(731, 509);
+}
+
+void TEDSubProjectForm::ShowSubProjectDetails(int id)
+{
+    if (id != 0) {
+        bool found = false;
+        guarded([&] {
+            found = m_forms.MainDataModule->SubProjectsTable->locate({QStringLiteral("SubProjectID")}, {id});
+        });
+        if (!found)
+            return;
+    }
+    showModalWindow();
+}
+
+void TEDSubProjectForm::showModalWindow()
+{
+    if (QScreen* s = screen())
+        move(s->availableGeometry().center() - rect().center());
+    exec();
+}
+
+void TEDSubProjectForm::DBGrid1EditButtonClick()
+{
+    TPickDateForm& picker = *m_forms.PickDateForm;
+    if (picker.showModalWindow() != QDialog::Accepted)
+        return;
+    guarded([&] {
+        if (HistoryDataSource->edit())
+            HistoryTable->setValue(QStringLiteral("Date"), QDateTime(picker.date(), QTime(0, 0)));
+    });
+}
+
+void TEDSubProjectForm::reject()
+{
+    std::vector<Dataset*> pending;
+    if (!guarded([&] { pending = changedRows({HistoryTable, PersonsTable}); }))
+        return;
+    if (mayCloseWith(pending))
+        QDialog::reject();
+}
