@@ -739,9 +739,8 @@ void Dataset::resortCurrent(int linkColumn)
                                          [&](RowRef r) { return compareValues(storedAt(r, linkColumn), v) <= 0; });
     m_rows.insert(at, ref);
     restrict(m_restriction);
-    m_cur = std::clamp(m_cur, m_lo, m_hi - 1);
-    if (m_lo == m_hi)
-        m_cur = -1;
+    // clamp needs a non-empty range: the moved row may have been the master's only one.
+    m_cur = m_lo == m_hi ? -1 : std::clamp(m_cur, m_lo, m_hi - 1);
 }
 
 void Dataset::cancel()

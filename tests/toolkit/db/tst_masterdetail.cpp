@@ -220,31 +220,39 @@ void TestMasterDetail::pendingDetailRowWhenTheMasterMoves()
 
 void TestMasterDetail::savedLinkChangeMovesTheRow_data()
 {
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
     QTest::addColumn<bool>("newRow");
-    QTest::newRow("edited row") << false;
-    QTest::newRow("new row") << true;
+    QTest::addColumn<QStringList>("staying");
+    QTest::addColumn<QStringList>("arriving");
+    QTest::newRow("edited row") << 1 << 2 << false << QStringList{"P11"} << QStringList{"P10", "P20"};
+    QTest::newRow("new row") << 1 << 2 << true << QStringList{"P10", "P11"} << QStringList{"P12", "P20"};
+    QTest::newRow("only row of its master") << 2 << 1 << false << QStringList{} << QStringList{"P10", "P11", "P20"};
 }
 
 void TestMasterDetail::savedLinkChangeMovesTheRow()
 {
+    QFETCH(int, from);
+    QFETCH(int, to);
     QFETCH(bool, newRow);
+    QFETCH(QStringList, staying);
+    QFETCH(QStringList, arriving);
     openChain();
+    m_companies->locate({"CompanyID"}, {from});
     if (newRow) {
         m_projects->append();
         m_projects->setText("Name", "P12");
     } else {
         m_projects->edit();
     }
-    m_projects->setValue("CompanyID", 2);
+    m_projects->setValue("CompanyID", to);
     m_projects->post();
-    const QStringList staying = newRow ? QStringList{"P10", "P11"} : QStringList{"P11"};
     QCOMPARE(names(*m_projects), staying);
-    m_companies->next();
-    QStringList moved = names(*m_projects);
-    moved.sort();
-    QCOMPARE(moved, (QStringList{newRow ? "P12" : "P10", "P20"}));
-    m_companies->last();
-    m_companies->first();
+    m_companies->locate({"CompanyID"}, {to});
+    QStringList arrived = names(*m_projects);
+    arrived.sort();
+    QCOMPARE(arrived, arriving);
+    m_companies->locate({"CompanyID"}, {from});
     QCOMPARE(names(*m_projects), staying);
 }
 
