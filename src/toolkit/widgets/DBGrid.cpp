@@ -147,7 +147,7 @@ void DBGrid::datasetChanged()
 {
     Dataset* ds = dataset();
     // An editor belongs to the row being edited; once that ends or moves, it goes.
-    if (QWidget* editor = openEditor())
+    if (QWidget* editor = cellEditor())
         if (!ds || !ds->isEditing() || m_delegate->openIndex().row() != std::max(ds->recNo(), 0))
             releaseEditor(editor, QAbstractItemDelegate::NoHint);
     m_model->sync();
@@ -158,14 +158,14 @@ void DBGrid::datasetChanged()
 void DBGrid::fieldChanged(const QString& field)
 {
     m_model->currentRowChanged();
-    QWidget* editor = openEditor();
+    QWidget* editor = cellEditor();
     if (editor && !m_delegate->isModified(editor) && m_model->fieldOf(m_delegate->openIndex().column()) == field)
         m_delegate->setEditorData(editor, m_delegate->openIndex());
 }
 
 void DBGrid::updateRecord()
 {
-    if (QWidget* editor = openEditor())
+    if (QWidget* editor = cellEditor())
         m_delegate->write(editor);
 }
 
@@ -263,7 +263,7 @@ bool DBGrid::downAppends()
     if (!ds || !canModify() || currentIndex().row() != m_model->rowCount() - 1)
         return false;
     // A blank new row is not followed by another one.
-    if (ds->state() == Dataset::State::Insert && !ds->modified() && !m_delegate->isModified(openEditor()))
+    if (ds->state() == Dataset::State::Insert && !ds->modified() && !m_delegate->isModified(cellEditor()))
         return true;
     if (commitOpenEditor())
         guarded([ds] { ds->append(); });
@@ -391,14 +391,14 @@ bool DBGrid::startEditing()
     return editing;
 }
 
-QWidget* DBGrid::openEditor() const
+QWidget* DBGrid::cellEditor() const
 {
     return state() == QAbstractItemView::EditingState ? m_delegate->openEditor() : nullptr;
 }
 
 bool DBGrid::commitOpenEditor()
 {
-    QWidget* editor = openEditor();
+    QWidget* editor = cellEditor();
     if (!editor)
         return true;
     if (!guarded([&] { m_delegate->write(editor); })) {

@@ -62,6 +62,9 @@ public:
     // The grid's standard drawing of a cell in another text colour, for drawColumnCell handlers.
     void defaultDrawColumnCell(QPainter* painter, const QRect& cellRect, int row, int column, const QColor& textColor);
 
+    // The open cell editor, or nullptr.
+    QWidget* cellEditor() const;
+
     using QTableView::edit;
 
 signals:
@@ -98,7 +101,6 @@ private:
     bool startEditing();
     // Writes and closes the open cell editor; false, keeping it open, when the write failed.
     bool commitOpenEditor();
-    QWidget* openEditor() const;
     void releaseEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint);
     bool offerKey(QKeyEvent* event);
     void cellPainted(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index, bool focused);

@@ -148,6 +148,16 @@ bool GridDelegate::eventFilter(QObject* object, QEvent* event)
             }
         }
     }
+    // Enter writes and closes at once (Qt would queue it), so what follows sees the cell written.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            auto* editor = static_cast<QWidget*>(object);
+            emit commitData(editor);
+            emit closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
+            return true;
+        }
+    }
     // A popup or another window (an error box) taking the focus does not end the cell's edit.
     if (event->type() == QEvent::FocusOut) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();

@@ -1,0 +1,176 @@
+#include <memory>
+
+#include <QtTest>
+
+#include "FormDatabase.h"
+#include "toolkit/dialogs/RecordingMessageService.h"
+#include "toolkit/widgets/DBEdit.h"
+#include "toolkit/widgets/DBNavigator.h"
+
+class TestDBEdit : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void showsTheFieldAndFollowsTheRow();
+    void typingStartsEditingAndThePostSavesIt();
+    void typingInAnEmptyTableStartsANewRow();
+    void escapePutsBackTheStoredValue();
+    void enterAndLeavingWriteOnlyAChangedText();
+    void typingIsLimitedByWidthAndType_data();
+    void typingIsLimitedByWidthAndType();
+    void aDatasetThatCannotEditRefusesTheKey();
+    void aRefusedValueIsShownAndKept();
+
+private:
+    std::unique_ptr<FormDatabase> m_db;
+    std::unique_ptr<RecordingMessageService> m_messages;
+};
+
+void TestDBEdit::init()
+{
+    m_db = std::make_unique<FormDatabase>();
+    m_messages = std::make_unique<RecordingMessageService>();
+}
+
+void TestDBEdit::cleanup()
+{
+    m_messages.reset();
+    m_db.reset();
+}
+
+void TestDBEdit::showsTheFieldAndFollowsTheRow()
+{
+    m_db->exec("INSERT INTO T (Name, N) VALUES ('Ann', 1), ('Bob', 2)");
+    DBEdit edit(m_db->source(), "Name");
+    QCOMPARE(edit.text(), QString("Ann"));
+    m_db->rows().next();
+    QCOMPARE(edit.text(), QString("Bob"));
+    m_db->rows().close();
+    QCOMPARE(edit.text(), QString());
+}
+
+void TestDBEdit::typingStartsEditingAndThePostSavesIt()
+{
+    m_db->exec("INSERT INTO T (Name) VALUES ('Ann')");
+    QWidget form;
+    auto* edit = new DBEdit(m_db->source(), "Name", &form);
+    auto* navigator = new DBNavigator(m_db->source(), &form);
+    QTest::keyClick(edit, Qt::Key_End);
+    QCOMPARE(m_db->rows().state(), Dataset::State::Browse);
+    QTest::keyClicks(edit, "ie");
+    QCOMPARE(m_db->rows().state(), Dataset::State::Edit);
+    navigator->click(DBNavigator::Post);
+    QCOMPARE(m_db->rows().state(), Dataset::State::Browse);
+    QCOMPARE(m_db->scalar("SELECT Name FROM T").toString(), QString("Annie"));
+    QVERIFY(m_messages->entries().isEmpty());
+}
+
+void TestDBEdit::typingInAnEmptyTableStartsANewRow()
+{
+    DBEdit edit(m_db->source(), "Name");
+    QTest::keyClicks(&edit, "New");
+    QCOMPARE(m_db->rows().state(), Dataset::State::Insert);
+    QCOMPARE(edit.text(), QString("New"));
+    m_db->rows().post();
+    QCOMPARE(m_db->scalar("SELECT Name FROM T").toString(), QString("New"));
+}
+
+void TestDBEdit::escapePutsBackTheStoredValue()
+{
+    m_db->exec("INSERT INTO T (Name) VALUES ('Ann')");
+    DBEdit edit(m_db->source(), "Name");
+    QTest::keyClicks(&edit, "xyz");
+    QTest::keyClick(&edit, Qt::Key_Escape);
+    QCOMPARE(edit.text(), QString("Ann"));
+    m_db->rows().post();
+    QCOMPARE(m_db->scalar("SELECT Name FROM T").toString(), QString("Ann"));
+}
+
+void TestDBEdit::enterAndLeavingWriteOnlyAChangedText()
+{
+    m_db->exec("INSERT INTO T (Name, N) VALUES ('Ann', 5)");
+    QWidget form;
+    auto* name = new DBEdit(m_db->source(), "Name", &form);
+    auto* number = new DBEdit(m_db->source(), "N", &form);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+
+    name->setFocus();
+    number->setFocus();
+    QVERIFY(!m_db->rows().modified());
+
+    number->setFocus();
+    QTest::keyClick(number, Qt::Key_End);
+    QTest::keyClicks(number, "0");
+    QCOMPARE(m_db->rows().asInteger("N"), 5);
+    QTest::keyClick(number, Qt::Key_Return);
+    QCOMPARE(m_db->rows().asInteger("N"), 50);
+
+    name->setFocus();
+    QTest::keyClicks(name, "Zoe");
+    number->setFocus();
+    QCOMPARE(m_db->rows().text("Name"), QString("AnnZoe"));
+    QVERIFY(m_db->rows().modified());
+}
+
+void TestDBEdit::typingIsLimitedByWidthAndType_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("text cut at its width") << "Name" << "abcdefghijklmnopqrstuvwxyz" << "abcdefghijklmnopqrst";
+    QTest::newRow("integer takes digits and signs") << "N" << "-1a2.b3" << "-123";
+    QTest::newRow("undeclared width has no limit") << "Notes" << QString(40, 'n') << QString(40, 'n');
+}
+
+void TestDBEdit::typingIsLimitedByWidthAndType()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    m_db->exec("INSERT INTO T (Name) VALUES (NULL)");
+    DBEdit edit(m_db->source(), field);
+    QTest::keyClicks(&edit, typed);
+    QCOMPARE(edit.text(), shown);
+}
+
+void TestDBEdit::aDatasetThatCannotEditRefusesTheKey()
+{
+    m_db->exec("INSERT INTO T (Name) VALUES ('Ann')");
+    m_db->rows().setReadOnly(true);
+    DBEdit edit(m_db->source(), "Name");
+    QTest::keyClicks(&edit, "x");
+    QCOMPARE(edit.text(), QString("Ann"));
+    QCOMPARE(m_db->rows().state(), Dataset::State::Browse);
+
+    DBEdit key(m_db->source(), "ID");
+    m_db->rows().setReadOnly(false);
+    QTest::keyClicks(&key, "9");
+    QCOMPARE(m_db->rows().state(), Dataset::State::Browse);
+    QVERIFY(m_messages->entries().isEmpty());
+}
+
+void TestDBEdit::aRefusedValueIsShownAndKept()
+{
+    m_db->exec("INSERT INTO T (Name, N) VALUES ('Ann', 5)");
+    DBEdit edit(m_db->source(), "N");
+    DBNavigator navigator(m_db->source());
+    edit.selectAll();
+    QTest::keyClicks(&edit, "+");
+    navigator.click(DBNavigator::Post);
+    QCOMPARE(m_messages->entries().size(), 1);
+    QCOMPARE(m_messages->entries()[0].type, MessageService::Type::Error);
+    QVERIFY(m_messages->entries()[0].text.contains("not a valid integer"));
+    QCOMPARE(edit.text(), QString("+"));
+    QCOMPARE(m_db->rows().state(), Dataset::State::Edit);
+
+    QTest::keyClicks(&edit, "7");
+    navigator.click(DBNavigator::Post);
+    QCOMPARE(m_db->scalar("SELECT N FROM T").toInt(), 7);
+}
+
+QTEST_MAIN(TestDBEdit)
+#include "tst_dbedit.moc"

@@ -1,0 +1,381 @@
+#include <memory>
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPainter>
+#include <QtTest>
+
+#include "FormDatabase.h"
+#include "toolkit/dialogs/RecordingMessageService.h"
+#include "toolkit/widgets/DBGrid.h"
+
+namespace {
+
+enum Column { NameColumn, FlagColumn, NumberColumn, KindColumn };
+
+}
+
+class TestDBGrid : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void showsColumnsTitlesAndBooleans();
+    void selectionAndCurrentRowFollowEachOther();
+    void typingEditsTheCellAndLeavingTheRowSavesIt();
+    void escapeRestoresTheCellThenCancelsTheRow();
+    void refusedSaveKeepsTheRowAndTheSelection();
+    void keysInsertDeleteAndAppend();
+    void keyPressHandlerCanSwallowKeys();
+    void colEnterReportsTheSelectedColumn();
+    void drawColumnCellReportsTheFocusedCellWhereCellRectSays();
+    void defaultDrawColumnCellRedrawsInAnotherColour();
+    void lookupColumnChoosesFromTheList();
+    void ellipsisButtonRaisesEditButtonClick();
+    void aHundredThousandRowsOpenAndMoveQuickly();
+
+private:
+    DBGrid* makeGrid(QWidget* parent);
+    void type(DBGrid* grid, const QString& text);
+    QPoint cellCentre(DBGrid* grid, int row, int column) const;
+
+    std::unique_ptr<FormDatabase> m_db;
+    std::unique_ptr<RecordingMessageService> m_messages;
+};
+
+void TestDBGrid::init()
+{
+    m_db = std::make_unique<FormDatabase>();
+    m_messages = std::make_unique<RecordingMessageService>();
+    m_db->exec("INSERT INTO K (KindName) VALUES ('Small'), ('Large'), ('Medium')");
+    m_db->exec("INSERT INTO T (Name, Flag, N, KindID) VALUES ('Ann', 1, 91, 1), ('Bob', 0, 90, 2), ('Cid', NULL, 7, NULL)");
+}
+
+void TestDBGrid::cleanup()
+{
+    m_messages.reset();
+    m_db.reset();
+}
+
+DBGrid* TestDBGrid::makeGrid(QWidget* parent)
+{
+    auto* grid = new DBGrid(m_db->source(), parent);
+    grid->setColumns({GridColumn("Name", 90), GridColumn("Flag", 60).withTitle("Flag?"), GridColumn("N"),
+                      GridColumn("Kind", 90)});
+    grid->resize(420, 200);
+    return grid;
+}
+
+void TestDBGrid::type(DBGrid* grid, const QString& text)
+{
+    // The first key reaches the grid and opens the cell's editor; the rest go to the editor.
+    QTest::keyClick(grid, text.at(0).toLatin1());
+    if (text.size() > 1)
+        QTest::keyClicks(QApplication::focusWidget(), text.mid(1));
+}
+
+QPoint TestDBGrid::cellCentre(DBGrid* grid, int row, int column) const
+{
+    return grid->visualRect(grid->model()->index(row, column)).center();
+}
+
+void TestDBGrid::showsColumnsTitlesAndBooleans()
+{
+    QWidget form;
+    DBGrid* grid = makeGrid(&form);
+    QAbstractItemModel* model = grid->model();
+    QCOMPARE(model->rowCount(), 3);
+    QCOMPARE(model->headerData(FlagColumn, Qt::Horizontal).toString(), QString("Flag?"));
+    QCOMPARE(model->headerData(NumberColumn, Qt::Horizontal).toString(), QString("Number"));
+    QCOMPARE(model->index(0, FlagColumn).data().toString(), QString("True"));
+    QCOMPARE(model->index(1, FlagColumn).data().toString(), QString("False"));
+    QCOMPARE(model->index(2, FlagColumn).data().toString(), QString());
+    QCOMPARE(model->index(1, KindColumn).data().toString(), QString("Large"));
+    QCOMPARE(grid->columnWidth(NameColumn), 90);
+
+    m_db->exec("DELETE FROM T");
+    m_db->rows().refresh();
+    QCOMPARE(model->rowCount(), 1);
+    QCOMPARE(model->index(0, NameColumn).data().toString(), QString());
+}
+
+void TestDBGrid::selectionAndCurrentRowFollowEachOther()
+{
+    QWidget form;
+    DBGrid* grid = makeGrid(&form);
+    form.show();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(grid, 2, NameColumn));
+    QCOMPARE(m_db->rows().recNo(), 2);
+    QTest::keyClick(grid, Qt::Key_Up);
+    QCOMPARE(m_db->rows().recNo(), 1);
+    m_db->rows().first();
+    QCOMPARE(grid->currentIndex().row(), 0);
+    QCOMPARE(grid->currentIndex().column(), NameColumn);
+}
+
+void TestDBGrid::typingEditsTheCellAndLeavingTheRowSavesIt()
+{
+    QWidget form;
+    DBGrid* grid = makeGrid(&form);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    grid->setFocus();
+    type(grid, "Zed");
+    QCOMPARE(m_db->rows().state(), Dataset::State::Edit);
+    QCOMPARE(qobject_cast<QLineEdit*>(QApplication::focusWidget())->text(), QString("Zed"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(m_db->rows().text("Name"), QString("Zed"));
+    QCOMPARE(m_db->scalar("SELECT Name FROM T WHERE ID = 1").toString(), QString("Ann"));
+
+    QTest::keyClick(grid, Qt::Key_Down);
+    QCOMPARE(m_db->rows().recNo(), 1);
+    QCOMPARE(m_db->rows().state(), Dataset::State::Browse);
+    QCOMPARE(m_db->scalar("SELECT Name FROM T WHERE ID = 1").toString(), QString("Zed"));
+
+    // An open editor is written when the user moves on, too.
+    type(grid, "Bea");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(m_db->rows().recNo(), 2);
+    QCOMPARE(m_db->scalar("SELECT Name FROM T WHERE ID = 2").toString(), QString("Bea"));
+    QVERIFY(m_messages->entries().isEmpty());
+}
+
+void TestDBGrid::escapeRestoresTheCellThenCancelsTheRow()
+{
+    QWidget form;
+    DBGrid* grid = makeGrid(&form);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    grid->setFocus();
+    type(grid, "Q");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!grid->cellEditor());
+    QCOMPARE(m_db->rows().state(), Dataset::State::Edit);
+    QCOMPARE(grid->model()->index(0, NameColumn).data().toString(), QString("Ann"));
+    QTest::keyClick(grid, Qt::Key_Escape);
+    QCOMPARE(m_db->rows().state(), Dataset::State::Browse);
+}
+
+void TestDBGrid::refusedSaveKeepsTheRowAndTheSelection()
+{
+    QWidget form;
+    DBGrid* grid = makeGrid(&form);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    grid->setSelectedColumn(NumberColumn);
+    grid->setFocus();
+    type(grid, "5000");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClick(grid, Qt::Key_Down);
+    QCOMPARE(m_messages->entries().size(), 1);
+    QVERIFY(m_messages->texts()[0].contains("CHECK constraint failed"));
+    QCOMPARE(m_db->rows().recNo(), 0);
+    QCOMPARE(m_db->rows().state(), Dataset::State::Edit);
+    QCOMPARE(m_db->rows().asInteger("N"), 5000);
+    QCOMPARE(grid->currentIndex().row(), 0);
+
+    // A value the field cannot take keeps the cell's editor open with the text.
+    type(grid, "x1+");
+    QWidget* editor = QApplication::focusWidget();
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCOMPARE(m_messages->entries().size(), 2);
+    QVERIFY(grid->cellEditor());
+    QCOMPARE(qobject_cast<QLineEdit*>(editor)->text(), QString("1+"));
+}
+
+void TestDBGrid::keysInsertDeleteAndAppend()
+{
+    QWidget form;
+    DBGrid* grid = makeGrid(&form);
+    Dataset& ds = m_db->rows();
+    QTest::keyClick(grid, Qt::Key_Insert);
+    QCOMPARE(ds.state(), Dataset::State::Insert);
+    QCOMPARE(grid->model()->rowCount(), 4);
+    QCOMPARE(grid->currentIndex().row(), 0);
+    QTest::keyClick(grid, Qt::Key_Escape);
+    QCOMPARE(grid->model()->rowCount(), 3);
+
+    m_messages->answerDelete(false);
+    QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(ds.recordCount(), 3);
+    m_messages->answerDelete(true);
+    QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(ds.recordCount(), 2);
+    QCOMPARE(m_messages->texts(), (QStringList{"Delete record?", "Delete record?"}));
+
+    ds.last();
+    QTest::keyClick(grid, Qt::Key_Down);
+    QCOMPARE(ds.state(), Dataset::State::Insert);
+    QCOMPARE(ds.recNo(), 2);
+    QCOMPARE(grid->currentIndex().row(), 2);
+    QTest::keyClick(grid, Qt::Key_Down);
+    QCOMPARE(ds.recordCount(), 3);
+    QTest::keyClick(grid, Qt::Key_Up);
+    QCOMPARE(ds.recordCount(), 2);
+    QCOMPARE(ds.recNo(), 1);
+}
+
+void TestDBGrid::keyPressHandlerCanSwallowKeys()
+{
+    QWidget form;
+    DBGrid* grid = makeGrid(&form);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    grid->setFocus();
+    QString seen;
+    connect(grid, &DBGrid::keyPress, this, [&](QChar key, bool& handled) {
+        seen.append(key.unicode() < 32 ? QChar('^') : key);
+        handled = key == ' ';
+    });
+    QTest::keyClick(grid, Qt::Key_Space);
+    QVERIFY(!grid->cellEditor());
+    QCOMPARE(m_db->rows().state(), Dataset::State::Browse);
+    QTest::keyClick(grid, Qt::Key_Return);
+    type(grid, "ab");
+    QVERIFY(grid->cellEditor());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCOMPARE(qobject_cast<QLineEdit*>(QApplication::focusWidget())->text(), QString("ab"));
+    QCOMPARE(seen, QString(" ^ab "));
+}
+
+void TestDBGrid::colEnterReportsTheSelectedColumn()
+{
+    QWidget form;
+    DBGrid* grid = makeGrid(&form);
+    QStringList entered;
+    connect(grid, &DBGrid::colEnter, this, [&] { entered.append(grid->selectedField()); });
+    QTest::keyClick(grid, Qt::Key_Right);
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_Right);
+    grid->setSelectedColumn(KindColumn);
+    QCOMPARE(entered, (QStringList{"Flag", "N", "Kind"}));
+    QCOMPARE(grid->selectedColumn(), KindColumn);
+    QCOMPARE(m_db->rows().recNo(), 1);
+}
+
+void TestDBGrid::drawColumnCellReportsTheFocusedCellWhereCellRectSays()
+{
+    QWidget form;
+    DBGrid* grid = makeGrid(&form);
+    grid->move(10, 30);
+    form.resize(460, 260);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QList<QPair<QPoint, QRect>> focused;
+    connect(grid, &DBGrid::drawColumnCell, this, [&](QPainter*, const QRect& rect, int row, int column, bool isFocused) {
+        if (isFocused)
+            focused.append({QPoint(column, row), rect});
+    });
+    grid->setSelectedColumn(FlagColumn);
+    QTRY_COMPARE(focused.size(), 1);
+    QCOMPARE(focused[0].first, QPoint(FlagColumn, 0));
+    QCOMPARE(focused[0].second, grid->cellRect(0, FlagColumn));
+
+    // A widget beside the grid placed at the cell rectangle covers the cell exactly.
+    QWidget overlay(&form);
+    overlay.setGeometry(grid->cellRect(0, FlagColumn).translated(grid->pos()));
+    const QRect cell = grid->visualRect(grid->model()->index(0, FlagColumn));
+    QCOMPARE(overlay.mapToGlobal(QPoint(0, 0)), grid->viewport()->mapToGlobal(cell.topLeft()));
+    QCOMPARE(overlay.size(), cell.size());
+
+    // Moving the dataset redraws the focused cell on the new row.
+    focused.clear();
+    m_db->rows().next();
+    QTRY_COMPARE(focused.size(), 1);
+    QCOMPARE(focused[0].first, QPoint(FlagColumn, 1));
+}
+
+void TestDBGrid::defaultDrawColumnCellRedrawsInAnotherColour()
+{
+    QWidget form;
+    DBGrid* grid = makeGrid(&form);
+    form.show();
+    connect(grid, &DBGrid::drawColumnCell, this, [&](QPainter* painter, const QRect& rect, int row, int column, bool) {
+        if (column == NumberColumn && m_db->rows().valueAt(row, "N").toInt() > 90)
+            grid->defaultDrawColumnCell(painter, rect, row, column, Qt::red);
+    });
+    const QImage image = grid->grab().toImage();
+    auto hasRed = [&](int row) {
+        const QRect rect = grid->cellRect(row, NumberColumn);
+        for (int y = rect.top(); y <= rect.bottom(); ++y)
+            for (int x = rect.left(); x <= rect.right(); ++x)
+                if (image.pixelColor(x * image.devicePixelRatio(), y * image.devicePixelRatio()) == QColor(Qt::red))
+                    return true;
+        return false;
+    };
+    QVERIFY(hasRed(0));
+    QVERIFY(!hasRed(1));
+    QVERIFY(!hasRed(2));
+}
+
+void TestDBGrid::lookupColumnChoosesFromTheList()
+{
+    QWidget form;
+    DBGrid* grid = makeGrid(&form);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    grid->setSelectedColumn(KindColumn);
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_F2);
+    auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
+    QVERIFY(combo);
+    QCOMPARE(combo->count(), 3);
+    QCOMPARE(combo->itemText(0), QString("Large"));
+    QCOMPARE(combo->currentText(), QString("Small"));
+    QTest::keyClick(combo, Qt::Key_Up);
+    QCOMPARE(m_db->rows().state(), Dataset::State::Edit);
+    QCOMPARE(m_db->rows().asInteger("KindID"), 3);
+    QCOMPARE(m_db->rows().text("Kind"), QString("Medium"));
+}
+
+void TestDBGrid::ellipsisButtonRaisesEditButtonClick()
+{
+    QWidget form;
+    auto* grid = new DBGrid(m_db->source(), &form);
+    grid->setColumns({GridColumn("Name", 90).withEllipsis(), GridColumn("N", 60)});
+    grid->resize(300, 150);
+    form.show();
+    int clicks = 0;
+    connect(grid, &DBGrid::editButtonClick, this, [&] {
+        ++clicks;
+        m_db->source()->edit();
+        m_db->rows().setValue("Name", "Picked");
+    });
+    const QRect cell = grid->visualRect(grid->model()->index(0, 0));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(cell.right() - 3, cell.center().y()));
+    QCOMPARE(clicks, 1);
+    QCOMPARE(grid->model()->index(0, 0).data().toString(), QString("Picked"));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(cell.left() + 5, cell.center().y()));
+    QCOMPARE(clicks, 1);
+    QTest::keyClick(grid, Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(clicks, 2);
+}
+
+void TestDBGrid::aHundredThousandRowsOpenAndMoveQuickly()
+{
+    m_db->exec("WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 100000)"
+               " INSERT INTO T (Name, N) SELECT 'row ' || i, i % 1000 FROM c");
+    m_db->rows().refresh();
+    m_db->rows().close();
+    m_db->rows().open();
+    QElapsedTimer clock;
+    clock.start();
+    QWidget form;
+    DBGrid* grid = makeGrid(&form);
+    form.show();
+    grid->grab();
+    QCOMPARE(grid->model()->rowCount(), 100003);
+    QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(m_db->rows().recNo(), 100002);
+    m_db->rows().first();
+    QTest::keyClick(grid, Qt::Key_PageDown);
+    QVERIFY(m_db->rows().recNo() > 1);
+    grid->grab();
+    QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+}
+
+QTEST_MAIN(TestDBGrid)
+#include "tst_dbgrid.moc"

@@ -1,0 +1,184 @@
+#include <memory>
+
+#include <QToolButton>
+#include <QtTest>
+
+#include "FormDatabase.h"
+#include "toolkit/dialogs/RecordingMessageService.h"
+#include "toolkit/widgets/DBEdit.h"
+#include "toolkit/widgets/DBNavigator.h"
+
+using Button = DBNavigator::Button;
+
+class TestDBNavigator : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void buttonsFollowTheDatasetState_data();
+    void buttonsFollowTheDatasetState();
+    void clickingMovesAndReportsAfterTheAction();
+    void deleteAsksFirst();
+    void datasetsOwnDeleteQuestionIsAsked();
+    void storeErrorIsShownAndThePendingChangeStays();
+    void visibleButtonsHintsAndFlatLook();
+
+private:
+    QList<Button> enabled(const DBNavigator& navigator) const;
+
+    std::unique_ptr<FormDatabase> m_db;
+    std::unique_ptr<RecordingMessageService> m_messages;
+};
+
+void TestDBNavigator::init()
+{
+    m_db = std::make_unique<FormDatabase>();
+    m_messages = std::make_unique<RecordingMessageService>();
+}
+
+void TestDBNavigator::cleanup()
+{
+    m_messages.reset();
+    m_db.reset();
+}
+
+QList<Button> TestDBNavigator::enabled(const DBNavigator& navigator) const
+{
+    QList<Button> on;
+    for (Button b : DBNavigator::allButtons())
+        if (navigator.button(b)->isEnabled())
+            on.append(b);
+    return on;
+}
+
+void TestDBNavigator::buttonsFollowTheDatasetState_data()
+{
+    using B = DBNavigator;
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("situation");
+    QTest::addColumn<QList<Button>>("expected");
+    QTest::newRow("closed") << 2 << "closed" << QList<Button>{};
+    QTest::newRow("empty") << 0 << "browse" << QList<Button>{B::Insert, B::Refresh};
+    QTest::newRow("first of three") << 3 << "browse"
+                                    << QList<Button>{B::Next, B::Last, B::Insert, B::Delete, B::Edit, B::Refresh};
+    QTest::newRow("middle of three") << 3 << "middle"
+                                     << QList<Button>{B::First, B::Prior, B::Next, B::Last, B::Insert, B::Delete,
+                                                      B::Edit, B::Refresh};
+    QTest::newRow("last of three") << 3 << "last"
+                                   << QList<Button>{B::First, B::Prior, B::Insert, B::Delete, B::Edit, B::Refresh};
+    QTest::newRow("editing the only row") << 1 << "edit"
+                                          << QList<Button>{B::Insert, B::Delete, B::Post, B::Cancel, B::Refresh};
+    QTest::newRow("read-only") << 3 << "readonly" << QList<Button>{B::Next, B::Last, B::Refresh};
+}
+
+void TestDBNavigator::buttonsFollowTheDatasetState()
+{
+    QFETCH(int, rows);
+    QFETCH(QString, situation);
+    QFETCH(QList<Button>, expected);
+    for (int i = 0; i < rows; ++i)
+        m_db->exec(QString("INSERT INTO T (Name) VALUES ('r%1')").arg(i));
+    Dataset& ds = m_db->rows();
+    DBNavigator navigator(m_db->source());
+    if (situation == "closed")
+        ds.close();
+    if (situation == "middle")
+        ds.next();
+    if (situation == "last")
+        ds.last();
+    if (situation == "edit")
+        ds.edit();
+    if (situation == "readonly") {
+        ds.setReadOnly(true);
+        ds.refresh();
+    }
+    QCOMPARE(enabled(navigator), expected);
+}
+
+void TestDBNavigator::clickingMovesAndReportsAfterTheAction()
+{
+    m_db->exec("INSERT INTO T (Name) VALUES ('a'), ('b'), ('c')");
+    Dataset& ds = m_db->rows();
+    DBNavigator navigator(m_db->source());
+    QList<int> seenAt;
+    connect(&navigator, &DBNavigator::clicked, this, [&](Button) { seenAt.append(ds.recNo()); });
+    QTest::mouseClick(navigator.button(Button::Last), Qt::LeftButton);
+    QTest::mouseClick(navigator.button(Button::Prior), Qt::LeftButton);
+    QTest::mouseClick(navigator.button(Button::First), Qt::LeftButton);
+    QCOMPARE(seenAt, (QList<int>{2, 1, 0}));
+
+    QTest::mouseClick(navigator.button(Button::Insert), Qt::LeftButton);
+    QCOMPARE(ds.state(), Dataset::State::Insert);
+    QCOMPARE(ds.recordCount(), 4);
+    QTest::mouseClick(navigator.button(Button::Cancel), Qt::LeftButton);
+    QCOMPARE(ds.recordCount(), 3);
+    QCOMPARE(seenAt.size(), 5);
+}
+
+void TestDBNavigator::deleteAsksFirst()
+{
+    m_db->exec("INSERT INTO T (Name) VALUES ('a'), ('b')");
+    DBNavigator navigator(m_db->source());
+    QSignalSpy clicks(&navigator, &DBNavigator::clicked);
+    m_messages->answerDelete(false);
+    navigator.click(Button::Delete);
+    QCOMPARE(m_db->scalar("SELECT COUNT(*) FROM T").toInt(), 2);
+    m_messages->answerDelete(true);
+    navigator.click(Button::Delete);
+    QCOMPARE(m_db->scalar("SELECT COUNT(*) FROM T").toInt(), 1);
+    QCOMPARE(m_messages->texts(), (QStringList{"Delete record?", "Delete record?"}));
+    QCOMPARE(m_messages->entries()[0].kind, RecordingMessageService::Kind::DeleteQuestion);
+    QCOMPARE(clicks.size(), 2);
+}
+
+void TestDBNavigator::datasetsOwnDeleteQuestionIsAsked()
+{
+    m_db->exec("INSERT INTO T (Name) VALUES ('Ann')");
+    m_db->rows().deleteQuestion = [](Dataset& ds) { return "Delete " + ds.text("Name") + "?"; };
+    DBNavigator navigator(m_db->source());
+    navigator.click(Button::Delete);
+    QCOMPARE(m_messages->texts(), QStringList{"Delete Ann?"});
+}
+
+void TestDBNavigator::storeErrorIsShownAndThePendingChangeStays()
+{
+    m_db->exec("INSERT INTO T (Name, N) VALUES ('Ann', 5)");
+    DBEdit number(m_db->source(), "N");
+    DBNavigator navigator(m_db->source());
+    QSignalSpy clicks(&navigator, &DBNavigator::clicked);
+    number.selectAll();
+    QTest::keyClicks(&number, "5000");
+    navigator.click(Button::Post);
+
+    QCOMPARE(m_messages->entries().size(), 1);
+    QCOMPARE(m_messages->entries()[0].type, MessageService::Type::Error);
+    QVERIFY2(m_messages->entries()[0].text.contains("CHECK constraint failed"), qPrintable(m_messages->texts()[0]));
+    QCOMPARE(clicks.size(), 0);
+    QCOMPARE(m_db->rows().state(), Dataset::State::Edit);
+    QCOMPARE(m_db->rows().asInteger("N"), 5000);
+    QCOMPARE(number.text(), QString("5000"));
+    QCOMPARE(m_db->scalar("SELECT N FROM T").toInt(), 5);
+    QVERIFY(navigator.button(Button::Post)->isEnabled());
+}
+
+void TestDBNavigator::visibleButtonsHintsAndFlatLook()
+{
+    DBNavigator navigator;
+    QCOMPARE(navigator.hints(), DBNavigator::defaultHints());
+    QCOMPARE(navigator.button(Button::Refresh)->toolTip(), QString("Refresh data"));
+    const QList<Button> noEdit{Button::First, Button::Prior, Button::Next, Button::Last, Button::Insert,
+                               Button::Delete, Button::Post, Button::Cancel, Button::Refresh};
+    navigator.setVisibleButtons(noEdit);
+    QCOMPARE(navigator.visibleButtons(), noEdit);
+    navigator.setHints({"History First record", "History Prior record"});
+    QCOMPARE(navigator.button(Button::Prior)->toolTip(), QString("History Prior record"));
+    QCOMPARE(navigator.button(Button::Next)->toolTip(), QString("Next record"));
+    navigator.setFlat(true);
+    QVERIFY(navigator.button(Button::First)->autoRaise());
+    QCOMPARE(navigator.button(Button::First)->focusPolicy(), Qt::NoFocus);
+}
+
+QTEST_MAIN(TestDBNavigator)
+#include "tst_dbnavigator.moc"
