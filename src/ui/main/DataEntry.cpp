@@ -28,6 +28,9 @@ TDataEntryForm::TDataEntryForm(Forms& forms, QWidget* parent)
 
     MainDataEntry = new PageControl(this);
     MainDataEntry->setObjectName(QStringLiteral("MainDataEntry"));
+    // Every tab stays in view, and the longest type comment fits beside its type.
+    MainDataEntry->setUsesScrollButtons(false);
+    MainDataEntry->setMinimumWidth(700);
 
     buildCompaniesPage();
     buildProjectsPage();

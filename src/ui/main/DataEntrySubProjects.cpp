@@ -1,6 +1,7 @@
 #include "ui/main/DataEntry.h"
 
 #include <QDateTime>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -42,17 +43,6 @@ void TDataEntryForm::buildSubProjectsPage()
         list->setMinimumWidth(150);
     DBMemo4->setMaximumHeight(90);
 
-    auto* typeRow = new QHBoxLayout;
-    typeRow->addWidget(DBLookupComboBox4);
-    typeRow->addWidget(DBEdit13, 1);
-    QFormLayout* rows = PageLayout::fieldRows();
-    rows->addRow(QStringLiteral("Name"), DBEdit1);
-    rows->addRow(QStringLiteral("Code"), DBEdit6);
-    rows->addRow(QStringLiteral("Type"), typeRow);
-    rows->addRow(QStringLiteral("Size"), DBLookupComboBox3);
-    rows->addRow(QStringLiteral("Comments"), DBMemo4);
-    rows->itemAt(3, QFormLayout::FieldRole)->setAlignment(Qt::AlignLeft);
-
     Strategies = named(new QPushButton(QStringLiteral("Strategies..."), page), "Strategies");
     ContributionButton = named(new QPushButton(QStringLiteral("Contribution..."), page), "ContributionButton");
     Button1 = named(new QPushButton(QStringLiteral("Details..."), page), "Button1");
@@ -60,7 +50,6 @@ void TDataEntryForm::buildSubProjectsPage()
     connect(Strategies, &QPushButton::clicked, this, &TDataEntryForm::StrategiesClick);
     connect(ContributionButton, &QPushButton::clicked, this, &TDataEntryForm::ContributionButtonClick);
     connect(Button1, &QPushButton::clicked, this, &TDataEntryForm::Button1Click);
-
     auto* buttons = new QVBoxLayout;
     buttons->setObjectName(QStringLiteral("SubProjectButtons"));
     for (QPushButton* b : {Strategies, ContributionButton, Button1}) {
@@ -69,12 +58,28 @@ void TDataEntryForm::buildSubProjectsPage()
     }
     buttons->addStretch(1);
 
-    auto* fields = new QVBoxLayout;
-    fields->addWidget(DBNavigator4, 0, Qt::AlignLeft);
-    fields->addLayout(rows);
-    auto* top = new QHBoxLayout;
-    top->addLayout(fields, 1);
-    top->addLayout(buttons);
+    // The buttons stand beside the first rows only, so the type's comment gets the full width.
+    auto* typeRow = new QHBoxLayout;
+    typeRow->addWidget(DBLookupComboBox4);
+    typeRow->addWidget(DBEdit13, 1);
+    auto* top = new QGridLayout;
+    auto addRow = [&](int row, const char* text, QWidget* control, QLayout* controls, int span) {
+        auto* label = new QLabel(QLatin1String(text), page);
+        label->setBuddy(control);
+        top->addWidget(label, row, 0, control == DBMemo4 ? Qt::AlignTop : Qt::Alignment());
+        if (controls)
+            top->addLayout(controls, row, 1, 1, span);
+        else
+            top->addWidget(control, row, 1, 1, span, control == DBLookupComboBox3 ? Qt::AlignLeft : Qt::Alignment());
+    };
+    top->addWidget(DBNavigator4, 0, 0, 1, 2, Qt::AlignLeft);
+    top->addLayout(buttons, 0, 2, 3, 1);
+    addRow(1, "Name", DBEdit1, nullptr, 1);
+    addRow(2, "Code", DBEdit6, nullptr, 1);
+    addRow(3, "Type", DBLookupComboBox4, typeRow, 2);
+    addRow(4, "Size", DBLookupComboBox3, nullptr, 2);
+    addRow(5, "Comments", DBMemo4, nullptr, 2);
+    top->setColumnStretch(1, 1);
 
     HistoryLabel = named(new QLabel(QStringLiteral("History"), page), "HistoryLabel");
     DBGrid1 = named(new DBGrid(page), "DBGrid1");

@@ -119,9 +119,11 @@ void TEDSubProjectForm::buildLayout()
     named(DBGrid1, "DBGrid1");
     GridColumn date;
     date.field = QStringLiteral("Date");
+    date.width = 135;
     date.ellipsis = true;
     GridColumn status;
     status.field = QStringLiteral("StatusName");
+    status.width = 120;
     DBGrid1->setColumns({date, status});
     connect(DBGrid1, &DBGrid::editButtonClick, this, &TEDSubProjectForm::DBGrid1EditButtonClick);
 
@@ -142,6 +144,7 @@ void TEDSubProjectForm::buildLayout()
         GridColumn c;
         c.field = QLatin1String(field);
         c.title = c.field;
+        c.width = persons.isEmpty() ? 110 : 0;
         persons.append(c);
     }
     DBGrid2->setColumns(persons);
@@ -172,8 +175,8 @@ void TEDSubProjectForm::buildLayout()
     right->addWidget(DBNavigator1);
 
     auto* layout = new QHBoxLayout(this);
-    layout->addLayout(left, 1);
-    layout->addLayout(right, 1);
+    layout->addLayout(left, 2);
+    layout->addLayout(right, 3);
 
     setFixedSize(731, 509);
 }
