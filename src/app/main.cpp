@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QLabel>
 
 #include "app/Splash.h"
 #include "app/Startup.h"
