@@ -57,6 +57,8 @@ TRetail::TRetail(Forms& forms, QWidget* parent)
 
     PageControl1 = new PageControl(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    // Without the frame around the pages, the tip boxes at the foot fit in the page.
+    PageControl1->setDocumentMode(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(PageControl1);
@@ -96,7 +98,8 @@ QWidget* TRetail::makeQuestionPage(const QString& caption, int firstQuestion, QL
     QFont bold = label->font();
     bold.setBold(true);
     label->setFont(bold);
-    label->setGeometry(12, 2, 457, 16);
+    label->move(12, 3);
+    label->adjustSize();
 
     // Made in question order, so the keyboard focus moves through them in that order.
     for (int n = firstQuestion; n < firstQuestion + 12; ++n) {
@@ -124,6 +127,8 @@ QPlainTextEdit* TRetail::makeTipBox(QWidget* parent)
     box->setReadOnly(true);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Two lines of a hint fit in the box's 33 pixels only with a thin margin.
+    box->document()->setDocumentMargin(1);
     useTipColours(box);
     return box;
 }

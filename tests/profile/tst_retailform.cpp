@@ -27,6 +27,13 @@ const QString FirstMessage =
     QStringLiteral("No suggested tactics. Please answer all questions in Assertiveness and Responsiveness tabs.");
 const QString SecondMessage = QStringLiteral("Please answer all questions in Assertiveness and Responsiveness tabs.");
 
+std::array<int, 24> filled(int answer)
+{
+    std::array<int, 24> answers;
+    answers.fill(answer);
+    return answers;
+}
+
 QString connectionString(const QString& path)
 {
     return QStringLiteral("Provider=SQLCipher;User ID=Admin;Data Source=%1;Mode=Share Deny None;"
@@ -57,7 +64,6 @@ struct Program
         forms.MainDataModule = &dataModule;
         retail = std::make_unique<ShownRetail>(forms);
     }
-    ~Program() { retail.reset(); }
 
     TMainDataModule dataModule;
     Forms forms;
@@ -101,6 +107,7 @@ private:
     qint64 dataVersion() { return scalar(QStringLiteral("PRAGMA data_version")).toLongLong(); }
     void open(Program& program);
     void pickTab(TRetail& window, int index);
+    void click(TRetail& window, int question, int choice);
     void answer(TRetail& window, int question, int choice);
     std::array<int, 24> shownAnswers(const TRetail& window);
 
@@ -161,18 +168,21 @@ void TestRetailForm::pickTab(TRetail& window, int index)
     QCOMPARE(window.PageControl1->currentIndex(), index);
 }
 
-void TestRetailForm::answer(TRetail& window, int question, int choice)
+void TestRetailForm::click(TRetail& window, int question, int choice)
 {
     const int tab = question <= 12 ? 0 : 1;
     if (window.PageControl1->currentIndex() != tab)
         pickTab(window, tab);
-    auto buttons = window.radioGroup(question)->findChildren<QRadioButton*>();
-    QCOMPARE(buttons.size(), 2);
-    QRadioButton* button = buttons[choice];
+    QRadioButton* button = window.radioGroup(question)->findChildren<QRadioButton*>().at(choice);
     QStyleOptionButton option;
     option.initFrom(button);
     const QRect indicator = button->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, button);
     QTest::mouseClick(button, Qt::LeftButton, {}, indicator.center());
+}
+
+void TestRetailForm::answer(TRetail& window, int question, int choice)
+{
+    click(window, question, choice);
     QCOMPARE(window.radioGroup(question)->itemIndex(), choice);
 }
 
@@ -197,9 +207,7 @@ void TestRetailForm::firstShowCreatesTwentyFourUnansweredRows()
         expected.append(QStringLiteral("%1:-1").arg(n));
     QCOMPARE(rowsOf(1), expected);
     QCOMPARE(rowsOf(2), QStringList());
-    std::array<int, 24> none;
-    none.fill(-1);
-    QCOMPARE(shownAnswers(window), none);
+    QCOMPARE(shownAnswers(window), filled(-1));
     QCOMPARE(window.Memo1->toPlainText(), FirstMessage);
     QCOMPARE(window.PageControl1->currentWidget(), window.TabSheet3);
     QCOMPARE(window.windowTitle(), QStringLiteral("Profile"));
@@ -348,9 +356,7 @@ void TestRetailForm::switchingPersonShowsThatPersonsAnswers()
 
     m_program->dataModule.PeopleCompanyDet->next();
     open(*m_program);
-    std::array<int, 24> none;
-    none.fill(-1);
-    QCOMPARE(shownAnswers(window), none);
+    QCOMPARE(shownAnswers(window), filled(-1));
     QCOMPARE(window.Memo1->toPlainText(), FirstMessage);
     QCOMPARE(rowsOf(2).size(), 24);
     answer(window, 7, 0);
@@ -360,9 +366,7 @@ void TestRetailForm::switchingPersonShowsThatPersonsAnswers()
 
     m_program->dataModule.PeopleCompanyDet->first();
     open(*m_program);
-    std::array<int, 24> ones;
-    ones.fill(1);
-    QCOMPARE(shownAnswers(window), ones);
+    QCOMPARE(shownAnswers(window), filled(1));
     QCOMPARE(window.Memo1->toPlainText(), annAdvice);
 }
 
@@ -374,11 +378,7 @@ void TestRetailForm::failedSaveShowsErrorAndStoredAnswer()
     exec(QStringLiteral("CREATE TRIGGER Locked BEFORE UPDATE ON QuestionsMain"
                         " BEGIN SELECT RAISE(ABORT, 'attempt to write a readonly database'); END"));
 
-    QRadioButton* first = window.radioGroup(2)->findChildren<QRadioButton*>().at(0);
-    QStyleOptionButton option;
-    option.initFrom(first);
-    QTest::mouseClick(first, Qt::LeftButton, {},
-                      first->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, first).center());
+    click(window, 2, 0);
     QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("attempt to write a readonly database")});
     QCOMPARE(window.radioGroup(2)->itemIndex(), 1);
     QCOMPARE(rowsOf(1).at(1), QStringLiteral("2:1"));
@@ -397,8 +397,7 @@ void TestRetailForm::pickingTacticsRecomputesTheAdvice()
 {
     TRetail& window = *m_program->retail;
     open(*m_program);
-    std::array<int, 24> answers;
-    answers.fill(-1);
+    std::array<int, 24> answers = filled(-1);
     for (int n = 1; n <= 12; ++n) {
         answers[size_t(n - 1)] = n <= 6 ? 1 : 0;
         answer(window, n, answers[size_t(n - 1)]);
