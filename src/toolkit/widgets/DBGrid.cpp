@@ -38,7 +38,7 @@ DBGrid::DBGrid(QWidget* parent)
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(fontMetrics().height() + 2);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    verticalHeader()->setFixedWidth(14);
+    verticalHeader()->setFixedWidth(18);
     verticalHeader()->setSectionsClickable(false);
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setHighlightSections(false);

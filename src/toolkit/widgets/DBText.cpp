@@ -6,6 +6,7 @@ DBText::DBText(QWidget* parent)
     : QLabel(parent), m_link(new FieldLink(this))
 {
     setTextFormat(Qt::PlainText);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     connect(m_link, &FieldLink::reload, this, [this] { setText(m_link->text()); });
 }
 

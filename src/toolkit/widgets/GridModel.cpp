@@ -51,10 +51,7 @@ GridModel::GridModel(QObject* parent)
 void GridModel::setDataSource(DataSource* source)
 {
     m_source = source;
-    beginResetModel();
-    m_columns = wantedColumns();
-    m_rows = wantedRows();
-    endResetModel();
+    reset();
 }
 
 Dataset* GridModel::dataset() const
@@ -66,10 +63,17 @@ Dataset* GridModel::dataset() const
 void GridModel::setColumns(const QList<GridColumn>& columns)
 {
     m_declared = columns;
+    reset();
+}
+
+void GridModel::reset()
+{
     beginResetModel();
     m_columns = wantedColumns();
     m_rows = wantedRows();
+    m_indicatorRow = -1;
     endResetModel();
+    markIndicator(dataset() ? dataset()->recNo() : -1);
 }
 
 QList<GridColumn> GridModel::wantedColumns() const
@@ -110,12 +114,7 @@ bool GridModel::sync()
     const QList<GridColumn> columns = wantedColumns();
     const int rows = wantedRows();
     if (rows != m_rows || columns != m_columns) {
-        beginResetModel();
-        m_columns = columns;
-        m_rows = rows;
-        m_indicatorRow = -1;
-        endResetModel();
-        markIndicator(dataset() ? dataset()->recNo() : -1);
+        reset();
         return true;
     }
     if (m_rows > 0 && !m_columns.isEmpty())

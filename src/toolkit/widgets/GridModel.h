@@ -43,6 +43,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
+    void reset();
     QList<GridColumn> wantedColumns() const;
     int wantedRows() const;
     void markIndicator(int row);

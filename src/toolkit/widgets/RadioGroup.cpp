@@ -9,6 +9,7 @@ RadioGroup::RadioGroup(QWidget* parent)
 {
     m_layout->setContentsMargins(8, 2, 8, 2);
     m_layout->setVerticalSpacing(2);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     connect(m_group, &QButtonGroup::idClicked, this, &RadioGroup::clicked);
 }
 

@@ -1,0 +1,91 @@
+#include <memory>
+
+#include <QAbstractItemView>
+#include <QtTest>
+
+#include "FormDatabase.h"
+#include "toolkit/dialogs/RecordingMessageService.h"
+#include "toolkit/widgets/DBLookupComboBox.h"
+
+class TestDBLookupComboBox : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void listsTheLookupInItsOrderAndShowsTheRowsText();
+    void choosingWritesTheKeyAndMovesTheLookupDataset();
+    void droppingDownRereadsTheList();
+    void readOnlyListChangesNothing();
+
+private:
+    std::unique_ptr<FormDatabase> m_db;
+    std::unique_ptr<RecordingMessageService> m_messages;
+};
+
+void TestDBLookupComboBox::init()
+{
+    m_db = std::make_unique<FormDatabase>();
+    m_messages = std::make_unique<RecordingMessageService>();
+    m_db->exec("INSERT INTO K (KindName) VALUES ('Small'), ('Large'), ('Medium')");
+    m_db->exec("INSERT INTO T (Name, KindID) VALUES ('Ann', 1), ('Bob', NULL)");
+}
+
+void TestDBLookupComboBox::cleanup()
+{
+    m_messages.reset();
+    m_db.reset();
+}
+
+void TestDBLookupComboBox::listsTheLookupInItsOrderAndShowsTheRowsText()
+{
+    DBLookupComboBox combo(m_db->source(), "Kind");
+    QCOMPARE(combo.count(), 3);
+    QCOMPARE(combo.itemText(0), QString("Large"));
+    QCOMPARE(combo.currentText(), QString("Small"));
+    m_db->rows().next();
+    QCOMPARE(combo.currentIndex(), -1);
+}
+
+void TestDBLookupComboBox::choosingWritesTheKeyAndMovesTheLookupDataset()
+{
+    DBLookupComboBox combo(m_db->source(), "Kind");
+    m_db->rows().next();
+    QTest::keyClick(&combo, Qt::Key_Down);
+    QCOMPARE(m_db->rows().state(), Dataset::State::Edit);
+    QCOMPARE(m_db->rows().asInteger("KindID"), 2);
+    QCOMPARE(combo.currentText(), QString("Large"));
+    QCOMPARE(m_db->kinds().text("KindName"), QString("Large"));
+    QTest::keyClick(&combo, Qt::Key_Down);
+    QCOMPARE(m_db->rows().asInteger("KindID"), 3);
+    QCOMPARE(m_db->kinds().text("KindName"), QString("Medium"));
+}
+
+void TestDBLookupComboBox::droppingDownRereadsTheList()
+{
+    DBLookupComboBox combo(m_db->source(), "Kind");
+    m_db->exec("INSERT INTO K (KindName) VALUES ('Huge')");
+    m_db->kinds().close();
+    m_db->kinds().open();
+    combo.showPopup();
+    QCOMPARE(combo.count(), 4);
+    QCOMPARE(combo.itemText(0), QString("Huge"));
+    QCOMPARE(combo.currentText(), QString("Small"));
+    QCOMPARE(m_db->kinds().text("KindName"), QString("Small"));
+    combo.hidePopup();
+}
+
+void TestDBLookupComboBox::readOnlyListChangesNothing()
+{
+    DBLookupComboBox combo(m_db->source(), "Kind");
+    combo.setReadOnly(true);
+    QTest::keyClick(&combo, Qt::Key_Down);
+    combo.showPopup();
+    QVERIFY(!combo.view()->isVisible());
+    QCOMPARE(m_db->rows().state(), Dataset::State::Browse);
+    QCOMPARE(combo.currentText(), QString("Small"));
+}
+
+QTEST_MAIN(TestDBLookupComboBox)
+#include "tst_dblookupcombobox.moc"

@@ -1,0 +1,91 @@
+#include <memory>
+
+#include <QClipboard>
+#include <QtTest>
+
+#include "FormDatabase.h"
+#include "toolkit/dialogs/RecordingMessageService.h"
+#include "toolkit/widgets/DBMemo.h"
+
+class TestDBMemo : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void typingStartsEditingAndThePostWritesIt();
+    void maximumLengthHoldsForTypingAndPasting();
+    void escapePutsBackTheStoredText();
+    void readOnlyDatasetRefusesTyping();
+
+private:
+    std::unique_ptr<FormDatabase> m_db;
+    std::unique_ptr<RecordingMessageService> m_messages;
+};
+
+void TestDBMemo::init()
+{
+    m_db = std::make_unique<FormDatabase>();
+    m_messages = std::make_unique<RecordingMessageService>();
+    m_db->exec("INSERT INTO T (Name, Notes) VALUES ('Ann', 'first line')");
+}
+
+void TestDBMemo::cleanup()
+{
+    m_messages.reset();
+    m_db.reset();
+}
+
+void TestDBMemo::typingStartsEditingAndThePostWritesIt()
+{
+    DBMemo memo(m_db->source(), "Notes");
+    QCOMPARE(memo.toPlainText(), QString("first line"));
+    QCOMPARE(memo.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    memo.moveCursor(QTextCursor::End);
+    QTest::keyClick(&memo, Qt::Key_Return);
+    QCOMPARE(m_db->rows().state(), Dataset::State::Edit);
+    QTest::keyClicks(&memo, "second");
+    m_db->rows().post();
+    QCOMPARE(m_db->scalar("SELECT Notes FROM T").toString(), QString("first line\nsecond"));
+}
+
+void TestDBMemo::maximumLengthHoldsForTypingAndPasting()
+{
+    DBMemo memo(m_db->source(), "Notes");
+    memo.setMaxLength(14);
+    memo.moveCursor(QTextCursor::End);
+    QTest::keyClicks(&memo, " abcdef");
+    QCOMPARE(memo.toPlainText(), QString("first line abc"));
+
+    memo.selectAll();
+    QGuiApplication::clipboard()->setText("0123456789ABCDEFGHIJ");
+    memo.paste();
+    QCOMPARE(memo.toPlainText(), QString("0123456789ABCD"));
+    m_db->rows().post();
+    QCOMPARE(m_db->scalar("SELECT Notes FROM T").toString(), QString("0123456789ABCD"));
+}
+
+void TestDBMemo::escapePutsBackTheStoredText()
+{
+    DBMemo memo(m_db->source(), "Notes");
+    QTest::keyClicks(&memo, "noise");
+    QTest::keyClick(&memo, Qt::Key_Escape);
+    QCOMPARE(memo.toPlainText(), QString("first line"));
+    m_db->rows().post();
+    QCOMPARE(m_db->scalar("SELECT Notes FROM T").toString(), QString("first line"));
+}
+
+void TestDBMemo::readOnlyDatasetRefusesTyping()
+{
+    m_db->rows().setReadOnly(true);
+    DBMemo memo(m_db->source(), "Notes");
+    QTest::keyClicks(&memo, "x");
+    QGuiApplication::clipboard()->setText("pasted");
+    memo.paste();
+    QCOMPARE(memo.toPlainText(), QString("first line"));
+    QCOMPARE(m_db->rows().state(), Dataset::State::Browse);
+}
+
+QTEST_MAIN(TestDBMemo)
+#include "tst_dbmemo.moc"
