@@ -757,18 +757,10 @@ void Dataset::cancel()
     }
     if (m_state != State::Insert)
         return;
-    m_rows.erase(m_rows.begin() + m_cur);
-    --m_hi;
     m_buffer.clear();
     m_modified = false;
     m_state = State::Browse;
-    if (m_cur >= m_hi)
-        m_cur = m_hi - 1;
-    if (m_lo == m_hi)
-        m_cur = -1;
-    m_bof = m_cur <= m_lo;
-    m_eof = m_lo == m_hi;
-    touch();
+    dropCurrentRow();
     emitState();
     emitData();
     notifyDetails();
@@ -776,6 +768,20 @@ void Dataset::cancel()
         afterCancel(*this);
     if (afterScroll)
         afterScroll(*this);
+}
+
+// The row after the one removed becomes current, or the one before at the end.
+void Dataset::dropCurrentRow()
+{
+    m_rows.erase(m_rows.begin() + m_cur);
+    --m_hi;
+    if (m_cur >= m_hi)
+        m_cur = m_hi - 1;
+    if (m_lo == m_hi)
+        m_cur = -1;
+    m_bof = m_cur <= m_lo;
+    m_eof = m_lo == m_hi;
+    touch();
 }
 
 void Dataset::deleteRecord()
@@ -801,15 +807,7 @@ void Dataset::deleteRecord()
             whileDeleting(*this);
         transaction.commit();
     }
-    m_rows.erase(m_rows.begin() + m_cur);
-    --m_hi;
-    if (m_cur >= m_hi)
-        m_cur = m_hi - 1;
-    if (m_lo == m_hi)
-        m_cur = -1;
-    m_bof = m_cur <= m_lo;
-    m_eof = m_lo == m_hi;
-    touch();
+    dropCurrentRow();
     emitData();
     notifyDetails();
     if (afterDelete)

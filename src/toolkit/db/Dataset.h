@@ -176,6 +176,7 @@ private:
 
     void startInsert(bool atEnd);
     void resortCurrent(int linkColumn);
+    void dropCurrentRow();
     qint64 snapshotRowid(int row) const;
     void followMaster(bool force = false);
     QVariant masterValue() const;
