@@ -5,6 +5,7 @@
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/SchemaCheck.h"
 #include "toolkit/db/StoreError.h"
+#include "toolkit/db/Transaction.h"
 #include "toolkit/dialogs/MessageService.h"
 
 namespace {
@@ -339,6 +340,32 @@ void TMainDataModule::SetDataSetsActive(bool active)
 {
     for (Dataset* d : m_shared)
         d->setActive(active);
+}
+
+void TMainDataModule::DeleteAllCompanyPeople()
+{
+    PeopleCompanyDet->checkBrowseMode();
+    // The deletes drop rows from these snapshots, which a rollback does not put back.
+    std::vector<std::pair<Dataset*, Dataset::Bookmark>> held;
+    for (Dataset* d : m_shared)
+        if (d->isActive() && (d->tableName() == QLatin1String("People") || d->tableName() == QLatin1String("Business")))
+            held.emplace_back(d, d->bookmark());
+    const int count = PeopleCompanyDet->recordCount();
+    Transaction transaction(*m_connection);
+    try {
+        for (int i = 0; i < count; ++i) {
+            PeopleCompanyDet->first();
+            PeopleCompanyDet->deleteRecord();
+        }
+        transaction.commit();
+    } catch (...) {
+        transaction.rollback();
+        for (const auto& [dataset, bookmark] : held) {
+            reopen(dataset);
+            dataset->gotoBookmark(bookmark);
+        }
+        throw;
+    }
 }
 
 std::vector<Dataset*> TMainDataModule::pendingChanges() const

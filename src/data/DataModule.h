@@ -33,6 +33,12 @@ public:
     // Shared datasets holding a changed row that is not saved yet.
     std::vector<Dataset*> pendingChanges() const;
 
+    // Deletes every person of the current company with the rows that hang on each, in one
+    // transaction. A pending change of a person is ended first. When one delete fails, none
+    // is made: the datasets over people and buying roles read the stored rows again, back at
+    // their current rows, and the error is rethrown.
+    void DeleteAllCompanyPeople();
+
     Dataset* CompaniesTable;
     Dataset* PeopleTable;
     Dataset* ProjectsTable;

@@ -69,6 +69,8 @@ void TDataEntryForm::BindData()
     bindCompaniesPage(dm);
     bindProjectsPage(dm);
     bindSubProjectsPage(dm);
+    bindClientsPage(dm);
+    bindContributionPage(dm);
 }
 
 void TDataEntryForm::selectPage(Page page)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <functional>
 
 #include <QIcon>
@@ -9,6 +10,7 @@
 
 #include "ui/main/Forms.h"
 
+class DBCheckBox;
 class DBEdit;
 class DBGrid;
 class DBLookupComboBox;
@@ -19,7 +21,10 @@ class PageControl;
 class QEventLoop;
 class QFrame;
 class QLabel;
+class QLineEdit;
+class QPainter;
 class QPushButton;
+class QToolButton;
 class TMainDataModule;
 
 // The main window: a page control with the Companies, Projects, Subprojects, Clients,
@@ -58,6 +63,14 @@ public:
     void ContributionButtonClick();
     void DBGrid1EditButtonClick();
     void Button1Click();
+    void PeopleTabSheetShow();
+    void Edit1Change();
+    void SpeedButton1Click();
+    void RetailButtonClick();
+    void DBGrid3ColEnter();
+    void DBGrid3DrawColumnCell(QPainter* painter, const QRect& cellRect, int row, int column, bool focused);
+    void DBGrid3KeyPress(QChar key, bool& handled);
+    void DBNavigator6Click();
 
     QFrame* Splitter1;
     PageControl* MainDataEntry;
@@ -94,7 +107,34 @@ public:
     QPushButton* Button1;
 
     QWidget* PeopleTabSheet;
+    DBNavigator* DBNavigator2;
+    QToolButton* SpeedButton1;
+    QFrame* Panel1;
+    QLineEdit* Edit1;
+    DBEdit* DBEdit15;
+    DBEdit* DBEdit14;
+    DBEdit* DBEdit17;
+    DBMemo* DBMemo6;
+    DBEdit* DBEdit20;
+    DBEdit* DBEdit21;
+    DBEdit* DBEdit18;
+    DBEdit* DBEdit19;
+    DBMemo* DBMemo5;
+    QPushButton* RetailButton;
+
     QWidget* Contribution;
+    DBEdit* DBEdit2;
+    DBEdit* DBEdit3;
+    DBEdit* DBEdit5;
+    DBEdit* DBEdit7;
+    QLineEdit* CatagoryTip;
+    DBGrid* DBGrid3;
+    DBNavigator* DBNavigator6;
+    DBCheckBox* CBDecisionMaker;
+    DBCheckBox* CBUser;
+    DBCheckBox* CBInfluencer;
+    DBCheckBox* CBPurchaser;
+    DBCheckBox* CBGateKeeper;
     QWidget* HelpSheet;
 
 protected:
@@ -116,6 +156,17 @@ private:
     void bindCompaniesPage(TMainDataModule& dm);
     void bindProjectsPage(TMainDataModule& dm);
     void bindSubProjectsPage(TMainDataModule& dm);
+    void bindClientsPage(TMainDataModule& dm);
+    void bindContributionPage(TMainDataModule& dm);
+
+    // A person's save was refused for a blank name: the window the user works in (else the
+    // long-lived one) brings its Clients page forward with the focus in the Name box.
+    void personNameRequired();
+    // The five role check boxes, in role order.
+    std::array<DBCheckBox*, 5> roleCheckBoxes() const;
+    // A scroll that takes the focused cell out of view hides the role check boxes, which would
+    // otherwise stand over another row's cell.
+    void DBGrid3Scrolled();
 
     // Selects a page by program, which runs no page prerequisites.
     void selectPage(Page page);

@@ -1,8 +1,200 @@
 #include "ui/main/DataEntry.h"
 
+#include <QApplication>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QPainter>
+#include <QScrollBar>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include "data/DataModule.h"
+#include "toolkit/dialogs/ActionGuard.h"
+#include "toolkit/widgets/DBCheckBox.h"
+#include "toolkit/widgets/DBEdit.h"
+#include "toolkit/widgets/DBGrid.h"
 #include "ui/main/PageLayout.h"
+
+using PageLayout::named;
+
+namespace {
+
+const QString Weight = QStringLiteral("SPWeight");
+constexpr int RedAbove = 90;
+
+struct Role
+{
+    const char* field;
+    const char* description;
+};
+
+// The buying roles in the order every handler examines them.
+constexpr Role Roles[] = {
+    {"SPDecisionMaker", "Decision maker : People who make the actual buying decision. Eg. managers."},
+    {"SPUser", "User : People who actually use the product, service, or solution. Eg. field engineers."},
+    {"SPInfluencer", "Influencers : People who set the specifications and aspects of buying decisions. Eg. consultants."},
+    {"SPPurchaser",
+     "Purchaser : People who interact with suppliers, arrange terms and conditions, and process purchase orders."},
+    {"SPGateKeeper", "Gate keeper : People who control the flow of purchasing information. Eg. secretaries."},
+};
+
+} // namespace
 
 void TDataEntryForm::buildContributionPage()
 {
-    Contribution = PageLayout::named(new QWidget, "Contribution");
+    Contribution = named(new QWidget, "Contribution");
+    QWidget* page = Contribution;
+
+    DBEdit2 = named(new DBEdit(page), "DBEdit2");
+    DBEdit3 = named(new DBEdit(page), "DBEdit3");
+    DBEdit5 = named(new DBEdit(page), "DBEdit5");
+    DBEdit7 = named(new DBEdit(page), "DBEdit7");
+    auto* summary = new QGridLayout;
+    const std::pair<const char*, DBEdit*> fields[] = {{"Name", DBEdit2}, {"Code", DBEdit3}, {"Type", DBEdit5}, {"Size", DBEdit7}};
+    for (int i = 0; i < 4; ++i) {
+        const auto& [text, edit] = fields[i];
+        edit->setReadOnly(true);
+        auto* label = new QLabel(QLatin1String(text), page);
+        label->setBuddy(edit);
+        summary->addWidget(label, i / 2, (i % 2) * 2);
+        summary->addWidget(edit, i / 2, (i % 2) * 2 + 1);
+    }
+    summary->setColumnStretch(1, 3);
+    summary->setColumnStretch(3, 2);
+
+    CatagoryTip = named(new QLineEdit(page), "CatagoryTip");
+    CatagoryTip->setReadOnly(true);
+    CatagoryTip->setFocusPolicy(Qt::NoFocus);
+    QPalette tip = CatagoryTip->palette();
+    tip.setColor(QPalette::Base, QToolTip::palette().color(QPalette::ToolTipBase));
+    tip.setColor(QPalette::Text, QToolTip::palette().color(QPalette::ToolTipText));
+    CatagoryTip->setPalette(tip);
+    // Showing the description must not move the grid under a check box placed over one of its cells.
+    QSizePolicy keepPlace = CatagoryTip->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    CatagoryTip->setSizePolicy(keepPlace);
+    CatagoryTip->hide();
+
+    DBGrid3 = named(new DBGrid(page), "DBGrid3");
+    const QColor menu = QApplication::palette("QMenu").color(QPalette::Window);
+    QList<GridColumn> columns = {GridColumn(QStringLiteral("PersonName"), 81).withColor(menu),
+                                 GridColumn(QStringLiteral("CompanyName"), 92).withColor(menu).asReadOnly()};
+    const int roleWidths[] = {79, 54, 66, 60, 73};
+    for (int i = 0; i < 5; ++i)
+        columns.append(GridColumn(QLatin1String(Roles[i].field), roleWidths[i]));
+    columns.append(GridColumn(Weight, 71));
+    DBGrid3->setColumns(columns);
+    connect(DBGrid3, &DBGrid::colEnter, this, &TDataEntryForm::DBGrid3ColEnter);
+    connect(DBGrid3, &DBGrid::drawColumnCell, this, &TDataEntryForm::DBGrid3DrawColumnCell);
+    connect(DBGrid3, &DBGrid::keyPress, this, &TDataEntryForm::DBGrid3KeyPress);
+    connect(DBGrid3->verticalScrollBar(), &QScrollBar::valueChanged, this, &TDataEntryForm::DBGrid3Scrolled);
+
+    DBNavigator6 = PageLayout::recordNavigator(page, "DBNavigator6");
+    connect(DBNavigator6, &DBNavigator::clicked, this, &TDataEntryForm::DBNavigator6Click);
+
+    // Made after the grid, so that they lie over it.
+    CBDecisionMaker = named(new DBCheckBox(page), "CBDecisionMaker");
+    CBUser = named(new DBCheckBox(page), "CBUser");
+    CBInfluencer = named(new DBCheckBox(page), "CBInfluencer");
+    CBPurchaser = named(new DBCheckBox(page), "CBPurchaser");
+    CBGateKeeper = named(new DBCheckBox(page), "CBGateKeeper");
+    for (DBCheckBox* box : roleCheckBoxes()) {
+        // The keys stay with the grid; a click still toggles through the box's binding.
+        box->setFocusPolicy(Qt::NoFocus);
+        box->setAutoFillBackground(true);
+        box->setBackgroundRole(QPalette::Base);
+        box->hide();
+    }
+
+    auto* layout = new QVBoxLayout(page);
+    layout->addLayout(summary);
+    layout->addWidget(CatagoryTip);
+    layout->addWidget(DBGrid3, 1);
+    layout->addWidget(DBNavigator6, 0, Qt::AlignLeft);
+}
+
+void TDataEntryForm::bindContributionPage(TMainDataModule& dm)
+{
+    DataSource* subproject = dm.SubProjectDetailDS;
+    DBEdit2->bind(subproject, QStringLiteral("Name"));
+    DBEdit3->bind(subproject, QStringLiteral("Code"));
+    DBEdit5->bind(subproject, QStringLiteral("Type"));
+    DBEdit7->bind(subproject, QStringLiteral("Size"));
+    const std::array<DBCheckBox*, 5> boxes = roleCheckBoxes();
+    for (size_t i = 0; i < boxes.size(); ++i)
+        boxes[i]->bind(dm.PeopleDetialDS, QLatin1String(Roles[i].field));
+    DBGrid3->setDataSource(dm.PeopleDetialDS);
+    DBNavigator6->setDataSource(dm.PeopleDetialDS);
+}
+
+std::array<DBCheckBox*, 5> TDataEntryForm::roleCheckBoxes() const
+{
+    return {CBDecisionMaker, CBUser, CBInfluencer, CBPurchaser, CBGateKeeper};
+}
+
+void TDataEntryForm::DBGrid3ColEnter()
+{
+    CatagoryTip->hide();
+    const QString field = DBGrid3->selectedField();
+    const std::array<DBCheckBox*, 5> boxes = roleCheckBoxes();
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        if (field == QLatin1String(Roles[i].field)) {
+            boxes[i]->show();
+            CatagoryTip->setText(QLatin1String(Roles[i].description));
+            CatagoryTip->show();
+        } else {
+            boxes[i]->hide();
+        }
+    }
+}
+
+void TDataEntryForm::DBGrid3DrawColumnCell(QPainter* painter, const QRect& cellRect, int row, int column, bool focused)
+{
+    const QString field = DBGrid3->columns().value(column).field;
+    if (focused) {
+        const std::array<DBCheckBox*, 5> boxes = roleCheckBoxes();
+        for (size_t i = 0; i < boxes.size(); ++i)
+            if (field == QLatin1String(Roles[i].field)) {
+                // The grid and the boxes share a parent, so the grid's position places a box on the cell.
+                boxes[i]->setGeometry(cellRect.translated(DBGrid3->pos()));
+                return;
+            }
+    }
+    if (field != Weight)
+        return;
+    const QVariant weight = DBGrid3->dataset()->valueAt(row, Weight);
+    if (!weight.isNull() && weight.toInt() > RedAbove)
+        DBGrid3->defaultDrawColumnCell(painter, cellRect, row, column, Qt::red);
+}
+
+void TDataEntryForm::DBGrid3KeyPress(QChar key, bool& handled)
+{
+    for (DBCheckBox* box : roleCheckBoxes()) {
+        if (box->isHidden())
+            continue;
+        // Enter, Tab, Escape and Backspace go on to the grid.
+        if (key.unicode() < 32)
+            return;
+        handled = true;
+        TMainDataModule& dm = *m_forms.MainDataModule;
+        guarded([&] {
+            if (dm.PeopleDetialDS->edit())
+                dm.PeopleDetail->setValue(box->fieldName(), !box->isChecked());
+        });
+        return;
+    }
+}
+
+void TDataEntryForm::DBNavigator6Click()
+{
+    for (DBCheckBox* box : roleCheckBoxes())
+        box->hide();
+}
+
+void TDataEntryForm::DBGrid3Scrolled()
+{
+    const QRect cell = DBGrid3->cellRect(DBGrid3->currentIndex().row(), DBGrid3->selectedColumn());
+    if (!DBGrid3->viewport()->geometry().contains(cell))
+        for (DBCheckBox* box : roleCheckBoxes())
+            box->hide();
 }
