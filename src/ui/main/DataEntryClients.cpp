@@ -104,7 +104,7 @@ void TDataEntryForm::buildClientsPage()
     for (DBMemo* memo : {DBMemo6, DBMemo5}) {
         memo->setMaxLength(MemoLimit);
         memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        memo->setMaximumHeight(64);
+        memo->setMaximumHeight(80);
     }
     for (DBEdit* phone : {DBEdit20, DBEdit21, DBEdit18})
         phone->setMaximumWidth(220);

@@ -1,7 +1,10 @@
 #include "ui/main/DataEntry.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPainter>
 #include <QScrollBar>
@@ -83,6 +86,12 @@ void TDataEntryForm::buildContributionPage()
     for (int i = 0; i < 5; ++i)
         columns.append(GridColumn(QLatin1String(Roles[i].field), roleWidths[i]));
     columns.append(GridColumn(Weight, 71));
+    // Wider where this font needs it, so that no title is cut.
+    const QFontMetrics header = DBGrid3->horizontalHeader()->fontMetrics();
+    const char* titles[] = {"Person Name", "Company Name", "Decision Maker", "User",
+                            "Influencer",  "Purchaser",    "Gate Keeper",    "Weight"};
+    for (int i = 0; i < columns.size(); ++i)
+        columns[i].width = std::max(columns[i].width, header.horizontalAdvance(QLatin1String(titles[i])) + 12);
     DBGrid3->setColumns(columns);
     connect(DBGrid3, &DBGrid::colEnter, this, &TDataEntryForm::DBGrid3ColEnter);
     connect(DBGrid3, &DBGrid::drawColumnCell, this, &TDataEntryForm::DBGrid3DrawColumnCell);
