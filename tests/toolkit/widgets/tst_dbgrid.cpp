@@ -197,6 +197,12 @@ void TestDBGrid::keysInsertDeleteAndAppend()
     QCOMPARE(grid->currentIndex().row(), 0);
     QTest::keyClick(grid, Qt::Key_Escape);
     QCOMPARE(grid->model()->rowCount(), 3);
+    // Leaving a blank new row drops it; the row below it is where the user arrives.
+    QTest::keyClick(grid, Qt::Key_Insert);
+    QTest::keyClick(grid, Qt::Key_Down);
+    QCOMPARE(ds.recordCount(), 3);
+    QCOMPARE(ds.text("Name"), QString("Ann"));
+    QCOMPARE(grid->currentIndex().row(), 0);
 
     m_messages->answerDelete(false);
     QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
