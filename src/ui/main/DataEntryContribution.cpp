@@ -186,9 +186,10 @@ void TDataEntryForm::DBGrid3KeyPress(QChar key, bool& handled)
             return;
         handled = true;
         TMainDataModule& dm = *m_forms.MainDataModule;
+        // A greyed box (an empty role) counts as cleared, as a click on it does.
         guarded([&] {
             if (dm.PeopleDetialDS->edit())
-                dm.PeopleDetail->setValue(box->fieldName(), !box->isChecked());
+                dm.PeopleDetail->setValue(box->fieldName(), box->checkState() != Qt::Checked);
         });
         return;
     }

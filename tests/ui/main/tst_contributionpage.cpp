@@ -1,0 +1,342 @@
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QtTest>
+
+#include "MainWindowFixture.h"
+#include "toolkit/db/Dataset.h"
+#include "toolkit/widgets/DBCheckBox.h"
+#include "toolkit/widgets/DBEdit.h"
+#include "toolkit/widgets/DBGrid.h"
+#include "toolkit/widgets/DBNavigator.h"
+#include "toolkit/widgets/PageControl.h"
+#include "ui/main/DataEntry.h"
+
+namespace {
+
+enum Column { PersonColumn, CompanyColumn, DecisionMakerColumn, UserColumn, InfluencerColumn, PurchaserColumn,
+              GateKeeperColumn, WeightColumn };
+
+// Pixels of the cell in pure red or close to it, as red text leaves them.
+int redPixels(DBGrid* grid, int row, int column)
+{
+    const QImage image = grid->viewport()->grab().toImage();
+    const QRect cell = grid->visualRect(grid->model()->index(row, column));
+    int red = 0;
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        for (int x = cell.left(); x <= cell.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            red += c.red() > 200 && c.green() < 80 && c.blue() < 80;
+        }
+    return red;
+}
+
+} // namespace
+
+class TestContributionPage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void summaryFollowsTheSubprojectAndTakesNoInput();
+    void enteringAColumnShowsOnlyItsRole_data();
+    void enteringAColumnShowsOnlyItsRole();
+    void printableKeysToggleTheRoleAndOthersReachTheGrid();
+    void checkBoxFollowsTheCurrentRowDownTheColumn();
+    void navigatorClickHidesTheCheckBoxes();
+    void scrollingTheFocusedCellAwayHidesTheCheckBoxes();
+    void weightAboveNinetyIsDrawnRed_data();
+    void weightAboveNinetyIsDrawnRed();
+    void spaceInAnEmptyGridStartsARowWithTheRole();
+    void personColumnOffersEveryoneAndCompanyColumnIsReadOnly();
+
+private:
+    void enter(int row, int column);
+    QVariant role(const char* field) { return dm().PeopleDetail->value(QLatin1String(field)); }
+    QRect cellOnPage(int row, int column) { return m_w->DBGrid3->cellRect(row, column).translated(m_w->DBGrid3->pos()); }
+    QStringList visibleBoxes();
+    void addBobAsPurchaser();
+    TMainDataModule& dm() { return *m_f->dm; }
+
+    std::unique_ptr<MainWindowFixture> m_f;
+    std::unique_ptr<TDataEntryForm> m_w;
+};
+
+void TestContributionPage::init()
+{
+    m_f = std::make_unique<MainWindowFixture>();
+    m_w = std::make_unique<TDataEntryForm>(m_f->forms);
+    m_f->forms.DataEntryForm = m_w.get();
+    m_w->MainDataEntry->setCurrentIndex(TDataEntryForm::ContributionPage);
+    m_w->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+    m_w->DBGrid3->setFocus();
+}
+
+void TestContributionPage::cleanup()
+{
+    m_w.reset();
+    m_f.reset();
+}
+
+// Clicks a cell and lets the grid paint, which places the check box.
+void TestContributionPage::enter(int row, int column)
+{
+    DBGrid* grid = m_w->DBGrid3;
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(row, column)).center());
+    QCoreApplication::processEvents();
+}
+
+QStringList TestContributionPage::visibleBoxes()
+{
+    QStringList names;
+    for (DBCheckBox* box : m_w->findChildren<DBCheckBox*>())
+        if (!box->isHidden())
+            names.append(box->objectName());
+    return names;
+}
+
+void TestContributionPage::addBobAsPurchaser()
+{
+    dm().PeopleDetail->append();
+    dm().PeopleDetail->setValue(QStringLiteral("PersonID"), 41);
+    dm().PeopleDetail->setValue(QStringLiteral("SPPurchaser"), true);
+    dm().PeopleDetail->post();
+    dm().PeopleDetail->first();
+}
+
+void TestContributionPage::summaryFollowsTheSubprojectAndTakesNoInput()
+{
+    const QString type1 = m_f->scalar(QStringLiteral("SELECT SPTypeName FROM SubProjectType WHERE SPTypeID = 1")).toString();
+    const QString size1 = m_f->scalar(QStringLiteral("SELECT Name FROM SubProjectSize WHERE ID = 1")).toString();
+    dm().SubProjectsDetail->edit();
+    dm().SubProjectsDetail->setValue(QStringLiteral("Code"), QStringLiteral("P-1"));
+    dm().SubProjectsDetail->post();
+    QCOMPARE((QStringList{m_w->DBEdit2->text(), m_w->DBEdit3->text(), m_w->DBEdit5->text(), m_w->DBEdit7->text()}),
+             (QStringList{QStringLiteral("Pilot"), QStringLiteral("P-1"), type1, size1}));
+
+    QTest::keyClicks(m_w->DBEdit2, QStringLiteral("x"));
+    QCOMPARE(m_w->DBEdit2->text(), QStringLiteral("Pilot"));
+    QCOMPARE(dm().SubProjectsDetail->state(), Dataset::State::Browse);
+
+    dm().SubProjectsDetail->next();
+    QCOMPARE(m_w->DBEdit2->text(), QStringLiteral("Phase two"));
+}
+
+void TestContributionPage::enteringAColumnShowsOnlyItsRole_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("description");
+
+    QTest::newRow("person") << int(PersonColumn) << "Person Name" << "" << "";
+    QTest::newRow("company") << int(CompanyColumn) << "Company Name" << "" << "";
+    QTest::newRow("decision maker") << int(DecisionMakerColumn) << "Decision Maker" << "CBDecisionMaker"
+                                    << "Decision maker : People who make the actual buying decision. Eg. managers.";
+    QTest::newRow("user") << int(UserColumn) << "User" << "CBUser"
+                          << "User : People who actually use the product, service, or solution. Eg. field engineers.";
+    QTest::newRow("influencer")
+        << int(InfluencerColumn) << "Influencer" << "CBInfluencer"
+        << "Influencers : People who set the specifications and aspects of buying decisions. Eg. consultants.";
+    QTest::newRow("purchaser")
+        << int(PurchaserColumn) << "Purchaser" << "CBPurchaser"
+        << "Purchaser : People who interact with suppliers, arrange terms and conditions, and process purchase orders.";
+    QTest::newRow("gate keeper") << int(GateKeeperColumn) << "Gate Keeper" << "CBGateKeeper"
+                                 << "Gate keeper : People who control the flow of purchasing information. Eg. secretaries.";
+    QTest::newRow("weight") << int(WeightColumn) << "Weight" << "" << "";
+}
+
+void TestContributionPage::enteringAColumnShowsOnlyItsRole()
+{
+    QFETCH(int, column);
+    QFETCH(QString, title);
+    QFETCH(QString, box);
+    QFETCH(QString, description);
+
+    QVERIFY(visibleBoxes().isEmpty());
+    QVERIFY(m_w->CatagoryTip->isHidden());
+    QCOMPARE(m_w->DBGrid3->model()->headerData(column, Qt::Horizontal).toString(), title);
+
+    enter(0, GateKeeperColumn == column ? UserColumn : GateKeeperColumn);  // another role first
+    enter(0, column);
+    QCOMPARE(visibleBoxes(), box.isEmpty() ? QStringList() : QStringList{box});
+    QCOMPARE(m_w->CatagoryTip->isHidden(), description.isEmpty());
+    if (box.isEmpty())
+        return;
+    QCOMPARE(m_w->CatagoryTip->text(), description);
+    auto* shown = m_w->findChild<DBCheckBox*>(box);
+    QCOMPARE(shown->parentWidget(), m_w->DBGrid3->parentWidget());
+    QCOMPARE(shown->geometry(), cellOnPage(0, column));
+}
+
+void TestContributionPage::printableKeysToggleTheRoleAndOthersReachTheGrid()
+{
+    DBGrid* grid = m_w->DBGrid3;
+    enter(0, UserColumn);
+    QVERIFY(role("SPUser").isNull());
+
+    QTest::keyClick(grid, Qt::Key_Space);
+    QCOMPARE(role("SPUser"), QVariant(true));
+    QCOMPARE(m_w->CBUser->checkState(), Qt::Checked);
+    QVERIFY(!grid->cellEditor());
+    QCOMPARE(dm().PeopleDetail->state(), Dataset::State::Edit);
+    QTest::keyClick(grid, Qt::Key_Space);
+    QCOMPARE(role("SPUser"), QVariant(false));
+    QTest::keyClick(grid, Qt::Key_X);
+    QCOMPARE(role("SPUser"), QVariant(true));
+    QVERIFY(!grid->cellEditor());
+
+    QTest::keyClick(grid, Qt::Key_Return);
+    QCOMPARE(role("SPUser"), QVariant(true));
+    QCOMPARE(m_w->CBUser->checkState(), Qt::Checked);
+
+    // Escape is the grid's: it cancels the row.
+    QTest::keyClick(grid, Qt::Key_Escape);
+    QCOMPARE(dm().PeopleDetail->state(), Dataset::State::Browse);
+    QVERIFY(role("SPUser").isNull());
+
+    QTest::keyClick(grid, Qt::Key_Space);
+    QTest::mouseClick(m_w->DBNavigator6->button(DBNavigator::Post), Qt::LeftButton);
+    QVERIFY(m_f->scalar(QStringLiteral("SELECT SPUser FROM Business WHERE PersonID = 40")).toBool());
+    QVERIFY(m_f->messages.entries().isEmpty());
+}
+
+void TestContributionPage::checkBoxFollowsTheCurrentRowDownTheColumn()
+{
+    addBobAsPurchaser();
+    enter(0, PurchaserColumn);
+    QCOMPARE(m_w->CBPurchaser->geometry(), cellOnPage(0, PurchaserColumn));
+    QCOMPARE(m_w->CBPurchaser->checkState(), Qt::PartiallyChecked);
+
+    QTest::keyClick(m_w->DBGrid3, Qt::Key_Down);
+    QCoreApplication::processEvents();
+    QCOMPARE(dm().PeopleDetail->text(QStringLiteral("PersonName")), QStringLiteral("Bob"));
+    QCOMPARE(m_w->CBPurchaser->geometry(), cellOnPage(1, PurchaserColumn));
+    QCOMPARE(m_w->CBPurchaser->checkState(), Qt::Checked);
+    QCOMPARE(visibleBoxes(), QStringList{QStringLiteral("CBPurchaser")});
+
+    QTest::keyClick(m_w->DBGrid3, Qt::Key_Up);
+    QCoreApplication::processEvents();
+    QCOMPARE(m_w->CBPurchaser->geometry(), cellOnPage(0, PurchaserColumn));
+    QCOMPARE(m_w->CBPurchaser->checkState(), Qt::PartiallyChecked);
+}
+
+void TestContributionPage::navigatorClickHidesTheCheckBoxes()
+{
+    const QString tip = QStringLiteral("Decision maker : People who make the actual buying decision. Eg. managers.");
+    addBobAsPurchaser();
+    for (DBNavigator::Button button : {DBNavigator::Next, DBNavigator::Refresh, DBNavigator::Insert, DBNavigator::Cancel}) {
+        enter(0, UserColumn);
+        enter(0, DecisionMakerColumn);
+        QCOMPARE(visibleBoxes(), QStringList{QStringLiteral("CBDecisionMaker")});
+        QTest::mouseClick(m_w->DBNavigator6->button(button), Qt::LeftButton);
+        QVERIFY2(visibleBoxes().isEmpty(), qPrintable(QVariant::fromValue(button).toString()));
+        QCOMPARE(m_w->CatagoryTip->text(), tip);
+        QVERIFY(!m_w->CatagoryTip->isHidden());
+    }
+
+    const QVariant before = role("SPDecisionMaker");
+    QTest::keyClick(m_w->DBGrid3, Qt::Key_X);
+    QCOMPARE(role("SPDecisionMaker"), before);
+}
+
+void TestContributionPage::scrollingTheFocusedCellAwayHidesTheCheckBoxes()
+{
+    Connection& file = *dm().MainADOConnection();
+    for (int i = 0; i < 40; ++i)
+        file.exec(QStringLiteral("INSERT INTO Business (PersonID, SubProjectID, SPWeight) VALUES (41, 27, %1)").arg(i));
+    dm().PeopleDetail->close();
+    dm().PeopleDetail->open();
+    QScrollBar* bar = m_w->DBGrid3->verticalScrollBar();
+    QVERIFY(bar->maximum() > 2);
+
+    enter(2, InfluencerColumn);
+    bar->setValue(1);
+    QCoreApplication::processEvents();
+    QCOMPARE(visibleBoxes(), QStringList{QStringLiteral("CBInfluencer")});
+    QCOMPARE(m_w->CBInfluencer->geometry(), cellOnPage(2, InfluencerColumn));
+
+    bar->setValue(3);
+    QVERIFY(visibleBoxes().isEmpty());
+}
+
+void TestContributionPage::weightAboveNinetyIsDrawnRed_data()
+{
+    QTest::addColumn<QVariant>("weight");
+    QTest::addColumn<bool>("focused");
+    QTest::addColumn<bool>("red");
+
+    QTest::newRow("91") << QVariant(91) << false << true;
+    QTest::newRow("90") << QVariant(90) << false << false;
+    QTest::newRow("empty") << QVariant() << false << false;
+    QTest::newRow("91 in the focused cell") << QVariant(91) << true << true;
+    QTest::newRow("90 in the focused cell") << QVariant(90) << true << false;
+}
+
+void TestContributionPage::weightAboveNinetyIsDrawnRed()
+{
+    QFETCH(QVariant, weight);
+    QFETCH(bool, focused);
+    QFETCH(bool, red);
+
+    dm().PeopleDetail->edit();
+    dm().PeopleDetail->setValue(QStringLiteral("SPWeight"), weight);
+    dm().PeopleDetail->post();
+    enter(0, focused ? WeightColumn : PersonColumn);
+    QCOMPARE(redPixels(m_w->DBGrid3, 0, WeightColumn) > 0, red);
+    QCOMPARE(redPixels(m_w->DBGrid3, 0, PersonColumn), 0);
+}
+
+void TestContributionPage::spaceInAnEmptyGridStartsARowWithTheRole()
+{
+    dm().SubProjectsDetail->next();
+    QVERIFY(dm().PeopleDetail->isEmpty());
+    m_w->DBGrid3->setSelectedColumn(DecisionMakerColumn);
+    QCOMPARE(visibleBoxes(), QStringList{QStringLiteral("CBDecisionMaker")});
+
+    QTest::keyClick(m_w->DBGrid3, Qt::Key_Space);
+    QCOMPARE(dm().PeopleDetail->state(), Dataset::State::Insert);
+    QCOMPARE(role("SPDecisionMaker"), QVariant(true));
+    QCOMPARE(dm().PeopleDetail->text(QStringLiteral("SubProjectID")), QStringLiteral("29"));
+    QVERIFY(!m_w->DBGrid3->cellEditor());
+
+    QTest::mouseClick(m_w->DBNavigator6->button(DBNavigator::Post), Qt::LeftButton);
+    QVERIFY(m_f->scalar(QStringLiteral("SELECT SPDecisionMaker FROM Business WHERE SubProjectID = 29")).toBool());
+}
+
+void TestContributionPage::personColumnOffersEveryoneAndCompanyColumnIsReadOnly()
+{
+    DBGrid* grid = m_w->DBGrid3;
+    QCOMPARE(grid->model()->index(0, CompanyColumn).data().toString(), QStringLiteral("Acme"));
+    enter(0, CompanyColumn);
+    QTest::keyClick(grid, Qt::Key_X);
+    QVERIFY(!grid->cellEditor());
+    QCOMPARE(dm().PeopleDetail->state(), Dataset::State::Browse);
+
+    enter(0, PersonColumn);
+    QTest::keyClick(grid, Qt::Key_F2);
+    auto* people = qobject_cast<QComboBox*>(grid->cellEditor());
+    QVERIFY(people);
+    QStringList names;
+    for (int i = 0; i < people->count(); ++i)
+        names.append(people->itemText(i));
+    QCOMPARE(names, (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("Cecil")}));
+
+    // A client of another company: the company column looks through the person.
+    QTest::keyClick(people, Qt::Key_Down);
+    QTest::keyClick(people, Qt::Key_Down);
+    QTest::keyClick(people, Qt::Key_Return);
+    QTest::mouseClick(m_w->DBNavigator6->button(DBNavigator::Post), Qt::LeftButton);
+    QCOMPARE(m_f->scalar(QStringLiteral("SELECT PersonID FROM Business WHERE SubProjectID = 27")).toInt(), 42);
+    QCOMPARE(grid->model()->index(0, CompanyColumn).data().toString(), QStringLiteral("Borealis"));
+    QVERIFY(m_f->messages.entries().isEmpty());
+}
+
+QTEST_MAIN(TestContributionPage)
+#include "tst_contributionpage.moc"
