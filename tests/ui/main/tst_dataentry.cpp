@@ -317,6 +317,14 @@ void TestDataEntryForm::historyDateComesFromPicker()
     QCOMPARE(history->text(QStringLiteral("SubProjectID")), QStringLiteral("29"));
     QCOMPARE(history->text(QStringLiteral("SubProjectStatusID")), QStringLiteral("1"));
     QVERIFY(m_f->messages.entries().isEmpty());
+
+    // Without a subproject the data module refuses the row and says why; nothing is left pending.
+    history->cancel();
+    dm().CompaniesTable->locate({QStringLiteral("CompanyID")}, {7});
+    pick(QDate(2024, 7, 1));
+    QCOMPARE(m_f->messages.entries().size(), 1);
+    QCOMPARE(history->state(), Dataset::State::Browse);
+    QVERIFY(history->isEmpty());
 }
 
 void TestDataEntryForm::scriptedSession()
