@@ -60,6 +60,7 @@ private slots:
     void init();
     void cleanup();
 
+    void everyControlIsInsideThePage();
     void fieldsStoreTheirColumnsAndMemosTakeTwoHundredCharacters();
     void goToSearchesTheCurrentCompanyOnly_data();
     void goToSearchesTheCurrentCompanyOnly();
@@ -106,6 +107,24 @@ void TestClientsPage::cleanup()
 {
     m_w.reset();
     m_f.reset();
+}
+
+void TestClientsPage::everyControlIsInsideThePage()
+{
+    showWindow();
+    QWidget* page = m_w->PeopleTabSheet;
+    QVERIFY(page->isVisible());
+    for (QWidget* control : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QRect area(control->mapTo(page, QPoint(0, 0)), control->size());
+        QVERIFY2(page->rect().contains(area), qPrintable(control->objectName()));
+        QVERIFY2(control->width() >= control->minimumSizeHint().width(), qPrintable(control->objectName()));
+    }
+    // Buttons that would do nothing are left out.
+    QStringList buttons;
+    for (QPushButton* button : page->findChildren<QPushButton*>())
+        buttons.append(button->text());
+    QCOMPARE(buttons, QStringList{QStringLiteral("Profile...")});
+    QCOMPARE(m_w->SpeedButton1->toolTip(), QStringLiteral("Delete all records"));
 }
 
 void TestClientsPage::fieldsStoreTheirColumnsAndMemosTakeTwoHundredCharacters()

@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -43,6 +44,7 @@ private slots:
     void init();
     void cleanup();
 
+    void everyControlIsInsideThePageAndNoTitleIsCut();
     void summaryFollowsTheSubprojectAndTakesNoInput();
     void enteringAColumnShowsOnlyItsRole_data();
     void enteringAColumnShowsOnlyItsRole();
@@ -108,6 +110,23 @@ void TestContributionPage::addBobAsPurchaser()
     dm().PeopleDetail->setValue(QStringLiteral("SPPurchaser"), true);
     dm().PeopleDetail->post();
     dm().PeopleDetail->first();
+}
+
+void TestContributionPage::everyControlIsInsideThePageAndNoTitleIsCut()
+{
+    enter(0, GateKeeperColumn);
+    QWidget* page = m_w->Contribution;
+    for (QWidget* control : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (control->isHidden())
+            continue;
+        const QRect area(control->mapTo(page, QPoint(0, 0)), control->size());
+        QVERIFY2(page->rect().contains(area), qPrintable(control->objectName()));
+    }
+    DBGrid* grid = m_w->DBGrid3;
+    QVERIFY(!grid->horizontalScrollBar()->isVisible());
+    const QFontMetrics header = grid->horizontalHeader()->fontMetrics();
+    for (int column = PersonColumn; column <= WeightColumn; ++column)
+        QVERIFY(grid->columnWidth(column) > header.horizontalAdvance(grid->model()->headerData(column, Qt::Horizontal).toString()));
 }
 
 void TestContributionPage::summaryFollowsTheSubprojectAndTakesNoInput()
