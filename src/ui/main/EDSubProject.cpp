@@ -2,8 +2,10 @@
 
 #include <QDateTime>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QScreen>
+#include <QVBoxLayout>
 
 #include "data/DataModule.h"
 #include "toolkit/db/DataSource.h"
@@ -25,13 +27,6 @@ TEDSubProjectForm::TEDSubProjectForm(Forms& forms, QWidget* parent)
     setWindowTitle(QStringLiteral("EDSubProjectForm"));
     makeDatasets();
     buildLayout();
-}
-
-TEDSubProjectForm::~TEDSubProjectForm()
-{
-    // The grids and texts go first, then the datasets they show.
-    for (Dataset* d : {HistoryTable, PersonsTable, SubProjectProjectTable})
-        d->close();
 }
 
 void TEDSubProjectForm::makeDatasets()

@@ -23,7 +23,6 @@ class TEDSubProjectForm : public QDialog
     Q_OBJECT
 public:
     explicit TEDSubProjectForm(Forms& forms, QWidget* parent = nullptr);
-    ~TEDSubProjectForm() override;
 
     // 0: shows the window at the current subproject. Otherwise moves SubProjectsTable to that
     // subproject and shows the window, or returns at once when there is none.
