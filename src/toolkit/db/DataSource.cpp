@@ -8,6 +8,11 @@ DataSource::DataSource(Dataset* dataset, QObject* parent)
     setDataset(dataset);
 }
 
+Dataset* DataSource::dataset() const
+{
+    return m_dataset;
+}
+
 void DataSource::setDataset(Dataset* dataset)
 {
     for (auto& link : m_links)

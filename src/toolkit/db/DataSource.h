@@ -14,7 +14,7 @@ class DataSource : public QObject
 public:
     explicit DataSource(Dataset* dataset = nullptr, QObject* parent = nullptr);
 
-    Dataset* dataset() const { return m_dataset; }
+    Dataset* dataset() const;
     void setDataset(Dataset* dataset);
 
     bool autoEdit() const { return m_autoEdit; }

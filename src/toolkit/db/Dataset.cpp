@@ -71,7 +71,7 @@ Dataset::~Dataset()
     if (Dataset* m = master())
         std::erase(m->m_details, this);
     for (Dataset* d : m_details)
-        d->m_masterSource = nullptr;
+        d->m_master = nullptr;
 }
 
 void Dataset::setTableName(const QString& table)
@@ -120,7 +120,7 @@ void Dataset::setMasterSource(DataSource* master, const QString& masterField, co
 {
     if (Dataset* old = this->master())
         std::erase(old->m_details, this);
-    m_masterSource = master;
+    m_master = master ? master->dataset() : nullptr;
     m_masterField = masterField;
     m_detailField = detailField;
     if (Dataset* m = this->master())
@@ -130,7 +130,7 @@ void Dataset::setMasterSource(DataSource* master, const QString& masterField, co
 
 Dataset* Dataset::master() const
 {
-    return m_masterSource ? m_masterSource->dataset() : nullptr;
+    return m_master;
 }
 
 // ---------------------------------------------------------------- reading
@@ -507,6 +507,9 @@ int Dataset::moveBy(int distance)
 
 void Dataset::moveTo(int row)
 {
+    if (!isActive())
+        return;
+    checkBrowseMode();
     if (row >= 0 && row < recordCount() && row != recNo())
         moveBy(row - recNo());
 }

@@ -89,7 +89,7 @@ public:
     void next();
     void prior();
     int moveBy(int distance);
-    // Moves to row index (0-based, within the rows held).
+    // Moves to row index (0-based, within the rows held once the pending change has ended).
     void moveTo(int row);
     bool bof() const { return m_bof; }
     bool eof() const { return m_eof; }
@@ -205,7 +205,8 @@ private:
     bool m_declared = false;
     bool m_readOnly = false;
 
-    DataSource* m_masterSource = nullptr;
+    // The master dataset, not its data source, so a data source may go before its details.
+    Dataset* m_master = nullptr;
     QString m_masterField;
     QString m_detailField;
     std::vector<Dataset*> m_details;
