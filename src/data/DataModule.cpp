@@ -17,6 +17,7 @@ const QString HistorySql = QStringLiteral(
     "ORDER BY SubProjectHistory.Date;");
 
 const QString NoSubProjectMessage = QStringLiteral("Please, select a subproject first: a status row belongs to a subproject.");
+const QString NoSavedSubProjectMessage = QStringLiteral("Please, Select subproject first.");
 
 // A name made of blanks and control characters only counts as empty.
 bool isBlank(const QString& text)
@@ -270,6 +271,13 @@ void TMainDataModule::attachRules()
     auto companyNamesChanged = [this](Dataset&) {
         reopen(CompaniesTableEX);
         reopen(PeopleTableEX);
+    };
+    // A buying-role row without a stored subproject would hang on nothing and never show again.
+    PeopleDetail->onNewRecord = [this](Dataset&) {
+        if (!SubProjectsDetail->value(QStringLiteral("SubProjectID")).isNull())
+            return;
+        MessageService::current().showMessage(NoSavedSubProjectMessage);
+        throw AbortAction();
     };
     PeopleDetail->afterPost = companyNamesChanged;
     PeopleDetail->afterDelete = companyNamesChanged;

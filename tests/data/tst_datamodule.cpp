@@ -211,6 +211,12 @@ void TestDataModule::statusRowWithoutSubprojectIsRefused()
     QCOMPARE(m_messages->texts().size(), 1);
     QVERIFY(m_messages->texts().first().contains(QStringLiteral("subproject")));
     QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM SubProjects")), 0);
+
+    // Nor does a buying-role row start without a stored subproject.
+    m_messages->clear();
+    QVERIFY_THROWS_EXCEPTION(AbortAction, m_dm->PeopleDetail->insert());
+    QCOMPARE(m_dm->PeopleDetail->state(), Dataset::State::Browse);
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("Please, Select subproject first.")});
 }
 
 void TestDataModule::personNeedsName()
