@@ -313,6 +313,17 @@ void DBGrid::keyPressEvent(QKeyEvent* event)
             if (modifiers == Qt::NoModifier && downAppends())
                 return;
             break;
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            // An empty grid has no cells to move between, yet its columns can still be entered.
+            if (m_model->rowCount() == 0) {
+                const bool back = event->key() == Qt::Key_Left || event->key() == Qt::Key_Backtab;
+                setSelectedColumn(m_column + (back ? -1 : 1));
+                return;
+            }
+            break;
         case Qt::Key_Return:
         case Qt::Key_Enter:
             if (modifiers == Qt::ControlModifier && columns().value(m_column).ellipsis) {

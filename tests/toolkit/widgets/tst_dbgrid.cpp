@@ -260,6 +260,18 @@ void TestDBGrid::colEnterReportsTheSelectedColumn()
     QCOMPARE(entered, (QStringList{"Flag", "N", "Kind"}));
     QCOMPARE(grid->selectedColumn(), KindColumn);
     QCOMPARE(m_db->rows().recNo(), 1);
+
+    // With no rows there are no cells, but the keys still walk the columns.
+    m_db->exec("DELETE FROM T");
+    m_db->rows().close();
+    m_db->rows().open();
+    grid->setSelectedColumn(KindColumn);
+    entered.clear();
+    QTest::keyClick(grid, Qt::Key_Left);
+    QTest::keyClick(grid, Qt::Key_Left);
+    QTest::keyClick(grid, Qt::Key_Tab);
+    QTest::keyClick(grid, Qt::Key_Tab);
+    QCOMPARE(entered, (QStringList{"N", "Flag", "N", "Kind"}));
 }
 
 void TestDBGrid::drawColumnCellReportsTheFocusedCellWhereCellRectSays()
