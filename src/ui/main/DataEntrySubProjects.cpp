@@ -83,14 +83,7 @@ void TDataEntryForm::buildSubProjectsPage()
 
     HistoryLabel = named(new QLabel(QStringLiteral("History"), page), "HistoryLabel");
     DBGrid1 = named(new DBGrid(page), "DBGrid1");
-    GridColumn date;
-    date.field = QStringLiteral("Date");
-    date.width = 160;
-    date.ellipsis = true;
-    GridColumn status;
-    status.field = QStringLiteral("Status");
-    status.width = 219;
-    DBGrid1->setColumns({date, status});
+    DBGrid1->setColumns({GridColumn(QStringLiteral("Date"), 160).withEllipsis(), GridColumn(QStringLiteral("Status"), 219)});
     DBGrid1->setMinimumHeight(130);
     connect(DBGrid1, &DBGrid::editButtonClick, this, &TDataEntryForm::DBGrid1EditButtonClick);
     DBNavigator5 = PageLayout::recordNavigator(page, "DBNavigator5");

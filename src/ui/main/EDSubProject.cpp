@@ -112,14 +112,7 @@ void TEDSubProjectForm::buildLayout()
     HistoryLabel = new QLabel(QStringLiteral("History"), this);
     DBGrid1 = new DBGrid(HistoryDataSource, this);
     named(DBGrid1, "DBGrid1");
-    GridColumn date;
-    date.field = QStringLiteral("Date");
-    date.width = 135;
-    date.ellipsis = true;
-    GridColumn status;
-    status.field = QStringLiteral("StatusName");
-    status.width = 120;
-    DBGrid1->setColumns({date, status});
+    DBGrid1->setColumns({GridColumn(QStringLiteral("Date"), 135).withEllipsis(), GridColumn(QStringLiteral("StatusName"), 120)});
     connect(DBGrid1, &DBGrid::editButtonClick, this, &TEDSubProjectForm::DBGrid1EditButtonClick);
 
     DBNavigator2 = new DBNavigator(HistoryDataSource, this);
