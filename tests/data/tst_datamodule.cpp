@@ -273,6 +273,11 @@ void TestDataModule::lookupsFollowTheRules()
         "INSERT INTO Business (PersonID, SubProjectID) VALUES (1, 1), (1, 2), (77, 1);"));
     openModule();
     QCOMPARE(m_dm->SubProjectsDetail->text(QStringLiteral("Size")), QString());
+    // Controls showing a lookup hear of it when the list it looks in is read again.
+    QSignalSpy shown(m_dm->SubProjectDetailDS, &DataSource::dataChanged);
+    m_dm->SubProjectSizeTable->close();
+    m_dm->SubProjectSizeTable->open();
+    QVERIFY(shown.count() >= 2);
     Dataset* roles = m_dm->PeopleDetail;
     QCOMPARE(roles->recordCount(), 2);
     QCOMPARE(roles->text(QStringLiteral("PersonName")), QStringLiteral("Twenty-five characte"));

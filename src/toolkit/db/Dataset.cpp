@@ -74,6 +74,15 @@ Dataset::~Dataset()
         d->m_master = nullptr;
 }
 
+void Dataset::touch()
+{
+    ++m_version;
+    std::erase_if(m_lookupUsers, [](const QPointer<Dataset>& user) { return user.isNull(); });
+    for (const QPointer<Dataset>& user : m_lookupUsers)
+        if (user)
+            user->emitData();
+}
+
 void Dataset::setTableName(const QString& table)
 {
     m_table = table;
@@ -114,6 +123,8 @@ void Dataset::addField(const FieldDef& field)
 {
     m_fields.push_back(field);
     m_declared = true;
+    if (field.isLookup && field.lookupDataset)
+        field.lookupDataset->m_lookupUsers.emplace_back(this);
 }
 
 void Dataset::setMasterSource(DataSource* master, const QString& masterField, const QString& detailField)

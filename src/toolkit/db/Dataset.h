@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <QVariant>
 
@@ -191,7 +192,7 @@ private:
     void writeUpdate();
     void writeDelete();
     QString whereOriginal(RowRef ref, QVariantList& binds) const;
-    void touch() { ++m_version; }
+    void touch();
 
     Connection* m_connection;
     QString m_name;
@@ -210,6 +211,8 @@ private:
     QString m_masterField;
     QString m_detailField;
     std::vector<Dataset*> m_details;
+    // Datasets whose lookup fields read this one, told to show their rows again when ours change.
+    std::vector<QPointer<Dataset>> m_lookupUsers;
     QVariant m_restriction;
     bool m_restricted = false;
 
