@@ -165,17 +165,20 @@ void Dataset::resolveFields()
             for (const Column& c : table) {
                 FieldDef f;
                 f.name = c.name;
-                f.type = c.type == FieldType::Memo ? FieldType::Text : c.type;
+                f.type = c.type;
                 f.width = c.width;
                 f.readOnly = c.type == FieldType::AutoInc;
                 m_fields.push_back(f);
             }
         }
-        TableRequirement need{m_table, {}};
-        for (const FieldDef& f : m_fields)
-            if (f.isStored())
-                need.columns.append({f.name, f.type});
-        checkSchema(*m_connection, {need});
+        // Only declared fields can disagree with the file; the others are the file's own.
+        if (m_declared) {
+            TableRequirement need{m_table, {}};
+            for (const FieldDef& f : m_fields)
+                if (f.isStored())
+                    need.columns.append({f.name, f.type});
+            checkSchema(*m_connection, {need});
+        }
         // Columns in the table's own order, so that datasets declaring the same columns in
         // another order still run the same read and can share it.
         for (const Column& c : table)
@@ -660,8 +663,12 @@ void Dataset::startInsert(bool atEnd)
     LocalRow row;
     row.rowid = m_nextTempId--;
     row.values = QVector<QVariant>(m_columns.size());
-    if (master())
-        row.values[columnOf(m_detailField)] = m_restriction;
+    if (master()) {
+        // The master's key goes through the link field's own check, so a value the field
+        // cannot hold is refused rather than wrapped.
+        const int link = fieldIndex(m_detailField);
+        row.values[columnOf(m_detailField)] = link >= 0 ? convert(m_fields[size_t(link)], m_restriction) : m_restriction;
+    }
     m_buffer = row.values;
     m_local.push_back(std::move(row));
     m_rows.insert(m_rows.begin() + pos, RowRef(-qint32(m_local.size())));
@@ -919,6 +926,40 @@ void Dataset::deleteRecord()
         std::rethrow_exception(failure);
 }
 
+void Dataset::deleteAllRows(const QString& keyField, const std::function<void(const QVariantList&)>& removeDependents)
+{
+    if (!isActive())
+        throw StoreError(QStringLiteral("%1: Cannot perform this operation on a closed dataset.").arg(m_name));
+    if (m_readOnly)
+        throw StoreError(QStringLiteral("%1: Cannot modify a read-only dataset.").arg(m_name));
+    endPendingChanges();
+    const int key = fieldIndex(keyField);
+    if (key < 0)
+        throw StoreError(QStringLiteral("%1: Field '%2' not found.").arg(m_name, keyField));
+    QVariantList keys;
+    for (int abs = m_lo; abs < m_hi; ++abs)
+        keys.append(fieldValueAt(m_rows[size_t(abs)], key, false));
+    Transaction transaction(*m_connection);
+    if (removeDependents)
+        removeDependents(keys);
+    std::unique_ptr<Statement> remove;
+    for (int abs = m_lo; abs < m_hi; ++abs) {
+        QVariantList binds;
+        const QString where = whereOriginal(m_rows[size_t(abs)], binds);
+        // Rows of one dataset differ only in which values are null, so the text is mostly reused.
+        if (!remove || remove->sql() != QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(m_table), where))
+            remove = std::make_unique<Statement>(*m_connection, QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(m_table), where));
+        else
+            remove->reset();
+        for (int i = 0; i < binds.size(); ++i)
+            remove->bind(i + 1, binds[i]);
+        remove->run();
+        if (m_connection->changes() == 0)
+            throw StoreError(QStringLiteral("Row cannot be located for deleting. It may have been changed or deleted since it was last read."));
+    }
+    transaction.commit();
+}
+
 void Dataset::refresh()
 {
     if (!isActive())
@@ -998,10 +1039,25 @@ QString Dataset::whereOriginal(RowRef ref, QVariantList& binds) const
         binds.append(rowidOf(ref));
     }
     for (int c = 0; c < m_columns.size(); ++c) {
+        const QVariant stored = storedAt(ref, c);
+        if (isBooleanColumn(c) && !stored.isNull()) {
+            // Any non-zero value reads as true, so the check compares truth, not the number.
+            terms.append(QStringLiteral("(CAST(%1 AS INTEGER) <> 0) IS ?").arg(quoted(m_columns[c])));
+            binds.append(stored.toBool() ? 1 : 0);
+            continue;
+        }
         terms.append(quoted(m_columns[c]) + QStringLiteral(" IS ?"));
-        binds.append(storedAt(ref, c));
+        binds.append(stored);
     }
     return terms.join(QStringLiteral(" AND "));
+}
+
+bool Dataset::isBooleanColumn(int column) const
+{
+    for (size_t i = 0; i < m_fields.size(); ++i)
+        if (m_fieldColumn[i] == column)
+            return m_fields[i].type == FieldType::Boolean;
+    return false;
 }
 
 void Dataset::writeInsert()
@@ -1195,9 +1251,9 @@ QString Dataset::text(const QString& name) const
     return format(field(name), value(name));
 }
 
-int Dataset::asInteger(const QString& name) const
+qint64 Dataset::asInteger(const QString& name) const
 {
-    return int(value(name).toLongLong());
+    return value(name).toLongLong();
 }
 
 bool Dataset::asBoolean(const QString& name) const

@@ -113,6 +113,11 @@ public:
     void post();
     void cancel();
     void deleteRecord();
+    // Deletes every row held (for a detail: those of the master's current row) in one
+    // transaction, each only if the file still holds it as it was read; removeDependents runs
+    // first inside it with the rows' values of keyField. On a failure nothing is deleted. Reads
+    // nothing again and raises no events: the caller re-reads what the delete affected.
+    void deleteAllRows(const QString& keyField, const std::function<void(const QVariantList&)>& removeDependents);
     // Re-reads the rows held and keeps the current row; rows gone from the file drop out.
     void refresh();
     // Saves a changed row, drops an unchanged one; details first.
@@ -147,7 +152,8 @@ public:
     bool isNull(const QString& field) const { return value(field).isNull(); }
     // The value as shown: texts cut to width, booleans "True"/"False", dates as text.
     QString text(const QString& field) const;
-    int asInteger(const QString& field) const;
+    // Ids keep their full 64-bit value.
+    qint64 asInteger(const QString& field) const;
     bool asBoolean(const QString& field) const;
     // Writes the current row, which must be in editing. A lookup field writes its key field.
     void setValue(const QString& field, const QVariant& value);
@@ -209,6 +215,7 @@ private:
     void writeUpdate();
     void writeDelete();
     QString whereOriginal(RowRef ref, QVariantList& binds) const;
+    bool isBooleanColumn(int column) const;
     void touch();
 
     Connection* m_connection;

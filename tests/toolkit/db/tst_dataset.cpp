@@ -45,6 +45,9 @@ private slots:
     void integerFieldRefusesAndKeepsTheEdit();
     void savedNewRowHoldsWhatTheFileHolds();
     void keylessRowsAreChangedOneAtATime();
+    void idsKeepTheirValueAndLinksAreChecked();
+    void anyNonZeroBooleanCanBeChanged();
+    void longTextColumnsNeedNoDeclaration();
 
     void lookupsGiveTheResultOrEmpty();
     void writingALookupWritesItsKey();
@@ -250,6 +253,52 @@ void TestDataset::keylessRowsAreChangedOneAtATime()
 }
 
 // ---------------------------------------------------------------- lookups
+
+void TestDataset::idsKeepTheirValueAndLinksAreChecked()
+{
+    fill("INSERT INTO Companies (CompanyID, Name) VALUES (3000000000, 'Big')");
+    auto companies = table("CompaniesTable", "Companies");
+    DataSource source(companies.get());
+    auto projects = table("ProjectsDetail", "Projects");
+    projects->setMasterSource(&source, "CompanyID");
+    companies->open();
+    projects->open();
+    QCOMPARE(companies->asInteger("CompanyID"), Q_INT64_C(3000000000));
+    try {
+        projects->insert();
+        QFAIL("a link that does not fit the field is refused");
+    } catch (const FieldError& e) {
+        QVERIFY2(QString::fromUtf8(e.what()).contains("3000000000"), e.what());
+    }
+    QCOMPARE(projects->state(), Dataset::State::Browse);
+    QVERIFY(projects->isEmpty());
+}
+
+void TestDataset::anyNonZeroBooleanCanBeChanged()
+{
+    fill("INSERT INTO Business (PersonID, SPUser, SPWeight) VALUES (1, -1, 10), (2, 7, 20)");
+    auto roles = table("BusinessTable", "Business");
+    roles->open();
+    QVERIFY(roles->asBoolean("SPUser"));
+    roles->edit();
+    roles->setValue("SPWeight", 11);
+    roles->post();
+    QCOMPARE(m_t->scalar("SELECT SPWeight FROM Business WHERE PersonID = 1").toInt(), 11);
+    roles->next();
+    roles->deleteRecord();
+    QCOMPARE(m_t->scalar("SELECT count(*) FROM Business").toInt(), 1);
+}
+
+void TestDataset::longTextColumnsNeedNoDeclaration()
+{
+    fill("ALTER TABLE Companies ADD COLUMN Notes MEMO; INSERT INTO Companies (Name) VALUES ('Acme')");
+    auto companies = table("CompaniesTable", "Companies");
+    companies->open();
+    companies->edit();
+    companies->setText("Notes", QString(1000, u'n'));
+    companies->post();
+    QCOMPARE(m_t->scalar("SELECT length(Notes) FROM Companies").toInt(), 1000);
+}
 
 void TestDataset::lookupsGiveTheResultOrEmpty()
 {
