@@ -20,6 +20,7 @@
 #include "app/Startup.h"
 #include "data/DataModule.h"
 #include "toolkit/db/StoreError.h"
+#include "toolkit/db/Transaction.h"
 #include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/dialogs/RecordingMessageService.h"
 
@@ -114,6 +115,7 @@ private slots:
     void rowChangedOutsideIsNotOverwritten();
     void unwritableFileOrFolderIsNamedOnFirstSave_data();
     void unwritableFileOrFolderIsNamedOnFirstSave();
+    void transactionEndedByTheStoreIsNotEndedAgain();
     void fullDiskDuringDeleteAllKeepsEveryPerson_data();
     void fullDiskDuringDeleteAllKeepsEveryPerson();
     void startupRefusesFilesThatAreNotItsDatabase_data();
@@ -250,6 +252,36 @@ void TestStoreFaults::unwritableFileOrFolderIsNamedOnFirstSave()
     QVERIFY2(lastMessage().startsWith(expected), qPrintable(lastMessage()));
     QVERIFY(companies->isEditing());
     QCOMPARE(companies->value(QStringLiteral("Name")).toString(), QStringLiteral("Not stored"));
+}
+
+void TestStoreFaults::transactionEndedByTheStoreIsNotEndedAgain()
+{
+    Connection c(connectionString(m_path));
+    const qint64 history = scalar(c, QStringLiteral("SELECT count(*) FROM SubProjectHistory"));
+    {
+        Transaction outer(c);
+        c.exec(QStringLiteral("DELETE FROM SubProjectHistory"));
+        {
+            Transaction inner(c);
+            c.exec(QStringLiteral("DELETE FROM Business"));
+            // What the store does by itself on a full disk or an I/O error.
+            c.exec(QStringLiteral("ROLLBACK"));
+            inner.rollback();
+        }
+        try {
+            outer.commit();
+            QFAIL("a commit of nothing was reported as done");
+        } catch (const StoreError& e) {
+            QVERIFY2(e.text().contains(QLatin1String("not saved")), qPrintable(e.text()));
+        }
+        outer.rollback();
+    }
+    QCOMPARE(c.transactionDepth(), 0);
+    QCOMPARE(scalar(c, QStringLiteral("SELECT count(*) FROM SubProjectHistory")), history);
+    Transaction next(c);
+    c.exec(QStringLiteral("DELETE FROM Business"));
+    next.commit();
+    QCOMPARE(scalar(c, QStringLiteral("SELECT count(*) FROM Business")), 0);
 }
 
 void TestStoreFaults::fullDiskDuringDeleteAllKeepsEveryPerson_data()
