@@ -61,3 +61,16 @@ Program::~Program()
     w.dataEntry.reset();
     w.dataModule.reset();
 }
+
+int startProgram(const QString& programFolder, const std::function<int(Program&)>& run)
+{
+    std::unique_ptr<Program> program;
+    try {
+        program = std::make_unique<Program>(programFolder);
+    } catch (const std::exception& e) {
+        MessageService::current().messageDialog(QString::fromUtf8(e.what()), MessageService::Type::Error,
+                                                QMessageBox::Ok);
+        return 1;
+    }
+    return run(*program);
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include <QString>
@@ -26,3 +27,7 @@ private:
     struct Windows;
     std::unique_ptr<Windows> m_windows;
 };
+
+// Makes the program from programFolder and hands it to run, whose result it returns. When a
+// start-up step fails, the error's text is shown in an error box and the result is 1.
+int startProgram(const QString& programFolder, const std::function<int(Program&)>& run);

@@ -18,18 +18,10 @@ int main(int argc, char* argv[])
     splash->repaint();
     QApplication::processEvents();
 
-    std::unique_ptr<Program> program;
-    try {
-        program = std::make_unique<Program>(QCoreApplication::applicationDirPath());
-    } catch (const std::exception& e) {
-        MessageService::current().messageDialog(QString::fromUtf8(e.what()), MessageService::Type::Error,
-                                                QMessageBox::Ok);
-        return 1;
-    }
-    splash->hide();
-    delete splash;
-    program->forms.DataEntryForm->show();
-    const int code = QApplication::exec();
-    program.reset();
-    return code;
+    return startProgram(QCoreApplication::applicationDirPath(), [splash](Program& program) {
+        splash->hide();
+        delete splash;
+        program.forms.DataEntryForm->show();
+        return QApplication::exec();
+    });
 }

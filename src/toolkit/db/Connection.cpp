@@ -1,5 +1,6 @@
 #include "toolkit/db/Connection.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #define SQLITE_HAS_CODEC 1
@@ -9,7 +10,7 @@
 
 namespace {
 
-constexpr int BusyTimeoutMs = 10000;
+constexpr int DefaultBusyTimeoutMs = 10000;
 
 // Splits "Key=Value;Key="quoted;value";" into pairs; a doubled quote inside quotes is a quote.
 QList<QPair<QString, QString>> splitPairs(const QString& text)
@@ -102,6 +103,10 @@ Connection::Connection(const QString& path, const QString& password, bool create
         throw StoreError(QStringLiteral("The file '%1' already exists.").arg(path));
     if (!create && !info.isFile())
         throw StoreError(QStringLiteral("Could not find file '%1'.").arg(path));
+    // SQLite takes an empty file for a new database and would make one of it at the first save.
+    if (!create && info.size() == 0)
+        throw StoreError(QStringLiteral("The file '%1' is empty: it is not a database of this program.")
+                             .arg(QDir::toNativeSeparators(path)));
 
     sqlite3* db = nullptr;
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
@@ -113,7 +118,7 @@ Connection::Connection(const QString& path, const QString& password, bool create
     // SQLCipher refuses an empty key with no text of its own; no password means a plain file.
     if (!key.isEmpty())
         check(sqlite3_key(db, key.constData(), int(key.size())));
-    sqlite3_busy_timeout(db, BusyTimeoutMs);
+    setBusyTimeout(DefaultBusyTimeoutMs);
 
     // The key is only tried at the first read: prove it now, so a wrong password shows here.
     const int probe = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
@@ -123,6 +128,39 @@ Connection::Connection(const QString& path, const QString& password, bool create
                          probe, sqlite3_extended_errcode(db));
     check(probe);
     exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
+}
+
+bool Connection::inTransaction() const
+{
+    return sqlite3_get_autocommit(m_db.get()) == 0;
+}
+
+void Connection::setBusyTimeout(int milliseconds)
+{
+    sqlite3_busy_timeout(m_db.get(), milliseconds);
+}
+
+QString Connection::describe(int rc, const QString& storeText) const
+{
+    const QString file = QDir::toNativeSeparators(m_path);
+    const QString folder = QDir::toNativeSeparators(QFileInfo(m_path).absolutePath());
+    switch (rc) {
+    case SQLITE_CORRUPT:
+        return QStringLiteral("The database file '%1' is damaged: %2").arg(file, storeText);
+    case SQLITE_NOTADB:
+        return QStringLiteral("The file '%1' is damaged or not a database of this program: %2").arg(file, storeText);
+    case SQLITE_READONLY:
+        return QStringLiteral("The database file '%1' cannot be written: %2").arg(file, storeText);
+    case SQLITE_CANTOPEN:
+        // The file itself is open: what cannot be opened is the journal beside it.
+        if (QFileInfo(folder).isWritable())
+            return storeText;
+        break;
+    default:
+        return storeText;
+    }
+    return QStringLiteral("The folder of the database, '%1', cannot be written; the store needs it for the journal "
+                          "that keeps a save whole: %2").arg(folder, storeText);
 }
 
 Connection::Connection(Connection&&) noexcept = default;
@@ -135,7 +173,8 @@ void Connection::check(int rc, const QString& sql) const
         return;
     sqlite3* db = m_db.get();
     const QString text = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
-    throw StoreError(text, rc, db ? sqlite3_extended_errcode(db) : rc, sql);
+    const int extended = db ? sqlite3_extended_errcode(db) : rc;
+    throw StoreError(describe(rc & 0xff, text), rc, extended, sql);
 }
 
 void Connection::exec(const QString& sql)
@@ -145,7 +184,8 @@ void Connection::exec(const QString& sql)
     if (rc != SQLITE_OK) {
         const QString text = error ? QString::fromUtf8(error) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_free(error);
-        throw StoreError(text, rc, sqlite3_extended_errcode(m_db.get()), sql);
+        const int extended = sqlite3_extended_errcode(m_db.get());
+        throw StoreError(describe(rc & 0xff, text), rc, extended, sql);
     }
     ++m_writeCount;
 }

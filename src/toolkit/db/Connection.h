@@ -21,8 +21,9 @@ struct ConnectionParams
 };
 
 // One open, keyed SQLCipher database. The constructor either opens and proves the key or
-// throws StoreError with text that says what is wrong (missing file, wrong password or not a
-// database). Move-only; GUI thread only.
+// throws StoreError with text that says what is wrong (missing or empty file, wrong password,
+// not a database). Errors name the fault where the store's text alone does not: a damaged
+// file, a file or folder that cannot be written. Move-only; GUI thread only.
 class Connection
 {
 public:
@@ -54,12 +55,19 @@ public:
 
     // Transaction nesting depth, kept by Transaction.
     int& transactionDepth() { return m_transactionDepth; }
+    // False also when the store has ended a transaction by itself after an error.
+    bool inTransaction() const;
+
+    // How long a statement waits for another program's lock before it fails with "database
+    // is locked".
+    void setBusyTimeout(int milliseconds);
 
     // Throws StoreError with the store's text when rc is an error code.
     void check(int rc, const QString& sql = {}) const;
 
 private:
     Connection(const ConnectionParams& params, bool create);
+    QString describe(int rc, const QString& storeText) const;
     Connection(const QString& path, const QString& password, bool create);
     struct Closer { void operator()(sqlite3* db) const; };
     std::unique_ptr<sqlite3, Closer> m_db;
