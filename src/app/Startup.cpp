@@ -44,7 +44,6 @@ Program::Program(const QString& programFolder)
     w.dataModule->Connect(ConnectionString(programFolder));
     w.dataModule->SetDataSetsActive(true);
     w.dataEntry->MainDataEntry->setCurrentIndex(0);
-    QApplication::setApplicationDisplayName(Title);
     MessageService::setTitle(Title);
     w.dataEntry->setWindowTitle(Title);
     w.retail = std::make_unique<TRetail>(forms);

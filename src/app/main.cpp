@@ -12,7 +12,8 @@ int main(int argc, char* argv[])
     auto* splash = new TSplashForm();
     splash->PCVNbmp->setVisible(true);
     splash->NETVNbmp->setVisible(false);
-    QApplication::setApplicationDisplayName(QStringLiteral("Vornadel Lite"));
+    // The title goes to the message boxes only: as the application's display name the platform
+    // would append it to every window's caption.
     MessageService::setTitle(QStringLiteral("Vornadel Lite"));
     splash->show();
     splash->repaint();

@@ -13,6 +13,7 @@
 #include "toolkit/db/Snapshot.h"
 #include "toolkit/db/Statement.h"
 #include "toolkit/db/StoreError.h"
+#include "toolkit/db/TextWidth.h"
 #include "toolkit/db/Transaction.h"
 
 namespace {
@@ -1168,7 +1169,7 @@ QVariant Dataset::fieldValueAt(RowRef ref, int fieldIndex, bool current) const
     case FieldType::Text:
     case FieldType::Memo: {
         const QString text = raw.toString();
-        return f.width > 0 && text.size() > f.width ? QVariant(text.left(f.width)) : QVariant(text);
+        return QVariant(TextWidth::cut(text, f.width));
     }
     default:
         return raw;
@@ -1185,8 +1186,8 @@ QVariant Dataset::lookupValue(const FieldDef& field, const QVariant& key) const
     if (abs < 0 || result < 0)
         return {};
     QVariant v = source->fieldValueAt(source->m_rows[size_t(abs)], result, false);
-    if (field.width > 0 && v.typeId() == QMetaType::QString && v.toString().size() > field.width)
-        v = v.toString().left(field.width);
+    if (field.width > 0 && v.typeId() == QMetaType::QString)
+        v = TextWidth::cut(v.toString(), field.width);
     return v;
 }
 
@@ -1339,7 +1340,7 @@ QVariant Dataset::convert(const FieldDef& f, const QVariant& value) const
     case FieldType::Text:
     case FieldType::Memo: {
         const QString s = value.toString();
-        return f.width > 0 && f.cutOnWrite && s.size() > f.width ? QVariant(s.left(f.width)) : QVariant(s);
+        return QVariant(f.cutOnWrite ? TextWidth::cut(s, f.width) : s);
     }
     }
     return value;
@@ -1393,8 +1394,7 @@ QList<QPair<QVariant, QString>> Dataset::lookupList(const QString& name) const
     for (int abs = source->m_lo; abs < source->m_hi; ++abs) {
         const RowRef ref = source->m_rows[size_t(abs)];
         QString shown = source->format(source->m_fields[size_t(result)], source->fieldValueAt(ref, result, false));
-        if (f.width > 0 && shown.size() > f.width)
-            shown = shown.left(f.width);
+        shown = TextWidth::cut(shown, f.width);
         list.append({source->fieldValueAt(ref, key, false), shown});
     }
     return list;

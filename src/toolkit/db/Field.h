@@ -7,7 +7,7 @@ class Dataset;
 enum class FieldType { AutoInc, Integer, Boolean, DateTime, Real, Text, Memo };
 
 // One field of a dataset: a stored column, or a lookup worked out from another dataset.
-// Widths are in characters; 0 means the width is not declared.
+// Widths are in characters (code points, see TextWidth); 0 means the width is not declared.
 struct FieldDef
 {
     QString name;

@@ -7,16 +7,10 @@
 #include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/widgets/EditKeys.h"
 #include "toolkit/widgets/FieldLink.h"
-
-namespace {
-
-// QLineEdit's own limit, used when the field declares no width.
-constexpr int NoLimit = 32767;
-
-}
+#include "toolkit/widgets/LineEditLimit.h"
 
 DBEdit::DBEdit(QWidget* parent)
-    : QLineEdit(parent), m_link(new FieldLink(this))
+    : QLineEdit(parent), m_link(new FieldLink(this)), m_limit(new LineEditLimit(this))
 {
     connect(m_link, &FieldLink::reload, this, &DBEdit::showField);
     connect(m_link, &FieldLink::updateData, this, &DBEdit::updateRecord);
@@ -53,13 +47,18 @@ void DBEdit::updateRecord()
 void DBEdit::showField()
 {
     const FieldDef* field = m_link->field();
-    setMaxLength(field && field->width > 0 && field->type != FieldType::Memo ? field->width : NoLimit);
+    m_limit->setWidth(field && field->type != FieldType::Memo ? field->width : 0);
     setText(m_link->text());
     setModified(false);
+    // A long value shows from its start, as a loaded value should.
+    setCursorPosition(0);
 }
 
-void DBEdit::userEdited(const QString& typed)
+void DBEdit::userEdited()
 {
+    // The text as the width limit left it.
+    const QString typed = text();
+    const int cursor = cursorPosition();
     // Changes that bypass the keyboard (context menu, drops) start editing here.
     if (!m_link->isEditing()) {
         if (!startEditing()) {
@@ -67,6 +66,7 @@ void DBEdit::userEdited(const QString& typed)
             return;
         }
         setText(typed);
+        setCursorPosition(cursor);
     }
     m_link->setModified();
 }

@@ -4,11 +4,13 @@
 
 class DataSource;
 class FieldLink;
+class LineEditLimit;
 
 // A one-line edit bound to a field. It shows the field's text and follows the current row.
 // Typing starts editing through the data source (auto-edit); when the dataset cannot edit,
 // the keystroke is refused with a beep, and so is a character the field's type cannot take
-// (integer fields take digits and signs only). At most the field's width can be typed.
+// (integer fields take digits and signs only). At most the field's width in characters can be
+// typed or pasted; a longer paste is cut at once. A loaded value shows from its start.
 // Escape puts back the stored value. The text is written to the field before a post, on
 // Enter and when the focus moves to another control, and only if the user changed it; a
 // value the field refuses (FieldError) is shown in the error box and the text stays.
@@ -33,8 +35,9 @@ protected:
 
 private:
     void showField();
-    void userEdited(const QString& text);
+    void userEdited();
     bool startEditing();
 
     FieldLink* m_link;
+    LineEditLimit* m_limit;
 };

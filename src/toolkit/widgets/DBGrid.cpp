@@ -19,8 +19,9 @@
 
 namespace {
 
-constexpr QAbstractItemView::EditTriggers Triggers =
-    QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked;
+// A click on the current cell opens its editor too (mouseReleaseEvent), but at once: Qt's
+// SelectedClicked waits for a possible double-click and drops the keys typed meanwhile.
+constexpr QAbstractItemView::EditTriggers Triggers = QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed;
 
 }
 
@@ -281,10 +282,38 @@ bool DBGrid::offerKey(QKeyEvent* event)
     return handled;
 }
 
+bool DBGrid::tabLeaves(const QKeyEvent* event) const
+{
+    const bool forward = event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier);
+    if ((event->modifiers() & Qt::ControlModifier) || browsesOnly())
+        return true;
+    const int rows = m_model->rowCount(), columns = m_model->columnCount();
+    if (rows == 0 || columns == 0)
+        return forward ? m_column >= columns - 1 : m_column <= 0;
+    const QModelIndex here = currentIndex();
+    if (!here.isValid())
+        return true;
+    return forward ? here.row() == rows - 1 && here.column() == columns - 1 : here.row() == 0 && here.column() == 0;
+}
+
+void DBGrid::leave(bool forward)
+{
+    // A value the field refuses keeps its editor, and the focus with it.
+    if (!commitOpenEditor())
+        return;
+    setFocus(Qt::OtherFocusReason);
+    // Past QAbstractItemView's own handling, which would turn Tab back into a move between cells.
+    QWidget::focusNextPrevChild(forward);
+}
+
 void DBGrid::keyPressEvent(QKeyEvent* event)
 {
     if (offerKey(event))
         return;
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) && tabLeaves(event)) {
+        leave(event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
+        return;
+    }
     Dataset* ds = dataset();
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     if (ds) {
@@ -330,6 +359,11 @@ void DBGrid::keyPressEvent(QKeyEvent* event)
                 emit editButtonClick();
                 return;
             }
+            // In a grid that only shows rows, Enter does what a double-click does.
+            if (modifiers == Qt::NoModifier && browsesOnly() && currentIndex().isValid()) {
+                emit doubleClick();
+                return;
+            }
             break;
         default:
             break;
@@ -350,6 +384,7 @@ void DBGrid::mousePressEvent(QMouseEvent* event)
 {
     const QPoint pos = event->position().toPoint();
     const QModelIndex index = indexAt(pos);
+    m_clickedCurrent = QPersistentModelIndex();
     if (event->button() == Qt::LeftButton && index.isValid()) {
         if (index == currentIndex() && columns().value(index.column()).ellipsis
             && GridDelegate::ellipsisRect(visualRect(index)).contains(pos)) {
@@ -357,6 +392,8 @@ void DBGrid::mousePressEvent(QMouseEvent* event)
                 emit editButtonClick();
             return;
         }
+        if (index == currentIndex() && hasFocus())
+            m_clickedCurrent = index;
         if (index != currentIndex()) {
             const int row = index.row(), column = index.column();
             const QModelIndex landed = arrive(index);
@@ -368,6 +405,16 @@ void DBGrid::mousePressEvent(QMouseEvent* event)
         }
     }
     QTableView::mousePressEvent(event);
+}
+
+void DBGrid::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPersistentModelIndex clicked = m_clickedCurrent;
+    m_clickedCurrent = QPersistentModelIndex();
+    QTableView::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && clicked.isValid() && clicked == currentIndex()
+        && indexAt(event->position().toPoint()) == clicked && !cellEditor())
+        edit(clicked, QAbstractItemView::EditKeyPressed, nullptr);
 }
 
 void DBGrid::mouseMoveEvent(QMouseEvent* event)
@@ -391,6 +438,11 @@ bool DBGrid::canModify() const
 {
     Dataset* ds = dataset();
     return !m_readOnly && ds && !ds->isReadOnly();
+}
+
+bool DBGrid::browsesOnly() const
+{
+    return !canModify() || selectionBehavior() == QAbstractItemView::SelectRows;
 }
 
 bool DBGrid::startEditing()

@@ -16,9 +16,12 @@ class GridModel;
 //
 // Habits of a classic data-aware grid: moving the selection moves the dataset's current row
 // (leaving a changed row saves it, and a refused save keeps the selection where it was);
-// typing in a cell starts editing through the data source; Enter or leaving the cell writes
-// it; Escape first puts back the cell's text, then cancels the row; Insert inserts a row,
-// Ctrl+Delete deletes one after the delete question, Down on the last row appends one. Boolean
+// typing in a cell, or a click on the current cell, starts editing through the data source;
+// Enter or leaving the cell writes it; Escape first puts back the cell's text, then cancels the
+// row; Insert inserts a row, Ctrl+Delete deletes one after the delete question, Down on the last
+// row appends one. Tab and Shift+Tab move between cells and leave the grid from its last (first)
+// cell; Ctrl+Tab and Ctrl+Shift+Tab always leave it. A grid that cannot change its rows (read-only,
+// or selecting whole rows) leaves on Tab at once, and Enter there raises doubleClick(). Boolean
 // fields show "True"/"False"; lookup columns edit with a drop-down of the lookup list. Every
 // change runs under the action guard, so errors reach the error box and the pending change stays.
 //
@@ -78,6 +81,7 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
@@ -98,11 +102,18 @@ private:
     void moveDatasetTo(int row);
     bool downAppends();
     bool canModify() const;
+    // Rows are only looked at and picked: Tab leaves at once, Enter acts as a double-click.
+    bool browsesOnly() const;
     bool startEditing();
     // Writes and closes the open cell editor; false, keeping it open, when the write failed.
     bool commitOpenEditor();
     void releaseEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint);
     bool offerKey(QKeyEvent* event);
+    // Whether Tab or Backtab (with its modifiers) moves the focus out of the grid rather than
+    // to another cell.
+    bool tabLeaves(const QKeyEvent* event) const;
+    // Writes an open cell editor and moves the focus to the next or previous control.
+    void leave(bool forward);
     void cellPainted(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index, bool focused);
 
     GridModel* m_model;
@@ -118,4 +129,6 @@ private:
     bool m_keepEditor = false;
     const QStyleOptionViewItem* m_drawing = nullptr;
     QModelIndex m_drawingIndex;
+    // The cell a left button press found current; its release opens the cell's editor.
+    QPersistentModelIndex m_clickedCurrent;
 };

@@ -1,14 +1,18 @@
 #include "toolkit/widgets/DBMemo.h"
 
+#include <algorithm>
 #include <limits>
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMimeData>
 
+#include "toolkit/db/Dataset.h"
+#include "toolkit/db/TextWidth.h"
 #include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/widgets/EditKeys.h"
 #include "toolkit/widgets/FieldLink.h"
+#include "toolkit/widgets/TextLimit.h"
 
 DBMemo::DBMemo(QWidget* parent)
     : QPlainTextEdit(parent), m_link(new FieldLink(this))
@@ -51,26 +55,39 @@ void DBMemo::showField()
 {
     m_showing = true;
     setPlainText(m_link->text());
+    m_shown = toPlainText();
     m_showing = false;
+}
+
+qsizetype DBMemo::limit() const
+{
+    const FieldDef* field = m_link->field();
+    return TextLimit::tighter(m_maxLength, field ? field->width : 0);
 }
 
 void DBMemo::userChanged()
 {
     if (m_showing)
         return;
-    QString typed = toPlainText();
-    // Changes that bypass the keyboard (context menu, drops, input methods) are checked here.
-    const bool tooLong = m_maxLength > 0 && typed.size() > m_maxLength;
-    if (!m_link->isEditing() || tooLong) {
+    const QString typed = toPlainText();
+    // Changes that bypass the keyboard and the paste (input methods, undo) are checked here.
+    const TextLimit::Fitted fitted = TextLimit::fit(m_shown, typed, limit());
+    if (!m_link->isEditing() || fitted.cut()) {
+        const int cursor = fitted.cut() ? int(fitted.cursor) : textCursor().position();
         if (!m_link->isEditing() && !startEditing()) {
             showField();
             return;
         }
         m_showing = true;
-        setPlainText(tooLong ? typed.left(m_maxLength) : typed);
-        moveCursor(QTextCursor::End);
+        setPlainText(fitted.text);
+        QTextCursor at = textCursor();
+        at.setPosition(std::min(cursor, int(fitted.text.size())));
+        setTextCursor(at);
         m_showing = false;
+        if (fitted.cut())
+            QApplication::beep();
     }
+    m_shown = toPlainText();
     m_link->setModified();
 }
 
@@ -81,12 +98,13 @@ bool DBMemo::startEditing()
     return editing;
 }
 
-int DBMemo::room() const
+qsizetype DBMemo::room() const
 {
-    if (m_maxLength <= 0)
-        return std::numeric_limits<int>::max();
+    const qsizetype most = limit();
+    if (most <= 0)
+        return std::numeric_limits<qsizetype>::max();
     const QTextCursor cursor = textCursor();
-    return m_maxLength - (toPlainText().size() - (cursor.selectionEnd() - cursor.selectionStart()));
+    return most - (TextWidth::length(toPlainText()) - TextWidth::length(cursor.selectedText()));
 }
 
 void DBMemo::keyPressEvent(QKeyEvent* event)
@@ -110,13 +128,14 @@ void DBMemo::insertFromMimeData(const QMimeData* source)
 {
     if (!source->hasText() || isReadOnly() || !startEditing())
         return;
-    const int left = room();
+    const qsizetype left = room();
     if (left <= 0) {
         QApplication::beep();
         return;
     }
+    // What does not fit is cut here, so the user sees at once what will be stored.
     QMimeData cut;
-    cut.setText(source->text().left(left));
+    cut.setText(TextWidth::cut(source->text(), left));
     QPlainTextEdit::insertFromMimeData(&cut);
 }
 

@@ -8,8 +8,9 @@ class FieldLink;
 // A multi-line text box bound to a field, with a vertical scroll bar. Editing follows the rules
 // of DBEdit (auto-edit on typing, refused keys beep, Escape puts back the stored value, the
 // text is written before a post and when the focus moves on), except that Enter types a new
-// line. An optional maximum length limits what can be typed or pasted (0: no limit). Tab moves
-// the focus. The data source is not owned. GUI thread only.
+// line. At most the field's width in characters can be typed, and a tighter maximum length may
+// be set (0: none); a paste longer than the room left is cut at once, in view. Tab moves the
+// focus. The data source is not owned. GUI thread only.
 class DBMemo : public QPlainTextEdit
 {
     Q_OBJECT
@@ -36,10 +37,14 @@ private:
     void showField();
     void userChanged();
     bool startEditing();
+    // The field's width or the maximum length, the tighter; 0 for none.
+    qsizetype limit() const;
     // Characters that can still be typed in place of the selection.
-    int room() const;
+    qsizetype room() const;
 
     FieldLink* m_link;
     int m_maxLength = 0;
     bool m_showing = false;
+    // The text as last shown or accepted, to tell what a change inserted.
+    QString m_shown;
 };

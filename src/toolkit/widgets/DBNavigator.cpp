@@ -1,14 +1,18 @@
 #include "toolkit/widgets/DBNavigator.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QMetaEnum>
 #include <QPainter>
 #include <QPainterPath>
+#include <QShortcut>
 #include <QToolButton>
 
 #include "toolkit/db/DataSource.h"
 #include "toolkit/db/Dataset.h"
 #include "toolkit/dialogs/ActionGuard.h"
+#include "toolkit/widgets/DBGrid.h"
+#include "toolkit/widgets/FieldLink.h"
 #include "toolkit/widgets/RecordDelete.h"
 
 namespace {
@@ -103,23 +107,59 @@ DBNavigator::DBNavigator(QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    const QStringList standard = defaultHints();
+    const QList<QKeySequence> keys = shortcuts();
     for (int i = 0; i < ButtonCount; ++i) {
         const auto which = Button(i);
         auto* b = new QToolButton(this);
         b->setObjectName(QString::fromLatin1(QMetaEnum::fromType<Button>().valueToKey(i)));
         b->setIcon(glyph(which, inkOf(which)));
         b->setIconSize(QSize(GlyphSize, GlyphSize));
-        b->setToolTip(standard[i]);
         b->setFocusPolicy(Qt::NoFocus);
         b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         b->setMinimumSize(23, 25);
         connect(b, &QToolButton::clicked, this, [this, which] { click(which); });
         layout->addWidget(b);
         m_buttons[i] = b;
+        m_shortcuts[i] = new QShortcut(keys[i], this, [this, which] {
+            if (!m_buttons[which]->isHidden() && m_buttons[which]->isEnabled())
+                click(which);
+        });
+        m_shortcuts[i]->setEnabled(false);
     }
+    setHints({});
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    connect(qApp, &QApplication::focusChanged, this, &DBNavigator::updateShortcuts);
     updateButtons();
+}
+
+QList<QKeySequence> DBNavigator::shortcuts()
+{
+    return {QKeySequence(Qt::ALT | Qt::Key_Home),   QKeySequence(Qt::ALT | Qt::Key_PageUp),
+            QKeySequence(Qt::ALT | Qt::Key_PageDown), QKeySequence(Qt::ALT | Qt::Key_End),
+            QKeySequence(Qt::ALT | Qt::Key_Insert), QKeySequence(Qt::ALT | Qt::Key_Delete),
+            QKeySequence(Qt::ALT | Qt::Key_F2),     QKeySequence(Qt::ALT | Qt::Key_Return),
+            QKeySequence(Qt::ALT | Qt::Key_Backspace), QKeySequence(Qt::Key_F5)};
+}
+
+bool DBNavigator::serves(QWidget* focus) const
+{
+    if (!focus || !m_source || focus->window() != window())
+        return false;
+    for (QWidget* w = focus; w && w != window(); w = w->parentWidget()) {
+        if (auto* grid = qobject_cast<DBGrid*>(w))
+            return grid->dataSource() == m_source;
+        if (auto* link = w->findChild<FieldLink*>(QString(), Qt::FindDirectChildrenOnly))
+            return link->dataSource() == m_source;
+    }
+    // A control bound to nothing (a search box, a button): the navigator beside it.
+    return parentWidget() && parentWidget()->isAncestorOf(focus);
+}
+
+void DBNavigator::updateShortcuts()
+{
+    const bool mine = serves(QApplication::focusWidget());
+    for (QShortcut* shortcut : m_shortcuts)
+        shortcut->setEnabled(mine);
 }
 
 DBNavigator::DBNavigator(DataSource* source, QWidget* parent)
@@ -171,16 +211,16 @@ QStringList DBNavigator::defaultHints()
 void DBNavigator::setHints(const QStringList& hints)
 {
     const QStringList standard = defaultHints();
-    for (int i = 0; i < ButtonCount; ++i)
-        m_buttons[i]->setToolTip(i < hints.size() && !hints[i].isEmpty() ? hints[i] : standard[i]);
+    for (int i = 0; i < ButtonCount; ++i) {
+        m_hints[i] = i < hints.size() && !hints[i].isEmpty() ? hints[i] : standard[i];
+        m_buttons[i]->setToolTip(QStringLiteral("%1 (%2)").arg(m_hints[i],
+                                                                m_shortcuts[i]->key().toString(QKeySequence::NativeText)));
+    }
 }
 
 QStringList DBNavigator::hints() const
 {
-    QStringList result;
-    for (QToolButton* b : m_buttons)
-        result.append(b->toolTip());
-    return result;
+    return QStringList(std::begin(m_hints), std::end(m_hints));
 }
 
 void DBNavigator::setFlat(bool flat)

@@ -9,6 +9,8 @@
 #include "toolkit/db/Dataset.h"
 #include "toolkit/db/DataSource.h"
 
+class QKeySequence;
+class QShortcut;
 class QToolButton;
 
 // A record navigator: up to ten small buttons that move through a data source's dataset and
@@ -18,7 +20,10 @@ class QToolButton;
 // first (the dataset's own question, else "Delete record?") through the installed
 // MessageService. Every action runs under the action guard; after an action that did not fail,
 // clicked() reports the button. The buttons take no focus, so a control being edited keeps
-// it. The data source is not owned. GUI thread only.
+// it; instead each visible, enabled button has a key (shortcuts(), shown after the hint in its
+// tooltip) that acts while the focus is in a control of the window bound to the navigator's data
+// source, or in an unbound control beside the navigator. The keys leave text editing alone.
+// The data source is not owned. GUI thread only.
 class DBNavigator : public QWidget
 {
     Q_OBJECT
@@ -40,6 +45,8 @@ public:
     void setHints(const QStringList& hints);
     QStringList hints() const;
     static QStringList defaultHints();
+    // The buttons' keys, in button order.
+    static QList<QKeySequence> shortcuts();
 
     void setFlat(bool flat);
     bool isFlat() const { return m_flat; }
@@ -54,11 +61,16 @@ signals:
 
 private:
     void updateButtons();
+    // Whether the navigator's keys belong to the control with the focus.
+    bool serves(QWidget* focus) const;
+    void updateShortcuts();
     void act(Button which, Dataset& dataset);
 
     static constexpr int ButtonCount = 10;
     QPointer<DataSource> m_source;
     QToolButton* m_buttons[ButtonCount];
+    QShortcut* m_shortcuts[ButtonCount];
+    QString m_hints[ButtonCount];
     bool m_flat = false;
     bool m_confirmDelete = true;
     QMetaObject::Connection m_links[2];

@@ -10,6 +10,7 @@
 #include "toolkit/widgets/DBGrid.h"
 #include "toolkit/widgets/EditKeys.h"
 #include "toolkit/widgets/GridModel.h"
+#include "toolkit/widgets/LineEditLimit.h"
 
 namespace {
 
@@ -73,9 +74,7 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     } else {
         auto* line = new QLineEdit(parent);
         line->setFrame(false);
-        const int width = ds && ds->hasField(name) ? ds->field(name).width : 0;
-        if (width > 0)
-            line->setMaxLength(width);
+        (new LineEditLimit(line))->setWidth(ds && ds->hasField(name) ? ds->field(name).width : 0);
         editor = line;
     }
     m_editor = editor;
@@ -146,6 +145,14 @@ bool GridDelegate::eventFilter(QObject* object, QEvent* event)
                 QApplication::beep();
                 return true;
             }
+        }
+    }
+    // Tab from the last cell, Backtab from the first and Ctrl with either leave the grid.
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && m_grid->tabLeaves(key)) {
+            m_grid->leave(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+            return true;
         }
     }
     // Enter writes and closes at once (Qt would queue it), so what follows sees the cell written.

@@ -8,8 +8,8 @@ class DBGrid;
 // Paints and edits the cells of a DBGrid. After the standard painting of a cell it lets the
 // grid report the cell (DBGrid::drawColumnCell); the focused cell of an ellipsis column gets a
 // "..." button. Editors: a drop-down of the lookup list for lookup fields (choosing writes at
-// once), else a line edit limited to the field's width that refuses characters the field's
-// type cannot take. Keys typed in an editor are offered to the grid's keyPress first.
+// once), else a line edit limited to the field's width in characters that refuses characters
+// the field's type cannot take. Keys typed in an editor are offered to the grid's keyPress first.
 // Owned by its grid. GUI thread only.
 class GridDelegate : public QStyledItemDelegate
 {

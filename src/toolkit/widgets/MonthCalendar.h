@@ -2,8 +2,8 @@
 
 #include <QCalendarWidget>
 
-// A month calendar that also reports a double-click on a day (after the day is selected).
-// GUI thread only.
+// A month calendar that also reports a double-click on a day (after the day is selected) and
+// Enter pressed in its days, which take the key. GUI thread only.
 class MonthCalendar : public QCalendarWidget
 {
     Q_OBJECT
@@ -12,10 +12,12 @@ public:
 
 signals:
     void doubleClicked();
+    void returnPressed();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QWidget* m_view;
     QWidget* m_days;
 };

@@ -40,10 +40,11 @@ TDataEntryForm::TDataEntryForm(Forms& forms, QWidget* parent)
     buildHelpPage();
 
     const QList<QIcon> images = ImageList1();
+    // Alt mnemonics leave N, O, V, B, R and H to the menus of the menu bar.
     const std::pair<QWidget*, std::pair<const char*, int>> pages[] = {
-        {CompaniesTabSheet, {"Companies", 0}}, {ProjetcsTabSheet, {"Projects", 1}},
-        {SubProjectsTabSheet, {"Subprojects", 2}}, {PeopleTabSheet, {"Clients", 4}},
-        {Contribution, {"Contribution", 3}}, {HelpSheet, {"Help", 5}}};
+        {CompaniesTabSheet, {"&Companies", 0}}, {ProjetcsTabSheet, {"&Projects", 1}},
+        {SubProjectsTabSheet, {"S&ubprojects", 2}}, {PeopleTabSheet, {"C&lients", 4}},
+        {Contribution, {"Con&tribution", 3}}, {HelpSheet, {"H&elp", 5}}};
     for (const auto& [page, tab] : pages)
         MainDataEntry->addTab(page, images[tab.second], QLatin1String(tab.first));
     MainDataEntry->setCurrentIndex(ClientsPage);

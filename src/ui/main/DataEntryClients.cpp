@@ -81,7 +81,7 @@ void TDataEntryForm::buildClientsPage()
     connect(Edit1, &QLineEdit::textChanged, this, &TDataEntryForm::Edit1Change);
     auto* goTo = new QHBoxLayout(Panel1);
     goTo->setContentsMargins(6, 3, 3, 3);
-    auto* goToLabel = new QLabel(QStringLiteral("Go to"), Panel1);
+    auto* goToLabel = new QLabel(QStringLiteral("&Go to"), Panel1);
     goToLabel->setBuddy(Edit1);
     goTo->addWidget(goToLabel);
     goTo->addWidget(Edit1);
@@ -123,7 +123,7 @@ void TDataEntryForm::buildClientsPage()
         rows->addRow(label, control);
     }
 
-    RetailButton = named(new QPushButton(QStringLiteral("Profile..."), page), "RetailButton");
+    RetailButton = named(new QPushButton(QStringLiteral("Pro&file..."), page), "RetailButton");
     RetailButton->setAutoDefault(false);
     connect(RetailButton, &QPushButton::clicked, this, &TDataEntryForm::RetailButtonClick);
 

@@ -43,9 +43,9 @@ void TDataEntryForm::buildSubProjectsPage()
         list->setMinimumWidth(150);
     DBMemo4->setMaximumHeight(90);
 
-    Strategies = named(new QPushButton(QStringLiteral("Strategies..."), page), "Strategies");
-    ContributionButton = named(new QPushButton(QStringLiteral("Contribution..."), page), "ContributionButton");
-    Button1 = named(new QPushButton(QStringLiteral("Details..."), page), "Button1");
+    Strategies = named(new QPushButton(QStringLiteral("&Strategies..."), page), "Strategies");
+    ContributionButton = named(new QPushButton(QStringLiteral("Contr&ibution..."), page), "ContributionButton");
+    Button1 = named(new QPushButton(QStringLiteral("&Details..."), page), "Button1");
     Button1->setVisible(false);
     connect(Strategies, &QPushButton::clicked, this, &TDataEntryForm::StrategiesClick);
     connect(ContributionButton, &QPushButton::clicked, this, &TDataEntryForm::ContributionButtonClick);

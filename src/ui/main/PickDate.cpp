@@ -25,7 +25,10 @@ TPickDateForm::TPickDateForm(QWidget* parent)
 
     Button1 = new QPushButton(QStringLiteral("&OK"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    // Enter in the calendar accepts as OK does; a double-click only picks the day.
+    connect(MonthCalendar1, &MonthCalendar::returnPressed, Button1, &QPushButton::click);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Bevel1);

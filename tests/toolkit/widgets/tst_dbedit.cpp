@@ -1,5 +1,6 @@
 #include <memory>
 
+#include <QClipboard>
 #include <QtTest>
 
 #include "FormDatabase.h"
@@ -21,6 +22,8 @@ private slots:
     void enterAndLeavingWriteOnlyAChangedText();
     void typingIsLimitedByWidthAndType_data();
     void typingIsLimitedByWidthAndType();
+    void pastingIsCutToWholeCharactersInView();
+    void aLongValueShowsFromItsStart();
     void aDatasetThatCannotEditRefusesTheKey();
     void aRefusedValueIsShownAndKept();
 
@@ -116,6 +119,7 @@ void TestDBEdit::enterAndLeavingWriteOnlyAChangedText()
     QCOMPARE(m_db->rows().asInteger("N"), 50);
 
     name->setFocus();
+    QTest::keyClick(name, Qt::Key_End);
     QTest::keyClicks(name, "Zoe");
     number->setFocus();
     QCOMPARE(m_db->rows().text("Name"), QString("AnnZoe"));
@@ -141,6 +145,33 @@ void TestDBEdit::typingIsLimitedByWidthAndType()
     DBEdit edit(m_db->source(), field);
     QTest::keyClicks(&edit, typed);
     QCOMPARE(edit.text(), shown);
+}
+
+void TestDBEdit::pastingIsCutToWholeCharactersInView()
+{
+    m_db->exec("INSERT INTO T (Name) VALUES ('ab')");
+    DBEdit edit(m_db->source(), "Name");
+    const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");
+    edit.setCursorPosition(1);
+    QGuiApplication::clipboard()->setText(smile.repeated(30));
+    edit.paste();
+    QCOMPARE(edit.text(), "a" + smile.repeated(18) + "b");
+    QCOMPARE(edit.cursorPosition(), 1 + 36);
+    QTest::keyClicks(&edit, "z");
+    QCOMPARE(edit.text(), "a" + smile.repeated(18) + "b");
+    m_db->rows().post();
+    QCOMPARE(m_db->scalar("SELECT Name FROM T").toString(), "a" + smile.repeated(18) + "b");
+}
+
+void TestDBEdit::aLongValueShowsFromItsStart()
+{
+    m_db->exec("INSERT INTO T (Notes) VALUES ('" + QString("start ") + QString(300, 'x') + "')");
+    QWidget form;
+    auto* notes = new DBEdit(m_db->source(), "Notes", &form);
+    notes->resize(80, notes->sizeHint().height());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(notes->cursorPosition(), 0);
 }
 
 void TestDBEdit::aDatasetThatCannotEditRefusesTheKey()

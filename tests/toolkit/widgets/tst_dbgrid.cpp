@@ -26,6 +26,10 @@ private slots:
     void selectionAndCurrentRowFollowEachOther();
     void typingEditsTheCellAndLeavingTheRowSavesIt();
     void escapeRestoresTheCellThenCancelsTheRow();
+    void everyKeyTypedAfterAClickReachesTheCell_data();
+    void everyKeyTypedAfterAClickReachesTheCell();
+    void tabKeysLeaveTheGrid();
+    void aGridThatOnlyShowsRowsPassesTabAndActsOnEnter();
     void refusedSaveKeepsTheRowAndTheSelection();
     void keysInsertDeleteAndAppend();
     void keyPressHandlerCanSwallowKeys();
@@ -156,6 +160,98 @@ void TestDBGrid::escapeRestoresTheCellThenCancelsTheRow()
     QCOMPARE(grid->model()->index(0, NameColumn).data().toString(), QString("Ann"));
     QTest::keyClick(grid, Qt::Key_Escape);
     QCOMPARE(m_db->rows().state(), Dataset::State::Browse);
+}
+
+void TestDBGrid::everyKeyTypedAfterAClickReachesTheCell_data()
+{
+    QTest::addColumn<int>("delay");
+    QTest::newRow("at once") << 0;
+    QTest::newRow("100 ms") << 100;
+    QTest::newRow("300 ms") << 300;
+}
+
+void TestDBGrid::everyKeyTypedAfterAClickReachesTheCell()
+{
+    QFETCH(int, delay);
+    QWidget form;
+    DBGrid* grid = makeGrid(&form);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    grid->setSelectedColumn(NumberColumn);
+    grid->setFocus();
+    // A click on the cell that is already current.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(grid, 0, NumberColumn));
+    QTest::qWait(delay);
+    QTest::keyClicks(QApplication::focusWidget(), "547");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(m_db->rows().asInteger("N"), 547);
+    // The delayed edit Qt would start must not reopen the cell over what was typed.
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QCOMPARE(m_db->rows().asInteger("N"), 547);
+    QVERIFY(m_messages->entries().isEmpty());
+}
+
+void TestDBGrid::tabKeysLeaveTheGrid()
+{
+    QWidget form;
+    auto* before = new QLineEdit(&form);
+    DBGrid* grid = makeGrid(&form);
+    auto* after = new QLineEdit(&form);
+    grid->move(0, 30);
+    after->move(0, 240);
+    form.resize(440, 280);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+
+    // Ctrl+Tab and Ctrl+Shift+Tab leave from any cell, also from an open editor.
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), after);
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), before);
+    grid->setFocus();
+    type(grid, "Zed");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), after);
+    QCOMPARE(m_db->rows().text("Name"), QString("Zed"));
+
+    // Tab walks the cells and leaves from the last one; Shift+Tab leaves from the first.
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), grid);
+    QCOMPARE(grid->currentIndex().column(), FlagColumn);
+    m_db->rows().last();
+    grid->setSelectedColumn(KindColumn);
+    QTest::keyClick(grid, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), after);
+    m_db->rows().first();
+    grid->setSelectedColumn(NameColumn);
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), before);
+    QCOMPARE(m_db->rows().recNo(), 0);
+}
+
+void TestDBGrid::aGridThatOnlyShowsRowsPassesTabAndActsOnEnter()
+{
+    QWidget form;
+    DBGrid* grid = makeGrid(&form);
+    auto* after = new QLineEdit(&form);
+    after->move(0, 240);
+    form.resize(440, 280);
+    grid->setReadOnly(true);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QSignalSpy doubleClicks(grid, &DBGrid::doubleClick);
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_Return);
+    QCOMPARE(doubleClicks.size(), 1);
+    QCOMPARE(m_db->rows().recNo(), 1);
+    QTest::keyClick(grid, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), after);
 }
 
 void TestDBGrid::refusedSaveKeepsTheRowAndTheSelection()

@@ -16,6 +16,7 @@ private slots:
 
     void typingStartsEditingAndThePostWritesIt();
     void maximumLengthHoldsForTypingAndPasting();
+    void fieldWidthHoldsAndALongPasteIsCutInView();
     void escapePutsBackTheStoredText();
     void readOnlyDatasetRefusesTyping();
 
@@ -64,6 +65,27 @@ void TestDBMemo::maximumLengthHoldsForTypingAndPasting()
     QCOMPARE(memo.toPlainText(), QString("0123456789ABCD"));
     m_db->rows().post();
     QCOMPARE(m_db->scalar("SELECT Notes FROM T").toString(), QString("0123456789ABCD"));
+}
+
+void TestDBMemo::fieldWidthHoldsAndALongPasteIsCutInView()
+{
+    // Name is 20 characters wide; what the memo shows is what gets stored.
+    DBMemo memo(m_db->source(), "Name");
+    memo.moveCursor(QTextCursor::End);
+    QGuiApplication::clipboard()->setText(QString(5000, 'x'));
+    memo.paste();
+    QCOMPARE(memo.toPlainText(), "Ann" + QString(17, 'x'));
+    QTest::keyClicks(&memo, "yz");
+    QCOMPARE(memo.toPlainText(), "Ann" + QString(17, 'x'));
+
+    // Emoji count as one character each and are never halved.
+    const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");
+    memo.selectAll();
+    QGuiApplication::clipboard()->setText(smile.repeated(30));
+    memo.paste();
+    QCOMPARE(memo.toPlainText(), smile.repeated(20));
+    m_db->rows().post();
+    QCOMPARE(m_db->scalar("SELECT Name FROM T").toString(), smile.repeated(20));
 }
 
 void TestDBMemo::escapePutsBackTheStoredText()
