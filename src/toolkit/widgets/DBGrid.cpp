@@ -178,7 +178,7 @@ void DBGrid::syncCurrent()
         m_model->index(std::max(ds->recNo(), 0), std::clamp(m_column, 0, m_model->columnCount() - 1));
     if (currentIndex() != target) {
         QScopedValueRollback syncing(m_syncing, true);
-        selectionModel()->setCurrentIndex(target, selectionCommand(target));
+        selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
     }
     scrollTo(target);
 }

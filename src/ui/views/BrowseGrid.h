@@ -1,15 +1,9 @@
 #pragma once
 
-#include <QStringList>
+#include <functional>
 
-class DataSource;
 class DBGrid;
 
-namespace BrowseGrid {
-
-// Makes grid a read-only list over source that selects whole rows, one column per field
-// named, titled with the field's name. Tab and Shift+Tab leave it; Enter on a row does what a double-click
-// does (raises the grid's doubleClick).
-void setUp(DBGrid* grid, DataSource* source, const QStringList& fields);
-
-} // namespace BrowseGrid
+// Makes grid a read-only list of whole rows for a browse window: the arrows move the row,
+// Tab and Shift+Tab go on to the next control, and a double-click or Enter on a row runs open.
+void makeBrowseGrid(DBGrid* grid, const std::function<void()>& open);

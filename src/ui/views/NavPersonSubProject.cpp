@@ -16,6 +16,19 @@
 #include "ui/main/EDSubProject.h"
 #include "ui/views/BrowseGrid.h"
 
+namespace {
+
+// Grid columns titled with their field names.
+QList<GridColumn> titledColumns(const QStringList& fields)
+{
+    QList<GridColumn> columns;
+    for (const QString& field : fields)
+        columns.append(GridColumn(field).withTitle(field));
+    return columns;
+}
+
+} // namespace
+
 TNavPersonSubProjectForm::TNavPersonSubProjectForm(Forms& forms, QWidget* parent)
     : QDialog(parent), m_forms(forms)
 {
@@ -54,16 +67,20 @@ void TNavPersonSubProjectForm::buildLayout()
     Label1 = new QLabel(QStringLiteral("Person"), this);
     DBGrid1 = new DBGrid(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    BrowseGrid::setUp(DBGrid1, dm.PeopleDataSource,
-                   {QStringLiteral("PersonID"), QStringLiteral("Name"), QStringLiteral("CompanyName"),
-                    QStringLiteral("Title"), QStringLiteral("Email"), QStringLiteral("Mobile"), QStringLiteral("Info")});
+    DBGrid1->setDataSource(dm.PeopleDataSource);
+    DBGrid1->setColumns(titledColumns({QStringLiteral("PersonID"), QStringLiteral("Name"),
+                                       QStringLiteral("CompanyName"), QStringLiteral("Title"),
+                                       QStringLiteral("Email"), QStringLiteral("Mobile"), QStringLiteral("Info")}));
+    makeBrowseGrid(DBGrid1, [this] { DBGrid1DblClick(); });
     Label2 = new QLabel(QStringLiteral("Subprojects"), this);
     DBGrid2 = new DBGrid(this);
     DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
-    BrowseGrid::setUp(DBGrid2, DataSource1,
-                   {QStringLiteral("SubProjectName"), QStringLiteral("SPDecisionMaker"), QStringLiteral("SPUser"),
-                    QStringLiteral("SPInfluencer"), QStringLiteral("SPPurchaser"), QStringLiteral("SPGateKeeper"),
-                    QStringLiteral("SPWeight")});
+    DBGrid2->setDataSource(DataSource1);
+    DBGrid2->setColumns(titledColumns({QStringLiteral("SubProjectName"), QStringLiteral("SPDecisionMaker"),
+                                       QStringLiteral("SPUser"), QStringLiteral("SPInfluencer"),
+                                       QStringLiteral("SPPurchaser"), QStringLiteral("SPGateKeeper"),
+                                       QStringLiteral("SPWeight")}));
+    makeBrowseGrid(DBGrid2, [this] { DBGrid2DblClick(); });
 
     DBChart1 = new DBChart(this);
     DBChart1->setObjectName(QStringLiteral("DBChart1"));
@@ -92,8 +109,6 @@ void TNavPersonSubProjectForm::buildLayout()
 
     connect(DataSource1, &DataSource::dataChanged, this, &TNavPersonSubProjectForm::DataSource1DataChange);
     connect(DataSource1, &DataSource::recordChanged, this, &TNavPersonSubProjectForm::DataSource1DataChange);
-    connect(DBGrid1, &DBGrid::doubleClick, this, &TNavPersonSubProjectForm::DBGrid1DblClick);
-    connect(DBGrid2, &DBGrid::doubleClick, this, &TNavPersonSubProjectForm::DBGrid2DblClick);
 }
 
 void TNavPersonSubProjectForm::showModalWindow()

@@ -20,6 +20,15 @@
 
 namespace {
 
+// Grid columns titled with their field names.
+QList<GridColumn> titledColumns(const QStringList& fields)
+{
+    QList<GridColumn> columns;
+    for (const QString& field : fields)
+        columns.append(GridColumn(field).withTitle(field));
+    return columns;
+}
+
 template <class Control>
 Control* named(Control* control, const char* name)
 {
@@ -85,14 +94,17 @@ void TNavProjectSubProjectForm::buildLayout()
     TMainDataModule& dm = *m_forms.MainDataModule;
     Label1 = new QLabel(QStringLiteral("Project"), this);
     DBGrid1 = named(new DBGrid(this), "DBGrid1");
-    BrowseGrid::setUp(DBGrid1, dm.ProjectsDataSource,
-                   {QStringLiteral("ProjectID"), QStringLiteral("Name"), QStringLiteral("CompanyName"),
-                    QStringLiteral("Code"), QStringLiteral("Comments")});
+    DBGrid1->setDataSource(dm.ProjectsDataSource);
+    DBGrid1->setColumns(titledColumns({QStringLiteral("ProjectID"), QStringLiteral("Name"),
+                                       QStringLiteral("CompanyName"), QStringLiteral("Code"),
+                                       QStringLiteral("Comments")}));
+    makeBrowseGrid(DBGrid1, [this] { DBGrid1DblClick(); });
     Label2 = new QLabel(QStringLiteral("SubProject"), this);
     DBGrid2 = named(new DBGrid(this), "DBGrid2");
-    BrowseGrid::setUp(DBGrid2, DataSource2,
-                   {QStringLiteral("SubProjectID"), QStringLiteral("Name"), QStringLiteral("Code"),
-                    QStringLiteral("Type"), QStringLiteral("Comments")});
+    DBGrid2->setDataSource(DataSource2);
+    DBGrid2->setColumns(titledColumns({QStringLiteral("SubProjectID"), QStringLiteral("Name"), QStringLiteral("Code"),
+                                       QStringLiteral("Type"), QStringLiteral("Comments")}));
+    makeBrowseGrid(DBGrid2, [this] { DBGrid2DblClick(); });
     Label3 = new QLabel(QStringLiteral("Persons Involved"), this);
 
     DBChart1 = named(new DBChart(this), "DBChart1");
@@ -149,8 +161,6 @@ void TNavProjectSubProjectForm::buildLayout()
     connect(CheckBox1, &QCheckBox::clicked, this, &TNavProjectSubProjectForm::CheckBox1Click);
     connect(PrintChart, &QPushButton::clicked, this, &TNavProjectSubProjectForm::PrintChartClick);
     connect(SaveBMP, &QPushButton::clicked, this, &TNavProjectSubProjectForm::SaveBMPClick);
-    connect(DBGrid1, &DBGrid::doubleClick, this, &TNavProjectSubProjectForm::DBGrid1DblClick);
-    connect(DBGrid2, &DBGrid::doubleClick, this, &TNavProjectSubProjectForm::DBGrid2DblClick);
 }
 
 void TNavProjectSubProjectForm::showModalWindow()
