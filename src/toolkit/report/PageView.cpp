@@ -54,8 +54,7 @@ QSize PageView::sizeHint() const
     return m_image.isNull() ? QSize(200, 260) : m_image.size() + QSize(2 * Margin, 2 * Margin);
 }
 
-// The page is drawn once per zoom into an image whose resolution follows the zoom, so that
-// pictures drawing with their own fonts scale with the page.
+// The page is drawn once per page and zoom, not on every repaint.
 void PageView::render()
 {
     if (!m_page) {
@@ -64,9 +63,6 @@ void PageView::render()
         const qreal s = m_zoom * pixelsPerPoint();
         const QSize size(int(std::ceil(m_page->size.width() * s)), int(std::ceil(m_page->size.height() * s)));
         m_image = QImage(size, QImage::Format_RGB32);
-        const int dotsPerMeter = int(std::lround(72.0 * s / 0.0254));
-        m_image.setDotsPerMeterX(dotsPerMeter);
-        m_image.setDotsPerMeterY(dotsPerMeter);
         m_image.fill(Qt::white);
         QPainter painter(&m_image);
         paintPage(painter, *m_page, QRectF(QPointF(0, 0), QSizeF(size)));

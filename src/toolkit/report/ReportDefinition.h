@@ -16,7 +16,8 @@ class QPainter;
 // elements on them. Positions and sizes are in millimetres from a band's top-left corner;
 // the layout turns them into points. Nothing here throws. GUI thread only (fonts).
 
-// Draws a picture (a chart) fitted into a rectangle given in device coordinates.
+// Draws a picture (a chart) fitted into a rectangle; the painter's unit is a screen pixel
+// (1/96 inch) of the page, whatever the device.
 using ReportPicture = std::function<void(QPainter&, const QRectF&)>;
 // Called when the band holding a picture prints: reads what the picture shows at that moment.
 using ReportPictureCapture = std::function<ReportPicture()>;

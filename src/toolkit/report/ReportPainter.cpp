@@ -16,12 +16,12 @@ QFont deviceFont(const QFont& font, const QPaintDevice* device)
 
 void paintPicture(QPainter& painter, const ReportPrimitive& p)
 {
-    // Pictures draw in device coordinates, so their own fonts take the device's resolution.
-    const QRectF target = painter.transform().mapRect(p.rect);
+    // Pictures draw in screen pixels of the page (1/96 inch), whatever the device.
+    constexpr qreal PointsPerPixel = 72.0 / 96.0;
     painter.save();
-    painter.resetTransform();
-    painter.setClipRect(target);
-    p.picture(painter, target);
+    painter.setClipRect(p.rect, Qt::IntersectClip);
+    painter.scale(PointsPerPixel, PointsPerPixel);
+    p.picture(painter, QRectF(p.rect.topLeft() / PointsPerPixel, p.rect.size() / PointsPerPixel));
     painter.restore();
 }
 
