@@ -1,10 +1,12 @@
 // Measures start-up and browsing on a generated database, alternating the bare read of the
 // rows that start-up reads (the floor) with the real start-up, each on a fresh connection;
-// then two reports against the in-place walk of the same datasets without layout.
+// then the delete of every client of a company of 300 (added for it and removed after), and two
+// reports against the in-place walk of the same datasets without layout.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,7 @@
 #include "reports/ReportForm.h"
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/Statement.h"
+#include "toolkit/db/Transaction.h"
 
 namespace {
 
@@ -77,6 +80,57 @@ double floorRead(const QString& connectionString, const std::vector<Read>& reads
     const double ms = msSince(start);
     return sink >= 0 ? ms : -ms;
 }
+
+// Adds a company with a project, a subproject and 300 people, each with 24 answers and a
+// buying role there; returns the company's id.
+qint64 addCompanyOf300(const QString& connectionString)
+{
+    Connection c(connectionString);
+    Transaction transaction(c);
+    c.exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('Delete-all bench')"));
+    const qint64 company = c.lastInsertRowid();
+    c.exec(QStringLiteral("INSERT INTO Projects (CompanyID, Name) VALUES (%1, 'Bench')").arg(company));
+    c.exec(QStringLiteral("INSERT INTO SubProjects (ProjectID, Name, SubProjectTypeID, SizeID) VALUES (%1, 'Bench', 1, 1)")
+               .arg(c.lastInsertRowid()));
+    const qint64 subproject = c.lastInsertRowid();
+    Statement person(c, QStringLiteral("INSERT INTO People (CompanyID, Name) VALUES (?, ?)"));
+    Statement answer(c, QStringLiteral("INSERT INTO QuestionsMain (PersonID, QuestionID, Answer) VALUES (?, ?, ?)"));
+    Statement role(c, QStringLiteral("INSERT INTO Business (PersonID, SubProjectID, SPUser, SPWeight) VALUES (?, ?, 1, 10)"));
+    for (int i = 0; i < 300; ++i) {
+        person.bind(1, company);
+        person.bind(2, QStringLiteral("Client %1").arg(i));
+        person.run();
+        person.reset();
+        const qint64 id = c.lastInsertRowid();
+        for (int q = 1; q <= 24; ++q) {
+            answer.bind(1, id);
+            answer.bind(2, q);
+            answer.bind(3, q % 2);
+            answer.run();
+            answer.reset();
+        }
+        role.bind(1, id);
+        role.bind(2, subproject);
+        role.run();
+        role.reset();
+    }
+    transaction.commit();
+    return company;
+}
+
+double deleteAll300(const QString& connectionString)
+{
+    const qint64 company = addCompanyOf300(connectionString);
+    TMainDataModule dm;
+    dm.Connect(connectionString);
+    dm.SetDataSetsActive(true);
+    if (!dm.CompaniesTable->locate({QStringLiteral("CompanyID")}, {company}) || dm.PeopleCompanyDet->recordCount() != 300)
+        throw std::runtime_error("the company of 300 is not there");
+    const auto start = Clock::now();
+    dm.DeleteAllCompanyPeople();
+    const double ms = msSince(start);
+    dm.CompaniesTable->deleteRecord();
+    return ms;
 
 // Keeps every page, as the preview does, and notes when the first one was made.
 struct TimedSink : PageSink
@@ -204,6 +258,10 @@ int main(int argc, char* argv[])
         std::printf("company_move %.3f ms\n", median(moves));
         std::printf("peak_memory %.0f MiB\n", peak);
         std::printf("startup/floor %.2f\n", floor > 0 ? startup / floor : 0.0);
+        std::vector<double> deletes;
+        for (int round = 0; round < std::min(rounds, 3); ++round)
+            deletes.push_back(deleteAll300(connectionString));
+        std::printf("delete_all_300 %.1f ms\n", median(deletes));
         benchReports(connectionString, std::min(rounds, 3));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());

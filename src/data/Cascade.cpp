@@ -63,6 +63,30 @@ std::vector<Dependent> dependents(Kind kind)
     return {};
 }
 
+// Ids written into the statement as numbers: they come from the store's integer keys.
+QString idList(const QVariantList& ids)
+{
+    QStringList numbers;
+    for (const QVariant& id : ids)
+        if (!id.isNull())
+            numbers.append(QString::number(id.toLongLong()));
+    return numbers.join(u',');
+}
+
+qint64 countOf(Connection& connection, const QString& sql, const QVariant& id = {})
+{
+    Statement st(connection, sql);
+    if (st.parameterCount() > 0)
+        st.bind(QStringLiteral(":id"), id);
+    st.step();
+    return st.int64(0);
+}
+
+QString counted(qint64 n, const char* singular, const char* plural)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? singular : plural));
+}
+
 } // namespace
 
 QString keyColumn(Kind kind)
@@ -94,6 +118,39 @@ QString deleteQuestion(Connection& connection, Kind kind, const QVariant& id)
     if (parts.isEmpty())
         return question;
     return question + QStringLiteral("\n\nDeleted with it: ") + parts.join(QStringLiteral(", ")) + u'.';
+}
+
+QString deletePeopleQuestion(Connection& connection, const QString& question, const QVariantList& personIds,
+                             const QVariant& companyId)
+{
+    const QString ids = idList(personIds);
+    if (ids.isEmpty())
+        return question;
+    QStringList parts{counted(personIds.size(), "client", "clients")};
+    const qint64 roles = countOf(connection, QStringLiteral("SELECT count(*) FROM Business WHERE PersonID IN (%1)").arg(ids));
+    if (roles > 0) {
+        const qint64 elsewhere = countOf(connection, QStringLiteral(
+            "SELECT count(*) FROM Business WHERE PersonID IN (%1) AND SubProjectID NOT IN"
+            " (SELECT SubProjectID FROM SubProjects WHERE ProjectID IN (SELECT ProjectID FROM Projects WHERE CompanyID IS :id))")
+            .arg(ids), companyId);
+        QString part = counted(roles, "buying-role row", "buying-role rows");
+        if (elsewhere > 0)
+            part += QStringLiteral(" (%1 in subprojects of other companies)").arg(elsewhere);
+        parts.append(part);
+    }
+    const qint64 answers = countOf(connection, QStringLiteral("SELECT count(*) FROM QuestionsMain WHERE PersonID IN (%1)").arg(ids));
+    if (answers > 0)
+        parts.append(counted(answers, "answer", "answers"));
+    return question + QStringLiteral("\n\nDeleted: ") + parts.join(QStringLiteral(", ")) + u'.';
+}
+
+void removePeopleDependents(Connection& connection, const QVariantList& personIds)
+{
+    const QString ids = idList(personIds);
+    if (ids.isEmpty())
+        return;
+    for (const char* table : {"QuestionsMain", "Business"})
+        connection.exec(QStringLiteral("DELETE FROM %1 WHERE PersonID IN (%2)").arg(QLatin1String(table), ids));
 }
 
 void removeDependents(Connection& connection, Kind kind, const QVariant& id)

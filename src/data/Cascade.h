@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariantList>
 
 class Connection;
 
@@ -14,6 +15,13 @@ enum Kind { Company, Project, SubProject, Person };
 QString deleteQuestion(Connection& connection, Kind kind, const QVariant& id);
 // Removes the dependent rows; the caller holds the transaction.
 void removeDependents(Connection& connection, Kind kind, const QVariant& id);
+// question followed by what deleting the people with personIds takes: the people, their
+// buying-role rows (also those in subprojects of other companies than companyId) and answers.
+QString deletePeopleQuestion(Connection& connection, const QString& question, const QVariantList& personIds,
+                             const QVariant& companyId);
+// Removes the buying-role rows and answers of the people with personIds; the caller holds the
+// transaction.
+void removePeopleDependents(Connection& connection, const QVariantList& personIds);
 // The name of the key column of the kind's table.
 QString keyColumn(Kind kind);
 

@@ -1,5 +1,8 @@
 #include "data/DataModule.h"
 
+#include <exception>
+#include <functional>
+
 #include "data/Cascade.h"
 #include "data/Schema.h"
 #include "toolkit/db/Connection.h"
@@ -27,6 +30,30 @@ bool isBlank(const QString& text)
             return false;
     return true;
 }
+
+// Runs every step even when one fails, so the re-reads after a change are all made; the
+// first failure is rethrown at the end.
+class EverySteps
+{
+public:
+    void run(const std::function<void()>& step)
+    {
+        try {
+            step();
+        } catch (...) {
+            if (!m_failure)
+                m_failure = std::current_exception();
+        }
+    }
+    void finish()
+    {
+        if (m_failure)
+            std::rethrow_exception(m_failure);
+    }
+
+private:
+    std::exception_ptr m_failure;
+};
 
 void addPeopleFields(Dataset* d)
 {
@@ -128,6 +155,8 @@ TMainDataModule::TMainDataModule(QObject* parent)
     SubProjectHistoryDT->setMasterSource(SubProjectDetailDS, QStringLiteral("SubProjectID"));
     PeopleCompanyDet->setMasterSource(CompaniesDataSource, QStringLiteral("CompanyID"));
     PeopleProjectDetail->setMasterSource(PeopleCompanyDS, QStringLiteral("PersonID"));
+    // The history list follows the current subproject without being its detail.
+    SubProjectsDetail->addDependent(SubProjectHistoryQ);
 
     declareFields();
     attachRules();
@@ -263,9 +292,12 @@ void TMainDataModule::attachRules()
         PeopleCompanyDet->refresh();
     };
     PeopleCompanyDet->afterPost = peopleChanged;
-    PeopleCompanyDet->afterDelete = [this, peopleChanged](Dataset& d) {
-        peopleChanged(d);
-        refreshAfterCascade(&d);
+    PeopleCompanyDet->afterDelete = [this](Dataset& d) {
+        EverySteps steps;
+        steps.run([this] { reopen(PeopleTable); });
+        steps.run([this] { PeopleCompanyDet->refresh(); });
+        steps.run([this, &d] { refreshAfterCascade(&d); });
+        steps.finish();
     };
 
     auto companyNamesChanged = [this](Dataset&) {
@@ -297,6 +329,8 @@ void TMainDataModule::attachCascade(Dataset* dataset, int kind)
 {
     const auto k = Cascade::Kind(kind);
     dataset->deleteQuestion = [this, k](Dataset& d) {
+        // The question counts what is stored once the changes hanging on the row have ended.
+        d.endDependentChanges();
         return Cascade::deleteQuestion(*m_connection, k, d.value(Cascade::keyColumn(k)));
     };
     dataset->whileDeleting = [this, k](Dataset& d) {
@@ -311,10 +345,12 @@ void TMainDataModule::refreshAfterCascade(Dataset* deleted)
 {
     static const QStringList tables = {QStringLiteral("Projects"), QStringLiteral("SubProjects"), QStringLiteral("People"),
                                        QStringLiteral("Business"), QStringLiteral("SubProjectHistory")};
+    EverySteps steps;
     for (Dataset* d : m_shared)
         if (d != deleted && d != SubProjectHistoryQ && d->isActive() && tables.contains(d->tableName()))
-            d->refresh();
-    reopenHistory();
+            steps.run([d] { d->refresh(); });
+    steps.run([this] { reopenHistory(); });
+    steps.finish();
 }
 
 void TMainDataModule::reopenHistory()
@@ -350,30 +386,37 @@ void TMainDataModule::SetDataSetsActive(bool active)
         d->setActive(active);
 }
 
+void TMainDataModule::endAllPendingChanges()
+{
+    for (Dataset* d : m_shared)
+        d->endPendingChanges();
+}
+
+QString TMainDataModule::deleteAllPeopleQuestion(const QString& question)
+{
+    endAllPendingChanges();
+    QVariantList ids;
+    for (int row = 0; row < PeopleCompanyDet->recordCount(); ++row)
+        ids.append(PeopleCompanyDet->valueAt(row, QStringLiteral("PersonID")));
+    return Cascade::deletePeopleQuestion(*m_connection, question, ids, CompaniesTable->value(QStringLiteral("CompanyID")));
+}
+
 void TMainDataModule::DeleteAllCompanyPeople()
 {
-    PeopleCompanyDet->checkBrowseMode();
-    // The deletes drop rows from these snapshots, which a rollback does not put back.
-    std::vector<std::pair<Dataset*, Dataset::Bookmark>> held;
-    for (Dataset* d : m_shared)
-        if (d->isActive() && (d->tableName() == QLatin1String("People") || d->tableName() == QLatin1String("Business")))
-            held.emplace_back(d, d->bookmark());
-    const int count = PeopleCompanyDet->recordCount();
-    Transaction transaction(*m_connection);
-    try {
-        for (int i = 0; i < count; ++i) {
-            PeopleCompanyDet->first();
-            PeopleCompanyDet->deleteRecord();
-        }
-        transaction.commit();
-    } catch (...) {
-        transaction.rollback();
-        for (const auto& [dataset, bookmark] : held) {
-            reopen(dataset);
-            dataset->gotoBookmark(bookmark);
-        }
-        throw;
-    }
+    // Nothing is saved inside the delete's transaction, where a rollback would undo it unseen.
+    endAllPendingChanges();
+    EverySteps steps;
+    steps.run([this] {
+        PeopleCompanyDet->deleteAllRows(QStringLiteral("PersonID"), [this](const QVariantList& ids) {
+            Cascade::removePeopleDependents(*m_connection, ids);
+        });
+    });
+    // Read once, whatever happened, also when the store rolled the transaction back itself.
+    steps.run([this] { reopen(PeopleTable); });
+    steps.run([this] { reopen(PeopleTableEX); });
+    for (Dataset* d : {PeopleCompanyDet, BusinessTable, PeopleDetail, PeopleProjectDetail})
+        steps.run([d] { d->refresh(); });
+    steps.finish();
 }
 
 std::vector<Dataset*> TMainDataModule::pendingChanges() const

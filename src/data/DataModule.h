@@ -33,10 +33,16 @@ public:
     // Shared datasets holding a changed row that is not saved yet.
     std::vector<Dataset*> pendingChanges() const;
 
-    // Deletes every person of the current company with the rows that hang on each, in one
-    // transaction. A pending change of a person is ended first. When one delete fails, none
-    // is made: the datasets over people and buying roles read the stored rows again, back at
-    // their current rows, and the error is rethrown.
+    // Ends every pending change of the shared datasets (and their details); throws what a
+    // save throws.
+    void endAllPendingChanges();
+    // Ends every pending change, then gives question followed by what deleting every person
+    // of the current company takes: people, buying-role rows and answers.
+    QString deleteAllPeopleQuestion(const QString& question);
+    // Deletes every person of the current company with their buying-role rows and answers, in
+    // one transaction, each person only if the file still holds the row as it was read. Every
+    // pending change is ended first. Whatever happens, the datasets over people and buying
+    // roles are read again once; a failure deletes nothing and is rethrown.
     void DeleteAllCompanyPeople();
 
     Dataset* CompaniesTable;

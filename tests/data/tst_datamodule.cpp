@@ -35,11 +35,13 @@ private slots:
     void statusRowSavesUnsavedSubprojectFirst();
     void movingSubprojectKeepsChangedStatusRowDropsUntouched();
     void statusRowWithoutSubprojectIsRefused();
+    void refusedStatusRowKeepsTheSubproject();
     void personNeedsName();
     void savedPersonIsInLookupsAtOnce();
     void lookupsFollowTheRules();
     void longSubprojectNameIsNeverCut();
     void deletingCompanyTakesItsRowsInOneGo();
+    void deleteEndsPendingChangesThatHangOnTheRow();
     void pendingChangesAreReported();
 
 private:
@@ -219,6 +221,25 @@ void TestDataModule::statusRowWithoutSubprojectIsRefused()
     QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("Please, Select subproject first.")});
 }
 
+void TestDataModule::refusedStatusRowKeepsTheSubproject()
+{
+    exec(QStringLiteral(
+        "INSERT INTO Companies (Name) VALUES ('Acme');"
+        "INSERT INTO Projects (CompanyID, Name) VALUES (1, 'P');"
+        "INSERT INTO SubProjects (ProjectID, Name) VALUES (1, 'A'), (1, 'B');"
+        "CREATE TRIGGER refuse BEFORE INSERT ON SubProjectHistory BEGIN SELECT RAISE(ABORT, 'no history'); END"));
+    openModule();
+    Dataset* q = m_dm->SubProjectHistoryQ;
+    q->insert();
+    q->setValue(QStringLiteral("Date"), QDate(2026, 1, 2));
+    QVERIFY_THROWS_EXCEPTION(StoreError, m_dm->SubProjectsDetail->next());
+    QCOMPARE(m_dm->SubProjectsDetail->text(QStringLiteral("Name")), QStringLiteral("A"));
+    QCOMPARE(q->state(), Dataset::State::Insert);
+    QCOMPARE(q->value(QStringLiteral("SubProjectID")).toLongLong(), 1);
+    QVERIFY_THROWS_EXCEPTION(StoreError, m_dm->ProjectsDetail->next());
+    QCOMPARE(m_dm->SubProjectsDetail->text(QStringLiteral("Name")), QStringLiteral("A"));
+}
+
 void TestDataModule::personNeedsName()
 {
     exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('Acme')"));
@@ -345,6 +366,45 @@ void TestDataModule::deletingCompanyTakesItsRowsInOneGo()
     QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM Companies")), 1);
     QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM Projects")), 1);
     QCOMPARE(companies->recordCount(), 1);
+}
+
+void TestDataModule::deleteEndsPendingChangesThatHangOnTheRow()
+{
+    exec(QStringLiteral(
+        "INSERT INTO Companies (Name) VALUES ('Acme'), ('Other');"
+        "INSERT INTO Projects (CompanyID, Name) VALUES (1, 'P');"
+        "INSERT INTO SubProjects (ProjectID, Name) VALUES (1, 'A'), (1, 'B');"
+        "INSERT INTO People (CompanyID, Name) VALUES (2, 'Ann');"));
+    openModule();
+    Dataset* subprojects = m_dm->SubProjectsDetail;
+    // A status row being typed is stored, counted and removed with its subproject.
+    m_dm->SubProjectHistoryQ->insert();
+    m_dm->SubProjectHistoryQ->setValue(QStringLiteral("Date"), QDate(2026, 1, 2));
+    QVERIFY(subprojects->deleteQuestion(*subprojects).contains(QStringLiteral("1 status row")));
+    subprojects->deleteRecord();
+    QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM SubProjectHistory")), 0);
+
+    // So is a buying-role row being typed.
+    m_dm->PeopleDetail->insert();
+    m_dm->PeopleDetail->setValue(QStringLiteral("PersonID"), 1);
+    m_dm->PeopleDetail->setValue(QStringLiteral("SPUser"), true);
+    subprojects->deleteRecord();
+    QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM Business")), 0);
+
+    // An edited project and a client being typed go with their company; nothing is written after.
+    m_dm->ProjectsDetail->edit();
+    m_dm->ProjectsDetail->setText(QStringLiteral("Name"), QStringLiteral("Renamed"));
+    m_dm->PeopleCompanyDet->insert();
+    m_dm->PeopleCompanyDet->setText(QStringLiteral("Name"), QStringLiteral("Dora"));
+    Dataset* companies = m_dm->CompaniesTable;
+    QVERIFY(companies->deleteQuestion(*companies).contains(QStringLiteral("1 client")));
+    companies->deleteRecord();
+    QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM People")), 1);
+    QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM Projects")), 0);
+    QCOMPARE(m_dm->ProjectsDetail->state(), Dataset::State::Browse);
+    QCOMPARE(m_dm->PeopleTable->recordCount(), 1);
+    QCOMPARE(m_dm->ProjectsTable->recordCount(), 0);
+    QCOMPARE(m_dm->SubProjectsTable->recordCount(), 0);
 }
 
 void TestDataModule::pendingChangesAreReported()

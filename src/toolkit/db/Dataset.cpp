@@ -1,6 +1,7 @@
 #include "toolkit/db/Dataset.h"
 
 #include <algorithm>
+#include <exception>
 #include <limits>
 
 #include <QDateTime>
@@ -164,17 +165,20 @@ void Dataset::resolveFields()
             for (const Column& c : table) {
                 FieldDef f;
                 f.name = c.name;
-                f.type = c.type == FieldType::Memo ? FieldType::Text : c.type;
+                f.type = c.type;
                 f.width = c.width;
                 f.readOnly = c.type == FieldType::AutoInc;
                 m_fields.push_back(f);
             }
         }
-        TableRequirement need{m_table, {}};
-        for (const FieldDef& f : m_fields)
-            if (f.isStored())
-                need.columns.append({f.name, f.type});
-        checkSchema(*m_connection, {need});
+        // Only declared fields can disagree with the file; the others are the file's own.
+        if (m_declared) {
+            TableRequirement need{m_table, {}};
+            for (const FieldDef& f : m_fields)
+                if (f.isStored())
+                    need.columns.append({f.name, f.type});
+            checkSchema(*m_connection, {need});
+        }
         // Columns in the table's own order, so that datasets declaring the same columns in
         // another order still run the same read and can share it.
         for (const Column& c : table)
@@ -414,6 +418,21 @@ void Dataset::emitState()
         emit stateChanged();
 }
 
+QList<Dataset*> Dataset::followers() const
+{
+    QList<Dataset*> chain{const_cast<Dataset*>(this)};
+    for (int i = 0; i < chain.size(); ++i)
+        for (Dataset* d : chain[i]->m_details)
+            if (!chain.contains(d))
+                chain.append(d);
+    QList<Dataset*> all = chain;
+    for (Dataset* d : chain)
+        for (const QPointer<Dataset>& user : d->m_lookupUsers)
+            if (user && !all.contains(user.data()))
+                all.append(user.data());
+    return all;
+}
+
 void Dataset::enableControls()
 {
     if (m_disableCount > 0 && --m_disableCount == 0) {
@@ -459,7 +478,7 @@ void Dataset::first()
 {
     if (!isActive())
         return;
-    checkBrowseMode();
+    prepareMove();
     if (isEmpty()) {
         m_bof = m_eof = true;
         return;
@@ -473,7 +492,7 @@ void Dataset::last()
 {
     if (!isActive())
         return;
-    checkBrowseMode();
+    prepareMove();
     if (isEmpty()) {
         m_bof = m_eof = true;
         return;
@@ -497,7 +516,12 @@ int Dataset::moveBy(int distance)
 {
     if (!isActive())
         return 0;
-    checkBrowseMode();
+    prepareMove();
+    return moveWithin(distance);
+}
+
+int Dataset::moveWithin(int distance)
+{
     if (isEmpty()) {
         m_bof = m_eof = true;
         return 0;
@@ -520,16 +544,16 @@ void Dataset::moveTo(int row)
 {
     if (!isActive())
         return;
-    checkBrowseMode();
+    prepareMove();
     if (row >= 0 && row < recordCount() && row != recNo())
-        moveBy(row - recNo());
+        moveWithin(row - recNo());
 }
 
 bool Dataset::locate(const QStringList& fields, const QVariantList& values, LocateOptions options)
 {
     if (!isActive() || fields.size() != values.size())
         return false;
-    checkBrowseMode();
+    prepareMove();
     const bool folded = options.testFlag(CaseInsensitive);
     std::vector<int> idx;
     QVariantList wanted;
@@ -606,7 +630,7 @@ bool Dataset::gotoBookmark(Bookmark bookmark)
 {
     if (!isActive() || bookmark == 0)
         return false;
-    checkBrowseMode();
+    prepareMove();
     for (int abs = m_lo; abs < m_hi; ++abs)
         if (rowidOf(m_rows[size_t(abs)]) == bookmark) {
             setCurrent(abs);
@@ -634,13 +658,17 @@ void Dataset::startInsert(bool atEnd)
         throw StoreError(QStringLiteral("%1: Cannot perform this operation on a closed dataset.").arg(m_name));
     if (m_readOnly)
         throw StoreError(QStringLiteral("%1: Cannot modify a read-only dataset.").arg(m_name));
-    checkBrowseMode();
+    prepareMove();
     const int pos = atEnd || isEmpty() ? (isEmpty() ? m_lo : m_hi) : m_cur;
     LocalRow row;
     row.rowid = m_nextTempId--;
     row.values = QVector<QVariant>(m_columns.size());
-    if (master())
-        row.values[columnOf(m_detailField)] = m_restriction;
+    if (master()) {
+        // The master's key goes through the link field's own check, so a value the field
+        // cannot hold is refused rather than wrapped.
+        const int link = fieldIndex(m_detailField);
+        row.values[columnOf(m_detailField)] = link >= 0 ? convert(m_fields[size_t(link)], m_restriction) : m_restriction;
+    }
     m_buffer = row.values;
     m_local.push_back(std::move(row));
     m_rows.insert(m_rows.begin() + pos, RowRef(-qint32(m_local.size())));
@@ -689,6 +717,60 @@ void Dataset::edit()
     setState(State::Edit);
     if (afterEdit)
         afterEdit(*this);
+}
+
+void Dataset::prepareMove()
+{
+    endPendingChanges();
+    raiseBeforeScroll();
+}
+
+void Dataset::raiseBeforeScroll()
+{
+    if (!isActive())
+        return;
+    if (beforeScroll)
+        beforeScroll(*this);
+    const std::vector<Dataset*> details = m_details;
+    for (Dataset* d : details)
+        d->raiseBeforeScroll();
+}
+
+void Dataset::endPendingChanges()
+{
+    if (!isActive())
+        return;
+    endDependentChanges();
+    if (!isEditing())
+        return;
+    emit updateRecordRequested();
+    if (m_modified)
+        post();
+    else
+        cancel();
+}
+
+void Dataset::endDependentChanges()
+{
+    const std::vector<Dataset*> details = m_details;
+    for (Dataset* d : details)
+        d->endPendingChanges();
+    std::erase_if(m_dependents, [](const QPointer<Dataset>& d) { return d.isNull(); });
+    const std::vector<QPointer<Dataset>> dependents = m_dependents;
+    for (const QPointer<Dataset>& d : dependents)
+        if (d)
+            d->endPendingChanges();
+}
+
+void Dataset::addDependent(Dataset* dataset)
+{
+    if (dataset && dataset != this && std::find(m_dependents.begin(), m_dependents.end(), dataset) == m_dependents.end())
+        m_dependents.emplace_back(dataset);
+}
+
+void Dataset::removeDependent(Dataset* dataset)
+{
+    std::erase_if(m_dependents, [dataset](const QPointer<Dataset>& d) { return d.isNull() || d == dataset; });
 }
 
 void Dataset::checkBrowseMode()
@@ -810,6 +892,9 @@ void Dataset::deleteRecord()
         throw StoreError(QStringLiteral("%1: Cannot perform this operation on an empty dataset.").arg(m_name));
     if (m_readOnly)
         throw StoreError(QStringLiteral("%1: Cannot modify a read-only dataset.").arg(m_name));
+    // What hangs on the row is stored or dropped first, so nothing is saved after the row
+    // has gone; a failure here deletes nothing.
+    endDependentChanges();
     if (m_state == State::Edit)
         cancel();
     if (beforeDelete)
@@ -823,11 +908,56 @@ void Dataset::deleteRecord()
     }
     dropCurrentRow();
     emitData();
-    notifyDetails();
-    if (afterDelete)
-        afterDelete(*this);
-    if (afterScroll)
-        afterScroll(*this);
+    // The row is gone from the file: every step after it runs, so the re-reads are made
+    // whatever fails on the way; the first failure is reported.
+    std::exception_ptr failure;
+    auto step = [&](const std::function<void()>& run) {
+        try {
+            run();
+        } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    };
+    step([this] { notifyDetails(); });
+    step([this] { if (afterDelete) afterDelete(*this); });
+    step([this] { if (afterScroll) afterScroll(*this); });
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void Dataset::deleteAllRows(const QString& keyField, const std::function<void(const QVariantList&)>& removeDependents)
+{
+    if (!isActive())
+        throw StoreError(QStringLiteral("%1: Cannot perform this operation on a closed dataset.").arg(m_name));
+    if (m_readOnly)
+        throw StoreError(QStringLiteral("%1: Cannot modify a read-only dataset.").arg(m_name));
+    endPendingChanges();
+    const int key = fieldIndex(keyField);
+    if (key < 0)
+        throw StoreError(QStringLiteral("%1: Field '%2' not found.").arg(m_name, keyField));
+    QVariantList keys;
+    for (int abs = m_lo; abs < m_hi; ++abs)
+        keys.append(fieldValueAt(m_rows[size_t(abs)], key, false));
+    Transaction transaction(*m_connection);
+    if (removeDependents)
+        removeDependents(keys);
+    std::unique_ptr<Statement> remove;
+    for (int abs = m_lo; abs < m_hi; ++abs) {
+        QVariantList binds;
+        const QString where = whereOriginal(m_rows[size_t(abs)], binds);
+        // Rows of one dataset differ only in which values are null, so the text is mostly reused.
+        if (!remove || remove->sql() != QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(m_table), where))
+            remove = std::make_unique<Statement>(*m_connection, QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(m_table), where));
+        else
+            remove->reset();
+        for (int i = 0; i < binds.size(); ++i)
+            remove->bind(i + 1, binds[i]);
+        remove->run();
+        if (m_connection->changes() == 0)
+            throw StoreError(QStringLiteral("Row cannot be located for deleting. It may have been changed or deleted since it was last read."));
+    }
+    transaction.commit();
 }
 
 void Dataset::refresh()
@@ -909,10 +1039,25 @@ QString Dataset::whereOriginal(RowRef ref, QVariantList& binds) const
         binds.append(rowidOf(ref));
     }
     for (int c = 0; c < m_columns.size(); ++c) {
+        const QVariant stored = storedAt(ref, c);
+        if (isBooleanColumn(c) && !stored.isNull()) {
+            // Any non-zero value reads as true, so the check compares truth, not the number.
+            terms.append(QStringLiteral("(CAST(%1 AS INTEGER) <> 0) IS ?").arg(quoted(m_columns[c])));
+            binds.append(stored.toBool() ? 1 : 0);
+            continue;
+        }
         terms.append(quoted(m_columns[c]) + QStringLiteral(" IS ?"));
-        binds.append(storedAt(ref, c));
+        binds.append(stored);
     }
     return terms.join(QStringLiteral(" AND "));
+}
+
+bool Dataset::isBooleanColumn(int column) const
+{
+    for (size_t i = 0; i < m_fields.size(); ++i)
+        if (m_fieldColumn[i] == column)
+            return m_fields[i].type == FieldType::Boolean;
+    return false;
 }
 
 void Dataset::writeInsert()
@@ -1106,9 +1251,9 @@ QString Dataset::text(const QString& name) const
     return format(field(name), value(name));
 }
 
-int Dataset::asInteger(const QString& name) const
+qint64 Dataset::asInteger(const QString& name) const
 {
-    return int(value(name).toLongLong());
+    return value(name).toLongLong();
 }
 
 bool Dataset::asBoolean(const QString& name) const

@@ -20,7 +20,9 @@ public:
     // One OK button, captioned with title().
     virtual void showMessage(const QString& text) = 0;
     // Returns the button pressed, or QMessageBox::NoButton when the box was closed otherwise.
-    virtual Button messageDialog(const QString& text, Type type, Buttons buttons) = 0;
+    // defaultButton is the one Enter presses (none given: the toolkit's choice).
+    virtual Button messageDialog(const QString& text, Type type, Buttons buttons,
+                                 Button defaultButton = QMessageBox::NoButton) = 0;
     // OK or Cancel; true for OK.
     virtual bool confirmDelete(const QString& question) = 0;
     // The chosen path, or an empty text when the user cancelled.

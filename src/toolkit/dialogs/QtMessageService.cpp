@@ -36,9 +36,12 @@ void QtMessageService::showMessage(const QString& text)
     box.exec();
 }
 
-MessageService::Button QtMessageService::messageDialog(const QString& text, Type type, Buttons buttons)
+MessageService::Button QtMessageService::messageDialog(const QString& text, Type type, Buttons buttons,
+                                                      Button defaultButton)
 {
     QMessageBox box(icon(type), caption(type), text, buttons, QApplication::activeWindow());
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
     // The platform's own captions differ between desktops; these are the toolkit's.
     if (QAbstractButton* no = box.button(QMessageBox::No))
         no->setText(QStringLiteral("&No"));

@@ -9,7 +9,8 @@ class QtMessageService : public MessageService
 {
 public:
     void showMessage(const QString& text) override;
-    Button messageDialog(const QString& text, Type type, Buttons buttons) override;
+    Button messageDialog(const QString& text, Type type, Buttons buttons,
+                         Button defaultButton = QMessageBox::NoButton) override;
     bool confirmDelete(const QString& question) override;
     QString saveFileName(const QString& caption, const QString& filter, const QString& suggestedPath) override;
 };

@@ -23,9 +23,10 @@ void RecordingMessageService::showMessage(const QString& text)
     m_entries.append({Kind::Message, text, title(), Type::Information, QMessageBox::Ok, {}});
 }
 
-MessageService::Button RecordingMessageService::messageDialog(const QString& text, Type type, Buttons buttons)
+MessageService::Button RecordingMessageService::messageDialog(const QString& text, Type type, Buttons buttons,
+                                                              Button defaultButton)
 {
-    m_entries.append({Kind::Dialog, text, {}, type, buttons, {}});
+    m_entries.append({Kind::Dialog, text, {}, type, buttons, {}, defaultButton});
     return m_dialogAnswers.isEmpty() ? QMessageBox::NoButton : m_dialogAnswers.takeFirst();
 }
 

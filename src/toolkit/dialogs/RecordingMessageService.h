@@ -21,6 +21,7 @@ public:
         Type type = Type::Information;
         Buttons buttons;
         QString filter;
+        Button defaultButton = QMessageBox::NoButton;
     };
 
     RecordingMessageService();
@@ -38,7 +39,8 @@ public:
     void clear() { m_entries.clear(); }
 
     void showMessage(const QString& text) override;
-    Button messageDialog(const QString& text, Type type, Buttons buttons) override;
+    Button messageDialog(const QString& text, Type type, Buttons buttons,
+                         Button defaultButton = QMessageBox::NoButton) override;
     bool confirmDelete(const QString& question) override;
     QString saveFileName(const QString& caption, const QString& filter, const QString& suggestedPath) override;
 

@@ -180,11 +180,15 @@ void TDataEntryForm::Edit1Change()
 
 void TDataEntryForm::SpeedButton1Click()
 {
-    const auto answer = MessageService::current().messageDialog(
-        QStringLiteral("This will delete ALL records in your database. Proceed?"), MessageService::Type::Warning,
-        QMessageBox::No | QMessageBox::YesToAll);
-    if (answer == QMessageBox::YesToAll)
-        guarded([this] { m_forms.MainDataModule->DeleteAllCompanyPeople(); });
+    guarded([this] {
+        TMainDataModule* data = m_forms.MainDataModule;
+        const QString question = data->deleteAllPeopleQuestion(QStringLiteral("This will delete ALL records in your database. Proceed?"));
+        // Enter answers No: deleting everyone is never the default.
+        const auto answer = MessageService::current().messageDialog(question, MessageService::Type::Warning,
+                                                                    QMessageBox::No | QMessageBox::YesToAll, QMessageBox::No);
+        if (answer == QMessageBox::YesToAll)
+            data->DeleteAllCompanyPeople();
+    });
 }
 
 // The current person's report, with the person's tactic advice.

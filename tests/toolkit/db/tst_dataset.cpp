@@ -45,6 +45,9 @@ private slots:
     void integerFieldRefusesAndKeepsTheEdit();
     void savedNewRowHoldsWhatTheFileHolds();
     void keylessRowsAreChangedOneAtATime();
+    void idsKeepTheirValueAndLinksAreChecked();
+    void anyNonZeroBooleanCanBeChanged();
+    void longTextColumnsNeedNoDeclaration();
 
     void lookupsGiveTheResultOrEmpty();
     void writingALookupWritesItsKey();
@@ -67,6 +70,7 @@ private slots:
     void refusedPostKeepsTheNewRow();
     void failureWhileDeletingKeepsTheRow();
     void defaultsOfANewRowAreNoChange();
+    void subscribersRunAfterTheOwnerAndLeaveWhenDone();
 
 private:
     std::unique_ptr<Dataset> table(const QString& name, const QString& table);
@@ -249,6 +253,52 @@ void TestDataset::keylessRowsAreChangedOneAtATime()
 }
 
 // ---------------------------------------------------------------- lookups
+
+void TestDataset::idsKeepTheirValueAndLinksAreChecked()
+{
+    fill("INSERT INTO Companies (CompanyID, Name) VALUES (3000000000, 'Big')");
+    auto companies = table("CompaniesTable", "Companies");
+    DataSource source(companies.get());
+    auto projects = table("ProjectsDetail", "Projects");
+    projects->setMasterSource(&source, "CompanyID");
+    companies->open();
+    projects->open();
+    QCOMPARE(companies->asInteger("CompanyID"), Q_INT64_C(3000000000));
+    try {
+        projects->insert();
+        QFAIL("a link that does not fit the field is refused");
+    } catch (const FieldError& e) {
+        QVERIFY2(QString::fromUtf8(e.what()).contains("3000000000"), e.what());
+    }
+    QCOMPARE(projects->state(), Dataset::State::Browse);
+    QVERIFY(projects->isEmpty());
+}
+
+void TestDataset::anyNonZeroBooleanCanBeChanged()
+{
+    fill("INSERT INTO Business (PersonID, SPUser, SPWeight) VALUES (1, -1, 10), (2, 7, 20)");
+    auto roles = table("BusinessTable", "Business");
+    roles->open();
+    QVERIFY(roles->asBoolean("SPUser"));
+    roles->edit();
+    roles->setValue("SPWeight", 11);
+    roles->post();
+    QCOMPARE(m_t->scalar("SELECT SPWeight FROM Business WHERE PersonID = 1").toInt(), 11);
+    roles->next();
+    roles->deleteRecord();
+    QCOMPARE(m_t->scalar("SELECT count(*) FROM Business").toInt(), 1);
+}
+
+void TestDataset::longTextColumnsNeedNoDeclaration()
+{
+    fill("ALTER TABLE Companies ADD COLUMN Notes MEMO; INSERT INTO Companies (Name) VALUES ('Acme')");
+    auto companies = table("CompaniesTable", "Companies");
+    companies->open();
+    companies->edit();
+    companies->setText("Notes", QString(1000, u'n'));
+    companies->post();
+    QCOMPARE(m_t->scalar("SELECT length(Notes) FROM Companies").toInt(), 1000);
+}
 
 void TestDataset::lookupsGiveTheResultOrEmpty()
 {
@@ -620,6 +670,30 @@ void TestDataset::defaultsOfANewRowAreNoChange()
     subprojects->setText("Name", "b");
     subprojects->first();
     QCOMPARE(m_t->scalar("SELECT SizeID FROM SubProjects WHERE Name = 'b'").toInt(), 2);
+}
+
+void TestDataset::subscribersRunAfterTheOwnerAndLeaveWhenDone()
+{
+    fill("INSERT INTO People (Name) VALUES ('Ann'), ('Bob')");
+    auto people = table("PeopleCompanyDet", "People");
+    QStringList log;
+    people->afterScroll = [&](Dataset&) { log << "owner"; };
+    const int view = people->afterScroll.subscribe([&](Dataset&) { log << "view"; });
+    {
+        EventSubscription walk(people->afterScroll, [&](Dataset& ds) { log << "walk " + ds.text("Name"); });
+        // A new owner's handler replaces only the old one.
+        people->afterScroll = [&](Dataset&) { log << "new owner"; };
+        people->open();
+        people->next();
+    }
+    people->afterScroll.unsubscribe(view);
+    people->prior();
+    QCOMPARE(log, (QStringList{"new owner", "view", "walk Ann", "new owner", "view", "walk Bob", "new owner"}));
+
+    // A subscription that outlives its dataset is harmless.
+    EventSubscription late(people->afterScroll, [&](Dataset&) { log << "late"; });
+    people.reset();
+    late.reset();
 }
 
 QTEST_GUILESS_MAIN(TestDataset)

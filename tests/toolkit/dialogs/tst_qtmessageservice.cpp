@@ -14,6 +14,7 @@ private slots:
     void plainMessageHasOneOkButtonAndTheTitle();
     void dialogShowsTheToolkitCaptionsAndReturnsThePressedButton();
     void closingTheDialogGivesTheEscapeButton();
+    void enterPressesTheChosenDefault();
     void deleteQuestionIsOkOrCancel();
     void installingAFakeReplacesTheServiceUntilItGoes();
 
@@ -66,6 +67,14 @@ void TestQtMessageService::closingTheDialogGivesTheEscapeButton()
     whenModal([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
     const auto pressed = QtMessageService().messageDialog(QStringLiteral("Proceed?"), MessageService::Type::Warning,
                                                           QMessageBox::No | QMessageBox::YesToAll);
+    QCOMPARE(pressed, QMessageBox::No);
+}
+
+void TestQtMessageService::enterPressesTheChosenDefault()
+{
+    whenModal([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); });
+    const auto pressed = QtMessageService().messageDialog(QStringLiteral("Proceed?"), MessageService::Type::Warning,
+                                                          QMessageBox::No | QMessageBox::YesToAll, QMessageBox::No);
     QCOMPARE(pressed, QMessageBox::No);
 }
 

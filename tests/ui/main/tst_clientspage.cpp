@@ -67,6 +67,8 @@ private slots:
     void goToWithoutAnyCompanyFindsNothing();
     void deleteAllRecords_data();
     void deleteAllRecords();
+    void deleteAllEndsPendingChangesAndCountsWhatGoes();
+    void deleteAllChecksEveryClientAgainstWhatWasShown();
     void profileOpensForTheCurrentStoredPerson();
     void blankNameBringsTheNameBoxForward();
     void blankNameInASecondWindowFocusesThatWindow();
@@ -252,9 +254,10 @@ void TestClientsPage::deleteAllRecords()
     QCOMPARE(m_f->messages.entries().size(), error.isEmpty() ? 1 : 2);
     const auto& question = m_f->messages.entries().first();
     QCOMPARE(question.kind, Kind::Dialog);
-    QCOMPARE(question.text, DeleteAllWarning);
+    QVERIFY(question.text.startsWith(DeleteAllWarning));
     QCOMPARE(question.type, MessageService::Type::Warning);
     QCOMPARE(question.buttons, QMessageBox::No | QMessageBox::YesToAll);
+    QCOMPARE(question.defaultButton, QMessageBox::No);
     if (!error.isEmpty()) {
         QCOMPARE(m_f->messages.entries().last().type, MessageService::Type::Error);
         QCOMPARE(m_f->messages.entries().last().text, error);
@@ -278,6 +281,62 @@ void TestClientsPage::deleteAllRecords()
              count(QStringLiteral("SELECT COUNT(*) FROM Business WHERE SubProjectID = %1")
                        .arg(dm().SubProjectsDetail->asInteger(QStringLiteral("SubProjectID")))));
     QCOMPARE(dm().MainADOConnection()->transactionDepth(), 0);
+}
+
+void TestClientsPage::deleteAllEndsPendingChangesAndCountsWhatGoes()
+{
+    Connection& file = *dm().MainADOConnection();
+    file.exec(QStringLiteral("INSERT INTO QuestionsMain (PersonID, QuestionID, Answer) VALUES (40, 1, 1), (40, 2, 0);"
+                             "INSERT INTO Business (PersonID, SubProjectID) VALUES (41, 28);"
+                             "CREATE TRIGGER KeepBob BEFORE DELETE ON People WHEN old.PersonID = 41"
+                             " BEGIN SELECT RAISE(ABORT, 'Bob stays'); END"));
+    dm().CompaniesTable->locate({QStringLiteral("CompanyID")}, {3});
+    showWindow();
+    // A renamed project and a client being typed are stored before anything is deleted.
+    dm().ProjectsDetail->edit();
+    dm().ProjectsDetail->setText(QStringLiteral("Name"), QStringLiteral("Renamed"));
+    dm().PeopleCompanyDet->append();
+    dm().PeopleCompanyDet->setText(QStringLiteral("Name"), QStringLiteral("Dora"));
+
+    m_f->messages.answerDialog(QMessageBox::No);
+    QTest::mouseClick(m_w->SpeedButton1, Qt::LeftButton);
+    QCOMPARE(m_f->messages.texts(),
+             QStringList{DeleteAllWarning + QStringLiteral("\n\nDeleted: 3 clients, 2 buying-role rows"
+                                                           " (1 in subprojects of other companies), 2 answers.")});
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM People WHERE Name = 'Dora' AND CompanyID = 3")), 1);
+
+    // A failing delete undoes no save made before it, and every dataset still shows the file.
+    m_f->messages.clear();
+    m_f->messages.answerDialog(QMessageBox::YesToAll);
+    QTest::mouseClick(m_w->SpeedButton1, Qt::LeftButton);
+    QCOMPARE(m_f->messages.texts().last(), QStringLiteral("Bob stays"));
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM People WHERE CompanyID = 3")), 3);
+    QCOMPARE(m_f->scalar(QStringLiteral("SELECT Name FROM Projects WHERE ProjectID = 14")).toString(), QStringLiteral("Renamed"));
+    QCOMPARE(dm().ProjectsDetail->state(), Dataset::State::Browse);
+    QCOMPARE(dm().PeopleCompanyDet->recordCount(), 3);
+    dm().ProjectsDetail->edit();
+    dm().ProjectsDetail->setText(QStringLiteral("Name"), QStringLiteral("Renamed again"));
+    dm().ProjectsDetail->post();
+    QCOMPARE(dm().MainADOConnection()->transactionDepth(), 0);
+}
+
+void TestClientsPage::deleteAllChecksEveryClientAgainstWhatWasShown()
+{
+    dm().CompaniesTable->locate({QStringLiteral("CompanyID")}, {3});
+    showWindow();
+    // The second client changes in the file after the page read it.
+    dm().MainADOConnection()->exec(QStringLiteral("UPDATE People SET Name = 'Robert' WHERE PersonID = 41"));
+    m_f->messages.answerDialog(QMessageBox::YesToAll);
+    QTest::mouseClick(m_w->SpeedButton1, Qt::LeftButton);
+    QVERIFY(m_f->messages.texts().last().startsWith(QStringLiteral("Row cannot be located for deleting")));
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM People WHERE CompanyID = 3")), 2);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM Business WHERE PersonID = 40")), 1);
+    // Read again: the page shows the change, and a second try deletes both.
+    QCOMPARE(dm().PeopleCompanyDet->textAt(1, QStringLiteral("Name")), QStringLiteral("Robert"));
+    m_f->messages.answerDialog(QMessageBox::YesToAll);
+    QTest::mouseClick(m_w->SpeedButton1, Qt::LeftButton);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM People WHERE CompanyID = 3")), 0);
+    QVERIFY(dm().PeopleCompanyDet->isEmpty());
 }
 
 void TestClientsPage::profileOpensForTheCurrentStoredPerson()
