@@ -1,6 +1,7 @@
 // Measures start-up and browsing on a generated database, alternating the bare read of the
 // rows that start-up reads (the floor) with the real start-up, each on a fresh connection;
-// then the delete of every client of a company of 300 (added for it and removed after).
+// then the delete of every client of a company of 300 (added for it and removed after), and two
+// reports against the in-place walk of the same datasets without layout.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -9,9 +10,12 @@
 #include <string>
 #include <vector>
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include "data/DataModule.h"
+#include "reports/CompanyPerson.h"
+#include "reports/PeopleReport.h"
+#include "reports/ReportForm.h"
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/Statement.h"
 #include "toolkit/db/Transaction.h"
@@ -127,13 +131,98 @@ double deleteAll300(const QString& connectionString)
     const double ms = msSince(start);
     dm.CompaniesTable->deleteRecord();
     return ms;
+
+// Keeps every page, as the preview does, and notes when the first one was made.
+struct TimedSink : PageSink
+{
+    Clock::time_point start = Clock::now();
+    double firstPageMs = 0;
+    ReportPages pages;
+    void addPage(ReportPage page) override
+    {
+        if (pages.empty())
+            firstPageMs = msSince(start);
+        pages.push_back(std::move(page));
+    }
+};
+
+// Moves the report's datasets as its layout does, reading nothing and placing no band.
+void walkLevels(const std::vector<SubDetail>& levels, const QHash<QString, Dataset*>& datasets)
+{
+    for (const SubDetail& level : levels) {
+        Dataset* d = datasets.value(level.source);
+        d->first();
+        if (d->eof())
+            walkLevels(level.children, datasets);
+        for (; !d->eof(); d->next())
+            walkLevels(level.children, datasets);
+    }
+}
+
+double walkMs(ReportForm& report, const QHash<QString, Dataset*>& datasets, const std::function<void()>& prepare)
+{
+    const auto start = Clock::now();
+    prepare();
+    Dataset* main = datasets.value(report.QuickRep1.mainSource);
+    main->first();
+    for (; !main->eof(); main->next())
+        walkLevels(report.QuickRep1.subDetails, datasets);
+    return msSince(start);
+}
+
+void benchReport(ReportForm& report, const QHash<QString, Dataset*>& datasets, const std::function<void()>& prepare,
+                 int rounds, double* ratio)
+{
+    const QString name = report.metaObject()->className();
+    std::vector<double> firsts, totals, walks;
+    size_t pages = 0;
+    for (int round = 0; round < rounds; ++round) {
+        walks.push_back(walkMs(report, datasets, prepare));
+        TimedSink sink;
+        report.produce(sink);
+        totals.push_back(msSince(sink.start));
+        firsts.push_back(sink.firstPageMs);
+        pages = sink.pages.size();
+    }
+    const double total = median(totals), walk = median(walks);
+    std::printf("report_%s_first_page %.1f ms\n", qPrintable(name), median(firsts));
+    std::printf("report_%s_total %.1f ms\n", qPrintable(name), total);
+    std::printf("report_%s_pages %zu\n", qPrintable(name), pages);
+    std::printf("walk_%s %.1f ms\n", qPrintable(name), walk);
+    if (ratio)
+        *ratio = walk > 0 ? total / walk : 0.0;
+}
+
+void benchReports(const QString& connectionString, int rounds)
+{
+    TMainDataModule dm;
+    dm.Connect(connectionString);
+    dm.SetDataSetsActive(true);
+    double ratio = 0;
+    {
+        TCompanyPersonForm report(dm);
+        QHash<QString, Dataset*> datasets;
+        for (Dataset* d : {dm.CompaniesTable, dm.ProjectsDetail, dm.SubProjectsDetail, dm.PeopleDetail})
+            datasets.insert(d->name(), d);
+        benchReport(report, datasets, [] {}, rounds, &ratio);
+    }
+    {
+        TPeopleReportForm report(dm);
+        Dataset* query = report.ADOQuery1;
+        benchReport(report, {{query->name(), query}}, [query] { query->close(); query->open(); }, rounds, nullptr);
+    }
+    std::printf("report_peak_memory %.0f MiB\n", peakRssMiB());
+    std::printf("report/walk %.2f\n", ratio);
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Reports measure text, which needs a GUI application; no window is shown.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
         std::fprintf(stderr, "usage: vornadel-bench FILE [ROUNDS]\n");
@@ -173,6 +262,7 @@ int main(int argc, char* argv[])
         for (int round = 0; round < std::min(rounds, 3); ++round)
             deletes.push_back(deleteAll300(connectionString));
         std::printf("delete_all_300 %.1f ms\n", median(deletes));
+        benchReports(connectionString, std::min(rounds, 3));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libsqlcipher-dev sqlcipher
-  poppler-utils fonts-dejavu-core
+  poppler-utils fonts-dejavu-core fonts-liberation2
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -67,6 +67,9 @@ public:
     void Edit1Change();
     void SpeedButton1Click();
     void RetailButtonClick();
+    void Button3Click();
+    void Button4Click();
+    void Button5Click();
     void DBGrid3ColEnter();
     void DBGrid3DrawColumnCell(QPainter* painter, const QRect& cellRect, int row, int column, bool focused);
     void DBGrid3KeyPress(QChar key, bool& handled);
@@ -84,6 +87,7 @@ public:
     DBEdit* DBEdit12;
     DBMemo* DBMemo1;
     DBMemo* DBMemo2;
+    QPushButton* Button3;
 
     QWidget* ProjetcsTabSheet;
     DBNavigator* DBNavigator3;
@@ -102,6 +106,7 @@ public:
     QLabel* HistoryLabel;
     DBGrid* DBGrid1;
     DBNavigator* DBNavigator5;
+    QPushButton* Button4;
     QPushButton* Strategies;
     QPushButton* ContributionButton;
     QPushButton* Button1;
@@ -121,6 +126,7 @@ public:
     DBEdit* DBEdit19;
     DBMemo* DBMemo5;
     QPushButton* RetailButton;
+    QPushButton* Button5;
 
     QWidget* Contribution;
     DBEdit* DBEdit2;

@@ -12,6 +12,7 @@
 
 #include "data/DataModule.h"
 #include "profile/RetailForm.h"
+#include "reports/ReportMenu.h"
 #include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/dialogs/MessageService.h"
 #include "toolkit/widgets/DBEdit.h"
@@ -126,12 +127,19 @@ void TDataEntryForm::buildClientsPage()
     RetailButton = named(new QPushButton(QStringLiteral("Pro&file..."), page), "RetailButton");
     RetailButton->setAutoDefault(false);
     connect(RetailButton, &QPushButton::clicked, this, &TDataEntryForm::RetailButtonClick);
+    Button5 = named(new QPushButton(QStringLiteral("Re&port..."), page), "Button5");
+    Button5->setAutoDefault(false);
+    connect(Button5, &QPushButton::clicked, this, &TDataEntryForm::Button5Click);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(RetailButton);
+    bottom->addWidget(Button5);
+    bottom->addStretch(1);
 
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(top);
     layout->addLayout(rows);
     layout->addStretch(1);
-    layout->addWidget(RetailButton, 0, Qt::AlignLeft);
+    layout->addLayout(bottom);
 }
 
 void TDataEntryForm::bindClientsPage(TMainDataModule& dm)
@@ -180,6 +188,20 @@ void TDataEntryForm::SpeedButton1Click()
                                                                     QMessageBox::No | QMessageBox::YesToAll, QMessageBox::No);
         if (answer == QMessageBox::YesToAll)
             data->DeleteAllCompanyPeople();
+    });
+}
+
+// The current person's report, with the person's tactic advice.
+void TDataEntryForm::Button5Click()
+{
+    Dataset* people = m_forms.MainDataModule->PeopleCompanyDet;
+    guarded([&] {
+        people->checkBrowseMode();
+        if (people->isEmpty())
+            MessageService::current().messageDialog(QStringLiteral("No record selected."), MessageService::Type::Error,
+                                                    QMessageBox::Ok);
+        else
+            previewPerson(*m_forms.MainDataModule);
     });
 }
 

@@ -1,8 +1,12 @@
 #include "ui/main/DataEntry.h"
 
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "data/DataModule.h"
+#include "reports/ReportMenu.h"
+#include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/widgets/DBEdit.h"
 #include "toolkit/widgets/DBMemo.h"
 #include "ui/main/PageLayout.h"
@@ -33,8 +37,16 @@ void TDataEntryForm::buildCompaniesPage()
     rows->addRow(QStringLiteral("Activities"), DBMemo1);
     rows->addRow(QStringLiteral("Comments"), DBMemo2);
 
+    Button3 = named(new QPushButton(QStringLiteral("Re&port..."), page), "Button3");
+    Button3->setAutoDefault(false);
+    connect(Button3, &QPushButton::clicked, this, &TDataEntryForm::Button3Click);
+    auto* top = new QHBoxLayout;
+    top->addWidget(DBNavigator1);
+    top->addStretch(1);
+    top->addWidget(Button3);
+
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(DBNavigator1, 0, Qt::AlignLeft);
+    layout->addLayout(top);
     layout->addLayout(rows, 1);
 }
 
@@ -49,4 +61,9 @@ void TDataEntryForm::bindCompaniesPage(TMainDataModule& dm)
     DBEdit12->bind(source, QStringLiteral("Fax"));
     DBMemo1->bind(source, QStringLiteral("MainActivities"));
     DBMemo2->bind(source, QStringLiteral("Comments"));
+}
+
+void TDataEntryForm::Button3Click()
+{
+    guarded([this] { previewCompanies(*m_forms.MainDataModule); });
 }

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "data/DataModule.h"
+#include "reports/ReportMenu.h"
 #include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/dialogs/MessageService.h"
 #include "toolkit/dialogs/ShellService.h"
@@ -43,16 +44,18 @@ void TDataEntryForm::buildSubProjectsPage()
         list->setMinimumWidth(150);
     DBMemo4->setMaximumHeight(90);
 
+    Button4 = named(new QPushButton(QStringLiteral("Re&ports..."), page), "Button4");
     Strategies = named(new QPushButton(QStringLiteral("&Strategies..."), page), "Strategies");
     ContributionButton = named(new QPushButton(QStringLiteral("Contr&ibution..."), page), "ContributionButton");
     Button1 = named(new QPushButton(QStringLiteral("&Details..."), page), "Button1");
     Button1->setVisible(false);
+    connect(Button4, &QPushButton::clicked, this, &TDataEntryForm::Button4Click);
     connect(Strategies, &QPushButton::clicked, this, &TDataEntryForm::StrategiesClick);
     connect(ContributionButton, &QPushButton::clicked, this, &TDataEntryForm::ContributionButtonClick);
     connect(Button1, &QPushButton::clicked, this, &TDataEntryForm::Button1Click);
     auto* buttons = new QVBoxLayout;
     buttons->setObjectName(QStringLiteral("SubProjectButtons"));
-    for (QPushButton* b : {Strategies, ContributionButton, Button1}) {
+    for (QPushButton* b : {Button4, Strategies, ContributionButton, Button1}) {
         b->setAutoDefault(false);
         buttons->addWidget(b);
     }
@@ -126,6 +129,11 @@ void TDataEntryForm::StrategiesClick()
     if (!ShellService::current().open(program, ids.join(QLatin1Char(' '))))
         MessageService::current().showMessage(
             QStringLiteral("The strategy program \"%1\" could not be started.").arg(program));
+}
+
+void TDataEntryForm::Button4Click()
+{
+    guarded([this] { previewSubprojects(*m_forms.MainDataModule); });
 }
 
 void TDataEntryForm::ContributionButtonClick()

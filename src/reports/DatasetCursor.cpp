@@ -1,0 +1,23 @@
+#include "reports/DatasetCursor.h"
+
+#include "toolkit/db/Dataset.h"
+
+void DatasetCursor::first()
+{
+    m_dataset->first();
+}
+
+void DatasetCursor::next()
+{
+    m_dataset->next();
+}
+
+bool DatasetCursor::eof() const
+{
+    return m_dataset->eof();
+}
+
+QString DatasetCursor::text(const QString& field) const
+{
+    return m_dataset->text(field);
+}

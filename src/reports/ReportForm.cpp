@@ -1,0 +1,72 @@
+#include "reports/ReportForm.h"
+
+#include <QApplication>
+
+#include "data/DataModule.h"
+#include "toolkit/report/PreviewService.h"
+#include "toolkit/report/ReportPreview.h"
+
+namespace {
+
+// While a report walks, windows behind the preview do not redraw on every move.
+class ControlsHeld
+{
+public:
+    explicit ControlsHeld(const std::vector<Dataset*>& datasets) : m_datasets(datasets)
+    {
+        for (Dataset* d : m_datasets)
+            d->disableControls();
+    }
+    ~ControlsHeld()
+    {
+        for (Dataset* d : m_datasets)
+            d->enableControls();
+    }
+    ControlsHeld(const ControlsHeld&) = delete;
+    ControlsHeld& operator=(const ControlsHeld&) = delete;
+
+private:
+    std::vector<Dataset*> m_datasets;
+};
+
+} // namespace
+
+ReportForm::ReportForm(TMainDataModule& dataModule, const QString& name, const QString& caption, QObject* parent)
+    : QObject(parent ? parent : qApp), m_dataModule(dataModule)
+{
+    setObjectName(name);
+    QuickRep1.caption = caption;
+}
+
+ReportForm::~ReportForm() = default;
+
+void ReportForm::addCursor(Dataset* dataset)
+{
+    m_cursorStore.push_back(std::make_unique<DatasetCursor>(dataset));
+    m_cursors.insert(dataset->name(), m_cursorStore.back().get());
+}
+
+int ReportForm::produce(PageSink& sink, int firstPage)
+{
+    ControlsHeld held(m_dataModule.sharedDatasets());
+    prepare();
+    return layoutReport(QuickRep1, m_cursors, sink, firstPage);
+}
+
+void ReportForm::Preview()
+{
+    previewReports(caption(), {this});
+}
+
+void previewReports(const QString& caption, const std::vector<ReportForm*>& reports)
+{
+    ReportPreview preview(caption, [&](PageSink& sink) {
+        int page = 1;
+        for (ReportForm* report : reports) {
+            page = report->produce(sink, page);
+            if (!sink.keepGoing())
+                break;
+        }
+    }, QApplication::activeWindow());
+    PreviewService::current().run(preview);
+}

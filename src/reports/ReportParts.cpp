@@ -1,0 +1,56 @@
+#include "reports/ReportParts.h"
+
+#include <QPainter>
+
+#include "toolkit/chart/PiePainter.h"
+#include "toolkit/db/Dataset.h"
+
+namespace ReportParts {
+
+TextStyle arial(qreal size, bool bold, const QColor& color)
+{
+    return reportStyle(QStringLiteral("Arial"), size, bold, color);
+}
+
+TextStyle times(qreal size, bool bold, const QColor& color)
+{
+    return reportStyle(QStringLiteral("Times New Roman"), size, bold, color);
+}
+
+ReportBand band(qreal height, const QColor& color, const BandFrame& frame)
+{
+    ReportBand b;
+    b.height = height;
+    b.color = color;
+    b.frame = frame;
+    return b;
+}
+
+ReportElement centred(const QString& text, qreal centre, qreal top)
+{
+    constexpr qreal HalfWidth = 90;
+    ReportElement e = ReportElement::label(text, centre - HalfWidth, top);
+    e.box.setWidth(2 * HalfWidth);
+    e.alignment = Qt::AlignHCenter;
+    return e;
+}
+
+ReportElement pie(const QString& name, const QRectF& box, Dataset* dataset, const QString& labelField,
+                  const QString& valueField, bool legend, const QString& title)
+{
+    PieSettings settings;
+    settings.percentFormat.clear();
+    settings.legend = legend;
+    settings.title = title;
+    settings.titleFont = arial(10).font;
+    return ReportElement::picture(name, box, [=] {
+        QVector<PieSlice> slices;
+        for (int row = 0; row < dataset->recordCount(); ++row)
+            slices.append({dataset->valueAt(row, valueField), dataset->textAt(row, labelField)});
+        return ReportPicture([settings, slices](QPainter& painter, const QRectF& rect) {
+            paintPie(painter, rect, settings, slices);
+        });
+    });
+}
+
+} // namespace ReportParts

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+#include "toolkit/chart/PieGeometry.h"
+#include "toolkit/report/ReportDefinition.h"
+
+class Dataset;
+
+// Colours, fonts and pieces the six reports share.
+namespace ReportParts {
+
+inline const QColor Silver{192, 192, 192};
+inline const QColor Navy{0, 0, 128};
+inline const QColor Green{0, 128, 0};
+inline const QColor SkyBlue{166, 202, 240};
+inline const QColor Cream{255, 251, 240};
+
+TextStyle arial(qreal size, bool bold = false, const QColor& color = Qt::black);
+TextStyle times(qreal size, bool bold = false, const QColor& color = Qt::black);
+
+ReportBand band(qreal height, const QColor& color = Qt::white, const BandFrame& frame = {});
+
+// A text centred on a point of the band (mm from its left).
+ReportElement centred(const QString& text, qreal centre, qreal top);
+
+// A pie over every row of dataset, read when its band prints: one slice per row, value
+// valueField, label labelField; marks show the label alone.
+ReportElement pie(const QString& name, const QRectF& box, Dataset* dataset, const QString& labelField,
+                  const QString& valueField, bool legend = false, const QString& title = {});
+
+} // namespace ReportParts

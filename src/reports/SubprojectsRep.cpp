@@ -1,0 +1,72 @@
+#include "reports/SubprojectsRep.h"
+
+#include <tuple>
+
+#include "data/DataModule.h"
+#include "reports/ReportParts.h"
+
+using namespace ReportParts;
+
+namespace {
+
+const QString People = QStringLiteral("PeopleDetail");
+
+ReportBand titleBand()
+{
+    ReportBand b = band(47.4, Qt::white, BandFrame::all(2));
+    const std::tuple<const char*, const char*, const char*> rows[] = {
+        {"Subproject name", "SubProjectsDetail", "Name"}, {"Project", "ProjectsDetail", "Name"},
+        {"Type", "SubProjectsDetail", "Type"},             {"Comments", "SubProjectsDetail", "Comments"},
+        {"Company", "CompaniesTable", "Name"},              {"Size", "SubProjectsDetail", "Size"}};
+    const qreal tops[] = {4.2, 10.6, 16.9, 23.3, 29.6, 36.0};
+    for (int i = 0; i < 6; ++i) {
+        const auto& [label, source, field] = rows[i];
+        b.add(ReportElement::label(QLatin1String(label), 2.1, tops[i]).styled(arial(12, true, Navy)).on(Qt::white));
+        b.add(ReportElement::dataField(QLatin1String(source), QLatin1String(field), 40.2, tops[i])
+                  .styled(arial(12, true)).on(Silver));
+    }
+    return b;
+}
+
+ReportBand contributionBand()
+{
+    ReportBand b = band(29.6, Qt::white, BandFrame::all());
+    auto label = [&](const char* text, qreal left, qreal top) {
+        b.add(ReportElement::label(QLatin1String(text), left, top).styled(arial(10, true)).on(Qt::white));
+    };
+    auto value = [&](const char* field, qreal left, qreal top) {
+        b.add(ReportElement::dataField(People, QLatin1String(field), left, top).styled(arial(10)).on(Silver));
+    };
+    label("Name", 8.5, 4.2);
+    value("PersonName", 23.3, 4.2);
+    label("Weight", 8.5, 10.6);
+    value("SPWeight", 23.3, 10.6);
+    const std::tuple<const char*, const char*, qreal> roles[] = {{"Decision Maker", "SPDecisionMaker", 8.5},
+                                                                  {"Gate Keeper", "SPGateKeeper", 42.3},
+                                                                  {"Influencer", "SPInfluencer", 74.1},
+                                                                  {"Purchaser", "SPPurchaser", 99.5},
+                                                                  {"User", "SPUser", 124.9}};
+    for (const auto& [text, field, left] : roles) {
+        label(text, left, 16.9);
+        value(field, left, 23.3);
+    }
+    return b;
+}
+
+} // namespace
+
+TSubprojects::TSubprojects(TMainDataModule& dataModule, QObject* parent)
+    : ReportForm(dataModule, QStringLiteral("Subprojects"), QStringLiteral("Subprojects"), parent)
+{
+    for (Dataset* d : {dataModule.PeopleDetail, dataModule.SubProjectsDetail, dataModule.ProjectsDetail, dataModule.CompaniesTable})
+        addCursor(d);
+    QuickRep1.mainSource = People;
+    QuickRep1.title = titleBand();
+    QuickRep1.groupHeader = band(10.6, Silver, BandFrame::all());
+    QuickRep1.groupHeader->add(ReportElement::label(QStringLiteral("Contribution"), 86.8, 2.1).styled(arial(12, true)).on(Qt::white));
+    QuickRep1.detail = contributionBand();
+    QuickRep1.summary = band(61.6, Qt::white, BandFrame::all());
+    QuickRep1.summary->add(ReportElement::label(QStringLiteral("Summary"), 91.0, 2.1).styled(arial(12, true)));
+    QuickRep1.summary->add(pie(QStringLiteral("QRChart1"), QRectF(12.7, 12.7, 159.0, 40.5), dataModule.PeopleDetail,
+                               QStringLiteral("PersonName"), QStringLiteral("SPWeight")));
+}

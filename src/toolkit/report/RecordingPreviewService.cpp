@@ -1,0 +1,39 @@
+#include "toolkit/report/RecordingPreviewService.h"
+
+#include "toolkit/report/ReportPreview.h"
+
+RecordingPreviewService::RecordingPreviewService()
+    : m_before(PreviewService::install(this))
+{
+}
+
+RecordingPreviewService::~RecordingPreviewService()
+{
+    PreviewService::install(m_before);
+}
+
+void RecordingPreviewService::run(ReportPreview& preview)
+{
+    ++m_runs;
+    preview.produce();
+    m_pages = preview.pages();
+    if (step)
+        step(preview);
+}
+
+QStringList RecordingPreviewService::pageTexts(int index) const
+{
+    QStringList texts;
+    for (const ReportPrimitive& p : m_pages.at(size_t(index)).items)
+        if (p.kind == ReportPrimitive::Kind::Text)
+            texts.append(p.text);
+    return texts;
+}
+
+QStringList RecordingPreviewService::allTexts() const
+{
+    QStringList texts;
+    for (int i = 0; i < int(m_pages.size()); ++i)
+        texts += pageTexts(i);
+    return texts;
+}

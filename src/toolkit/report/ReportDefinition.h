@@ -1,0 +1,114 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include <QColor>
+#include <QFont>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+
+class QPainter;
+
+// A banded report as plain data: page settings, the report's text style, the bands and the
+// elements on them. Positions and sizes are in millimetres from a band's top-left corner;
+// the layout turns them into points. Nothing here throws. GUI thread only (fonts).
+
+// Draws a picture (a chart) fitted into a rectangle; the painter's unit is a screen pixel
+// (1/96 inch) of the page, whatever the device.
+using ReportPicture = std::function<void(QPainter&, const QRectF&)>;
+// Called when the band holding a picture prints: reads what the picture shows at that moment.
+using ReportPictureCapture = std::function<ReportPicture()>;
+
+struct TextStyle
+{
+    QFont font;
+    QColor color = Qt::black;
+};
+
+// A report font: family, point size, bold, colour. Text keeps its widths on every device.
+TextStyle reportStyle(const QString& family, qreal pointSize, bool bold = false, const QColor& color = Qt::black);
+
+// Border lines on the named sides; widths are screen pixels (1/96 inch).
+struct BandFrame
+{
+    bool left = false, top = false, right = false, bottom = false;
+    qreal width = 1;
+
+    static BandFrame all(qreal width = 1) { return {true, true, true, true, width}; }
+    bool any() const { return left || top || right || bottom; }
+};
+
+struct ReportElement
+{
+    enum class Kind { Label, DataField, DateTime, PageNumber, DetailNumber, Line, Rectangle, Memo, Picture };
+
+    Kind kind = Kind::Label;
+    QString name;
+    // Left, top, width, height in mm. A text element of zero width fits its text.
+    QRectF box;
+    QString text;              // a label's or a memo's text
+    QString source, field;     // a data field: the cursor's name and the field's
+    std::optional<TextStyle> style;  // none: the band's, else the report's
+    QColor background;         // invalid: transparent
+    Qt::Alignment alignment = Qt::AlignLeft;
+    BandFrame frame;           // a memo's border
+    ReportPictureCapture capture;
+
+    static ReportElement label(const QString& text, qreal left, qreal top);
+    static ReportElement dataField(const QString& source, const QString& field, qreal left, qreal top);
+    static ReportElement system(Kind kind, const QRectF& box);
+    static ReportElement line(const QRectF& box);
+    static ReportElement rectangle(const QRectF& box);
+    static ReportElement memo(const QString& name, const QRectF& box);
+    static ReportElement picture(const QString& name, const QRectF& box, ReportPictureCapture capture);
+
+    ReportElement& styled(const TextStyle& s) { style = s; return *this; }
+    ReportElement& on(const QColor& colour) { background = colour; return *this; }
+};
+
+struct ReportBand
+{
+    qreal height = 0;  // mm; a growing memo makes the printed band taller
+    QColor color = Qt::white;
+    BandFrame frame;
+    std::optional<TextStyle> style;
+    std::vector<ReportElement> elements;
+
+    ReportBand& add(const ReportElement& element) { elements.push_back(element); return *this; }
+};
+
+// Tied to a master (the report or another sub-detail) and walked each time the master's band
+// has printed: header, a band per row (each followed by the children), footer.
+struct SubDetail
+{
+    QString source;
+    bool printIfEmpty = false;
+    std::optional<ReportBand> header, footer;
+    ReportBand band;
+    std::vector<SubDetail> children;
+};
+
+struct PageSettings
+{
+    QSizeF paper{215.9, 279.4};  // US Letter, portrait
+    qreal left = 10, top = 10, right = 10, bottom = 10;
+};
+
+struct ReportDefinition
+{
+    QString caption;
+    PageSettings page;
+    TextStyle style = reportStyle(QStringLiteral("Arial"), 10);
+    // The cursor the detail band prints once per row of; empty: the detail prints once.
+    QString mainSource;
+    // An empty main cursor still prints the detail band once with empty fields.
+    bool printIfEmpty = true;
+    std::optional<ReportBand> pageHeader, title, groupHeader, detail, summary, pageFooter;
+    std::vector<SubDetail> subDetails;
+
+    // The element so named on any band, or nullptr.
+    ReportElement* element(const QString& name);
+};

@@ -1,0 +1,282 @@
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+
+#include "../ui/main/MainWindowFixture.h"
+#include "profile/Tactics.h"
+#include "reports/CompanyPerson.h"
+#include "reports/ReportMenu.h"
+#include "toolkit/report/RecordingPreviewService.h"
+#include "toolkit/report/ReportPreview.h"
+#include "toolkit/widgets/PageControl.h"
+#include "ui/main/DataEntry.h"
+
+namespace {
+
+// The texts of a PDF, one entry per page.
+QStringList pdfPages(const QString& path)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    p.waitForFinished();
+    return QString::fromUtf8(p.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts);
+}
+
+// The words of a text, blanks and line ends folded, so the order of printed items shows.
+QStringList words(const QString& text)
+{
+    return text.simplified().split(u' ', Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+class TestReports : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void companiesPrintsProjectsAndTheirSubprojects();
+    void companiesWithoutAnyCompany();
+    void subprojectsWithoutContributions();
+    void subprojectsWithThreeContributions();
+    void listsShowWhatIsStoredNowWithHeadingsOnTheFirstPageOnly();
+    void peopleListLeavesAMissingCompanyEmpty();
+    void companyPersonsWalksTheWholeHierarchy();
+    void storeErrorWhileWalkingEndsTheReport();
+    void personReportFromTheClientsPage();
+    void allCountsPagesThrough();
+
+private:
+    void exec(const QString& sql) { m_side->exec(sql); }
+    void reread()
+    {
+        m_f->dm->SetDataSetsActive(false);
+        m_f->dm->SetDataSetsActive(true);
+    }
+    // The next preview exports itself to a PDF, which pdf() reads back.
+    void exportNextPreview()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("out%1.pdf").arg(++m_exports));
+        m_f->messages.answerSaveFile(path);
+        m_previews->step = [](ReportPreview& preview) { preview.exportPdfFile(); };
+    }
+    QStringList pdf() const { return pdfPages(m_dir.filePath(QStringLiteral("out%1.pdf").arg(m_exports))); }
+    TMainDataModule& dm() { return *m_f->dm; }
+
+    std::unique_ptr<MainWindowFixture> m_f;
+    std::unique_ptr<Connection> m_side;
+    std::unique_ptr<RecordingPreviewService> m_previews;
+    QTemporaryDir m_dir;
+    int m_exports = 0;
+};
+
+void TestReports::init()
+{
+    m_f = std::make_unique<MainWindowFixture>();
+    m_side = std::make_unique<Connection>(m_f->connectionString());
+    m_previews = std::make_unique<RecordingPreviewService>();
+}
+
+void TestReports::cleanup()
+{
+    m_previews.reset();
+    m_side.reset();
+    m_f.reset();
+}
+
+void TestReports::companiesPrintsProjectsAndTheirSubprojects()
+{
+    exec(QStringLiteral("INSERT INTO SubProjects (SubProjectID, ProjectID, Name) VALUES (30, 14, 'Third');"
+                        "UPDATE Companies SET Address = 'Main Street 1', Tel1 = '555' WHERE CompanyID = 3;"));
+    reread();
+    exportNextPreview();
+    previewCompanies(dm());
+    const QStringList pages = pdf();
+    QCOMPARE(pages.size(), 1);
+    const QStringList w = words(pages[0]);
+    // Title, the company, "Projects"; the first project with its three subprojects, then the
+    // second project without a "Subprojects" band; the footer's detail number 0.
+    QCOMPARE(w.mid(0, 6), QStringList({"Company", "Acme", "Address", "Main", "Street", "1"}));
+    const QString order = w.join(u' ');
+    QVERIFY2(QRegularExpression(QStringLiteral("Projects Name Rollout .*Subprojects Name Pilot .*Name Phase two .*"
+                                               "Name Third .*Name Upgrade Code Comments 0 \\S+"))
+                 .match(order).hasMatch(), qPrintable(order));
+    QCOMPARE(order.count(QLatin1String("Subprojects")), 1);
+    // The walk leaves the company's last project current, and its (absent) subprojects.
+    QCOMPARE(dm().CompaniesTable->text(QStringLiteral("Name")), QStringLiteral("Acme"));
+    QCOMPARE(dm().ProjectsDetail->text(QStringLiteral("Name")), QStringLiteral("Upgrade"));
+    QVERIFY(dm().SubProjectsDetail->isEmpty());
+    QVERIFY(!dm().CompaniesTable->controlsDisabled());
+    QVERIFY(!dm().SubProjectsDetail->controlsDisabled());
+}
+
+void TestReports::companiesWithoutAnyCompany()
+{
+    exec(QStringLiteral("DELETE FROM Business; DELETE FROM SubProjectHistory; DELETE FROM SubProjects;"
+                        "DELETE FROM People; DELETE FROM Projects; DELETE FROM Companies;"));
+    reread();
+    previewCompanies(dm());
+    QCOMPARE(m_previews->pages().size(), size_t(1));
+    const QStringList texts = m_previews->pageTexts(0);
+    QCOMPARE(texts.mid(0, 8), QStringList({"Company", "Address", "Tel 1", "Tel 2", "Fax", "Activities", "Comments", "0"}));
+    QCOMPARE(texts.size(), 9);
+}
+
+void TestReports::subprojectsWithoutContributions()
+{
+    dm().ProjectsDetail->first();
+    QVERIFY(dm().SubProjectsDetail->locate({QStringLiteral("Name")}, {QStringLiteral("Phase two")}));
+    exportNextPreview();
+    previewSubprojects(dm());
+    const QStringList w = words(pdf().join(u' '));
+    QCOMPARE(w.mid(0, 7), QStringList({"Subproject", "name", "Phase", "two", "Project", "Rollout", "Type"}));
+    QVERIFY(!w.contains(QStringLiteral("Contribution")));
+    const QString text = w.join(u' ');
+    QVERIFY2(text.contains(QLatin1String("Name Weight Decision Maker Gate Keeper Influencer Purchaser User Summary")), qPrintable(text));
+    QVERIFY(text.endsWith(QLatin1String("Summary")));
+}
+
+void TestReports::subprojectsWithThreeContributions()
+{
+    exec(QStringLiteral("INSERT INTO Business (PersonID, SubProjectID, SPWeight, SPDecisionMaker) VALUES (41, 27, 20, 1), (42, 27, 30, 0);"
+                        "UPDATE Business SET SPDecisionMaker = PersonID = 41, SPUser = PersonID = 40, SPInfluencer = 0,"
+                        " SPPurchaser = 0, SPGateKeeper = 0;"));
+    reread();
+    dm().ProjectsDetail->first();
+    dm().SubProjectsDetail->first();
+    exportNextPreview();
+    previewSubprojects(dm());
+    const QString text = words(pdf().join(u' ')).join(u' ');
+    QCOMPARE(text.count(QLatin1String("Contribution")), 1);
+    QVERIFY2(QRegularExpression(QStringLiteral("Contribution Name Ann Weight 50 Decision Maker Gate Keeper Influencer Purchaser User "
+                                               "False False False False True Name Bob Weight 20 .* True False False False False "
+                                               "Name Cecil Weight 30 .*Summary"))
+                 .match(text).hasMatch(), qPrintable(text));
+    // The pie's marks name the three persons.
+    const QString summary = text.mid(text.indexOf(QLatin1String("Summary")));
+    for (const char* name : {"Ann", "Bob", "Cecil"})
+        QVERIFY2(summary.contains(QLatin1String(name)), qPrintable(summary));
+    QCOMPARE(dm().PeopleDetail->text(QStringLiteral("PersonName")), QStringLiteral("Cecil"));
+}
+
+void TestReports::listsShowWhatIsStoredNowWithHeadingsOnTheFirstPageOnly()
+{
+    for (int i = 0; i < 30; ++i)
+        exec(QStringLiteral("INSERT INTO Companies (Name, Tel1) VALUES ('Firm %1', '0%1');").arg(i, 2, 10, QLatin1Char('0')));
+    // Added through the program just before the report: the query finds it.
+    dm().CompaniesTable->append();
+    dm().CompaniesTable->setValue(QStringLiteral("Name"), QStringLiteral("Aardvark"));
+    dm().CompaniesTable->post();
+    exportNextPreview();
+    previewCompaniesList(dm());
+    const QStringList pages = pdf();
+    QVERIFY(pages.size() >= 3);
+    for (int i = 0; i < pages.size(); ++i) {
+        const QStringList w = words(pages[i]);
+        QCOMPARE(w.first(), QStringLiteral("Companies"));
+        QCOMPARE(w.last(), QString::number(i + 1));
+        QCOMPARE(w.contains(QStringLiteral("Adress")), i == 0);
+    }
+    const QStringList first = words(pages[0]);
+    QCOMPARE(first.mid(1, 7), QStringList({"Name", "Adress", "Tel(s)", "Fax", "Comments", "Aardvark", "Acme"}));
+}
+
+void TestReports::peopleListLeavesAMissingCompanyEmpty()
+{
+    exec(QStringLiteral("INSERT INTO People (CompanyID, Name, Title, Mobile, Email) VALUES (99, 'Orphan', 'Clerk', '0170', 'o@x.org');"
+                        "UPDATE People SET Title = 'Boss' WHERE PersonID = 40;"));
+    previewPeopleList(dm());
+    const QStringList texts = m_previews->allTexts();
+    QCOMPARE(texts.mid(0, 6), QStringList({"People", "Name", "Company", "Title", "Contact", "Info"}));
+    QCOMPARE(texts.mid(6, 3), QStringList({"Ann", "Acme", "Boss"}));
+    const int orphan = int(texts.indexOf(QStringLiteral("Orphan")));
+    QCOMPARE(texts.mid(orphan, 4), QStringList({"Orphan", "Clerk", "0170", "o@x.org"}));
+}
+
+void TestReports::companyPersonsWalksTheWholeHierarchy()
+{
+    previewCompanyPersons(dm());
+    // The page header repeats on each page; the rest follows the hierarchy.
+    QStringList texts = m_previews->allTexts();
+    QCOMPARE(texts.first(), QStringLiteral("Companies"));
+    texts.removeAll(QStringLiteral("Companies"));
+    const QString text = texts.join(u' ');
+    QVERIFY2(text.startsWith(QLatin1String("TITLE Acme Projects Rollout Subprojects Pilot Contribution Ann 50 "
+                                           "Phase two Contribution Upgrade Subprojects Contribution Borealis Projects Audit "
+                                           "Subprojects Review Contribution Cecil 70 Cobalt Projects Subprojects Contribution")),
+             qPrintable(text));
+    int pies = 0;
+    for (const ReportPage& page : m_previews->pages())
+        for (const ReportPrimitive& p : page.items)
+            pies += p.kind == ReportPrimitive::Kind::Picture;
+    QCOMPARE(pies, 5);
+    QCOMPARE(dm().CompaniesTable->text(QStringLiteral("Name")), QStringLiteral("Cobalt"));
+    QVERIFY(dm().ProjectsDetail->isEmpty());
+    QVERIFY(!dm().PeopleDetail->controlsDisabled());
+}
+
+void TestReports::storeErrorWhileWalkingEndsTheReport()
+{
+    // Moving to another subproject re-reads its status history, which is gone.
+    exec(QStringLiteral("DROP TABLE SubProjectHistory;"));
+    previewCompanyPersons(dm());
+    QCOMPARE(m_previews->runs(), 1);
+    QCOMPARE(m_f->messages.entries().size(), 1);
+    QCOMPARE(m_f->messages.entries()[0].type, MessageService::Type::Error);
+    QVERIFY(m_f->messages.entries()[0].text.contains(QLatin1String("SubProjectHistory")));
+    for (Dataset* d : dm().sharedDatasets())
+        QVERIFY(!d->controlsDisabled());
+}
+
+void TestReports::personReportFromTheClientsPage()
+{
+    TDataEntryForm window(m_f->forms);
+    window.show();
+    window.MainDataEntry->setCurrentIndex(TDataEntryForm::ClientsPage);
+    QCOMPARE(dm().PeopleCompanyDet->text(QStringLiteral("Name")), QStringLiteral("Ann"));
+    QTest::mouseClick(window.Button5, Qt::LeftButton);
+    QCOMPARE(m_previews->runs(), 1);
+    const QStringList texts = m_previews->allTexts();
+    QCOMPARE(texts.mid(0, 2), QStringList({"Name", "Ann"}));
+    // No answers stored: the advice of the unanswered case, and no rows made for it.
+    std::array<int, 24> none;
+    none.fill(-1);
+    QVERIFY(texts.contains(TacticLines(none).join(u'\n')));
+    QCOMPARE(m_f->scalar(QStringLiteral("SELECT COUNT(*) FROM QuestionsMain")).toInt(), 0);
+    QVERIFY(texts.contains(QStringLiteral("Pilot")));
+    QVERIFY(texts.contains(QStringLiteral("Contribution Graph")));
+
+    // A company without people: nothing to report on.
+    dm().CompaniesTable->last();
+    QTest::mouseClick(window.Button5, Qt::LeftButton);
+    QCOMPARE(m_previews->runs(), 1);
+    QCOMPARE(m_f->messages.texts(), QStringList({"No record selected."}));
+}
+
+void TestReports::allCountsPagesThrough()
+{
+    for (int i = 0; i < 20; ++i)
+        exec(QStringLiteral("INSERT INTO People (CompanyID, Name) VALUES (7, 'P%1');").arg(i));
+    reread();
+    previewAll(dm());
+    const ReportPages& pages = m_previews->pages();
+    QVERIFY(pages.size() >= 4);
+    for (size_t i = 0; i < pages.size(); ++i)
+        QCOMPARE(pages[i].number, int(i) + 1);
+    QStringList firsts;
+    for (size_t i = 0; i < pages.size(); ++i)
+        firsts.append(m_previews->pageTexts(int(i)).first());
+    QCOMPARE(firsts.first(), QStringLiteral("Companies"));
+    QVERIFY(firsts.contains(QStringLiteral("People")));
+    QCOMPARE(firsts.last(), QStringLiteral("Companies"));
+    // The list reports' page numbers go on where the one before ended.
+    const int peopleFirst = int(firsts.indexOf(QStringLiteral("People")));
+    QCOMPARE(m_previews->pageTexts(peopleFirst).last(), QString::number(peopleFirst + 1));
+}
+
+QTEST_MAIN(TestReports)
+#include "tst_reports.moc"

@@ -1,0 +1,311 @@
+#include <QPainter>
+#include <QTest>
+
+#include "ListCursor.h"
+#include "toolkit/report/ReportLayout.h"
+
+namespace {
+
+struct CollectingSink : PageSink
+{
+    ReportPages pages;
+    int bands = 0;
+    int stopAfter = -1;  // bands; -1: never
+    void addPage(ReportPage page) override { pages.push_back(std::move(page)); }
+    bool keepGoing() override { return ++bands != stopAfter; }
+};
+
+ReportBand band(qreal height, const QString& text)
+{
+    ReportBand b;
+    b.height = height;
+    b.add(ReportElement::label(text, 1, 1));
+    return b;
+}
+
+ReportBand fieldBand(qreal height, const QString& tag, const QString& source)
+{
+    ReportBand b = band(height, tag);
+    b.add(ReportElement::dataField(source, QStringLiteral("Name"), 40, 1));
+    return b;
+}
+
+QStringList texts(const ReportPage& page)
+{
+    QStringList out;
+    for (const ReportPrimitive& p : page.items)
+        if (p.kind == ReportPrimitive::Kind::Text)
+            out.append(p.text);
+    return out;
+}
+
+QStringList texts(const ReportPages& pages)
+{
+    QStringList out;
+    for (const ReportPage& page : pages)
+        out += texts(page);
+    return out;
+}
+
+const ReportPrimitive* findText(const ReportPage& page, const QString& text)
+{
+    for (const ReportPrimitive& p : page.items)
+        if (p.kind == ReportPrimitive::Kind::Text && p.text == text)
+            return &p;
+    return nullptr;
+}
+
+} // namespace
+
+class TestReportLayout : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void bandsPrintInOrderAndStackDownwards();
+    void printIfEmpty_data();
+    void printIfEmpty();
+    void pagesBreakWithHeaderAndFooterOnEach();
+    void detailNumberCountsMainRows();
+    void memoGrowsItsBand();
+    void picturesCaptureWhenTheirBandPrints();
+    void fieldsFitTheirTextAndStopAtTheBandEdge();
+    void stopsWhenTheSinkSaysSo();
+};
+
+void TestReportLayout::bandsPrintInOrderAndStackDownwards()
+{
+    ListCursor companies(namedRows({QStringLiteral("A"), QStringLiteral("B")}));
+    ListCursor projects;
+    projects.rowsFor = [&] {
+        return companies.text(QStringLiteral("Name")) == QLatin1String("A") ? namedRows({QStringLiteral("p1"), QStringLiteral("p2")})
+                                                                             : QList<QVariantMap>();
+    };
+    ReportDefinition def;
+    def.mainSource = QStringLiteral("companies");
+    def.pageHeader = band(10, QStringLiteral("PH"));
+    def.title = band(20, QStringLiteral("T"));
+    def.groupHeader = band(5, QStringLiteral("G"));
+    def.detail = fieldBand(10, QStringLiteral("D"), QStringLiteral("companies"));
+    SubDetail sub;
+    sub.source = QStringLiteral("projects");
+    sub.header = band(5, QStringLiteral("SH"));
+    sub.band = fieldBand(5, QStringLiteral("S"), QStringLiteral("projects"));
+    sub.footer = band(5, QStringLiteral("SF"));
+    def.subDetails.push_back(sub);
+    def.summary = band(10, QStringLiteral("Sum"));
+    def.pageFooter = band(10, QStringLiteral("PF"));
+
+    CollectingSink sink;
+    QCOMPARE(layoutReport(def, {{QStringLiteral("companies"), &companies}, {QStringLiteral("projects"), &projects}}, sink), 2);
+    QCOMPARE(sink.pages.size(), size_t(1));
+    // The group band once; a sub-detail without rows and not printed if empty prints nothing.
+    QCOMPARE(texts(sink.pages[0]), QStringList({"PH", "T", "G", "D", "A", "SH", "S", "p1", "S", "p2", "SF", "D", "B",
+                                                "Sum", "PF"}));
+    // Each band starts where the one before ended; the page footer sits on the bottom margin.
+    const qreal top = mmToPoints(10) + mmToPoints(1);
+    const QList<std::pair<QString, qreal>> expected = {
+        {"PH", 0}, {"T", 10}, {"G", 30}, {"A", 35}, {"SH", 45}, {"p1", 50}, {"p2", 55}, {"SF", 60}, {"B", 65}, {"Sum", 75}};
+    for (const auto& [text, mm] : expected)
+        QCOMPARE(findText(sink.pages[0], text)->rect.top(), top + mmToPoints(mm));
+    QCOMPARE(findText(sink.pages[0], QStringLiteral("PF"))->rect.top(), mmToPoints(279.4 - 10 - 10 + 1));
+    QCOMPARE(companies.index(), 1);
+    QVERIFY(companies.eof());
+}
+
+void TestReportLayout::printIfEmpty_data()
+{
+    QTest::addColumn<bool>("mainEmpty");
+    QTest::addColumn<bool>("reportIfEmpty");
+    QTest::addColumn<bool>("subIfEmpty");
+    QTest::addColumn<QStringList>("printed");
+    QTest::newRow("empty main, printed if empty") << true << true << false << QStringList({"T", "D", "Sum"});
+    QTest::newRow("empty main, not printed if empty") << true << false << false << QStringList({"T", "Sum"});
+    QTest::newRow("empty levels printed if empty")
+        << false << true << true << QStringList({"T", "G", "D", "x", "SH", "S", "CH", "C", "CF", "SF", "Sum"});
+    QTest::newRow("empty levels not printed if empty") << false << true << false << QStringList({"T", "G", "D", "x", "Sum"});
+}
+
+void TestReportLayout::printIfEmpty()
+{
+    QFETCH(bool, mainEmpty);
+    QFETCH(bool, reportIfEmpty);
+    QFETCH(bool, subIfEmpty);
+    QFETCH(QStringList, printed);
+    ListCursor main(mainEmpty ? QList<QVariantMap>() : namedRows({QStringLiteral("x")}));
+    ListCursor empty;
+    ReportDefinition def;
+    def.mainSource = QStringLiteral("main");
+    def.printIfEmpty = reportIfEmpty;
+    def.title = band(5, QStringLiteral("T"));
+    def.groupHeader = band(5, QStringLiteral("G"));
+    def.detail = fieldBand(5, QStringLiteral("D"), QStringLiteral("main"));
+    SubDetail child;
+    child.source = QStringLiteral("empty");
+    child.printIfEmpty = subIfEmpty;
+    child.header = band(5, QStringLiteral("CH"));
+    child.band = fieldBand(5, QStringLiteral("C"), QStringLiteral("empty"));
+    child.footer = band(5, QStringLiteral("CF"));
+    SubDetail sub = child;
+    sub.header = band(5, QStringLiteral("SH"));
+    sub.band = fieldBand(5, QStringLiteral("S"), QStringLiteral("empty"));
+    sub.footer = band(5, QStringLiteral("SF"));
+    sub.children.push_back(child);
+    def.subDetails.push_back(sub);
+    def.summary = band(5, QStringLiteral("Sum"));
+
+    CollectingSink sink;
+    layoutReport(def, {{QStringLiteral("main"), &main}, {QStringLiteral("empty"), &empty}}, sink);
+    QCOMPARE(texts(sink.pages), printed);
+}
+
+void TestReportLayout::pagesBreakWithHeaderAndFooterOnEach()
+{
+    QStringList names;
+    for (int i = 1; i <= 40; ++i)
+        names.append(QStringLiteral("row%1").arg(i));
+    ListCursor rows(namedRows(names));
+    ReportDefinition def;
+    def.mainSource = QStringLiteral("rows");
+    def.pageHeader = band(10, QStringLiteral("PH"));
+    def.title = band(10, QStringLiteral("T"));
+    def.detail = fieldBand(16.9, QStringLiteral("D"), QStringLiteral("rows"));
+    def.pageFooter = band(6.1, QStringLiteral("PF"));
+    def.pageFooter->add(ReportElement::system(ReportElement::Kind::PageNumber, QRectF(182, 0, 13, 0)));
+    def.pageFooter->elements.back().alignment = Qt::AlignRight;
+
+    CollectingSink sink;
+    const int nextPage = layoutReport(def, {{QStringLiteral("rows"), &rows}}, sink, 5);
+    QCOMPARE(nextPage, 5 + int(sink.pages.size()));
+    QVERIFY(sink.pages.size() >= 3);
+    const qreal footerTop = mmToPoints(279.4 - 10 - 6.1);
+    int printedRows = 0;
+    for (size_t i = 0; i < sink.pages.size(); ++i) {
+        const ReportPage& page = sink.pages[i];
+        const QStringList t = texts(page);
+        QCOMPARE(t.first(), QStringLiteral("PH"));
+        QCOMPARE(t.contains(QStringLiteral("T")), i == 0);
+        // The page number counts on from the first page's, right-aligned in its box.
+        QCOMPARE(t.last(), QString::number(5 + int(i)));
+        QCOMPARE(findText(page, t.last())->flags & Qt::AlignRight, int(Qt::AlignRight));
+        QCOMPARE(findText(page, t.last())->rect.right(), mmToPoints(10 + 195));
+        QCOMPARE(page.number, 5 + int(i));
+        for (const ReportPrimitive& p : page.items)
+            if (p.kind == ReportPrimitive::Kind::Text && p.text.startsWith(QLatin1String("row"))) {
+                ++printedRows;
+                QVERIFY(p.rect.top() - mmToPoints(1) + mmToPoints(16.9) <= footerTop + 0.01);
+            }
+    }
+    QCOMPARE(printedRows, 40);
+}
+
+void TestReportLayout::detailNumberCountsMainRows()
+{
+    ListCursor rows(namedRows({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+    ReportDefinition def;
+    def.detail = band(5, QStringLiteral("D"));
+    def.detail->add(ReportElement::system(ReportElement::Kind::DetailNumber, QRectF(50, 0, 0, 0)));
+    def.pageFooter = band(5, QStringLiteral("PF"));
+    def.pageFooter->add(ReportElement::system(ReportElement::Kind::DetailNumber, QRectF(50, 0, 0, 0)));
+
+    CollectingSink without;
+    layoutReport(def, {}, without);
+    QCOMPARE(texts(without.pages), QStringList({"D", "0", "PF", "0"}));
+
+    def.mainSource = QStringLiteral("rows");
+    CollectingSink with;
+    layoutReport(def, {{QStringLiteral("rows"), &rows}}, with);
+    QCOMPARE(texts(with.pages), QStringList({"D", "1", "D", "2", "D", "3", "PF", "3"}));
+}
+
+void TestReportLayout::memoGrowsItsBand()
+{
+    ReportDefinition def;
+    def.title = band(30, QStringLiteral("T"));
+    def.title->add(ReportElement::memo(QStringLiteral("Memo"), QRectF(10, 5, 30, 10)));
+    def.summary = band(5, QStringLiteral("Sum"));
+
+    CollectingSink shortText;
+    layoutReport(def, {}, shortText);
+    const qreal summaryTop = findText(shortText.pages[0], QStringLiteral("Sum"))->rect.top();
+    QCOMPARE(summaryTop, mmToPoints(10 + 30 + 1));
+
+    def.element(QStringLiteral("Memo"))->text = QStringLiteral("line of advice for the reader\n").repeated(12);
+    CollectingSink longText;
+    layoutReport(def, {}, longText);
+    const ReportPrimitive* memo = findText(longText.pages[0], def.element(QStringLiteral("Memo"))->text);
+    QVERIFY(memo);
+    QVERIFY(memo->rect.height() > mmToPoints(10) * 3);
+    // The band grows by what the memo grew; what follows moves down as much.
+    const qreal grown = memo->rect.bottom() + 1.5 - (mmToPoints(10 + 5 + 10));
+    QCOMPARE(findText(longText.pages[0], QStringLiteral("Sum"))->rect.top(), summaryTop + grown);
+}
+
+void TestReportLayout::picturesCaptureWhenTheirBandPrints()
+{
+    ListCursor rows(namedRows({QStringLiteral("a"), QStringLiteral("b")}));
+    QStringList captured;
+    ReportDefinition def;
+    def.mainSource = QStringLiteral("rows");
+    def.detail = band(20, QStringLiteral("D"));
+    def.detail->add(ReportElement::picture(QStringLiteral("Chart"), QRectF(10, 2, 50, 15), [&] {
+        captured.append(rows.text(QStringLiteral("Name")));
+        return ReportPicture([](QPainter&, const QRectF&) {});
+    }));
+    CollectingSink sink;
+    layoutReport(def, {{QStringLiteral("rows"), &rows}}, sink);
+    QCOMPARE(captured, QStringList({"a", "b"}));
+    int pictures = 0;
+    for (const ReportPrimitive& p : sink.pages[0].items)
+        if (p.kind == ReportPrimitive::Kind::Picture) {
+            ++pictures;
+            QCOMPARE(p.rect.size(), QSizeF(mmToPoints(50), mmToPoints(15)));
+        }
+    QCOMPARE(pictures, 2);
+}
+
+void TestReportLayout::fieldsFitTheirTextAndStopAtTheBandEdge()
+{
+    ListCursor rows({QVariantMap{{QStringLiteral("Name"), QStringLiteral("Wide name ").repeated(30)},
+                     {QStringLiteral("Empty"), QString()}}});
+    ReportDefinition def;
+    def.mainSource = QStringLiteral("rows");
+    def.detail = ReportBand();
+    def.detail->height = 10;
+    def.detail->add(ReportElement::dataField(QStringLiteral("rows"), QStringLiteral("Name"), 100, 1).on(Qt::gray));
+    def.detail->add(ReportElement::dataField(QStringLiteral("rows"), QStringLiteral("Empty"), 10, 1).on(Qt::gray));
+    CollectingSink sink;
+    layoutReport(def, {{QStringLiteral("rows"), &rows}}, sink);
+    const ReportPage& page = sink.pages[0];
+    // The empty value prints nothing, not even its background.
+    int fills = 0;
+    for (const ReportPrimitive& p : page.items)
+        fills += p.kind == ReportPrimitive::Kind::Fill;
+    QCOMPARE(fills, 1);
+    const ReportPrimitive* text = findText(page, QStringLiteral("Wide name ").repeated(30));
+    const qreal bandRight = mmToPoints(10 + 195.9);
+    QVERIFY(text->rect.right() > bandRight);
+    QCOMPARE(text->clip.right(), bandRight);
+}
+
+void TestReportLayout::stopsWhenTheSinkSaysSo()
+{
+    QStringList names;
+    for (int i = 0; i < 200; ++i)
+        names.append(QString::number(i));
+    ListCursor rows(namedRows(names));
+    ReportDefinition def;
+    def.mainSource = QStringLiteral("rows");
+    def.detail = fieldBand(20, QStringLiteral("D"), QStringLiteral("rows"));
+    CollectingSink sink;
+    sink.stopAfter = 30;
+    layoutReport(def, {{QStringLiteral("rows"), &rows}}, sink);
+    QCOMPARE(sink.bands, 30);
+    // Only whole pages are delivered; the one being filled is dropped.
+    QVERIFY(!sink.pages.empty());
+    QVERIFY(!texts(sink.pages).contains(QStringLiteral("29")));
+    QVERIFY(rows.index() < 30);
+}
+
+QTEST_MAIN(TestReportLayout)
+#include "tst_reportlayout.moc"

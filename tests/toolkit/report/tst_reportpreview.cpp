@@ -1,0 +1,340 @@
+#include <QFile>
+#include <QLabel>
+#include <QScrollArea>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "ListCursor.h"
+#include "toolkit/dialogs/RecordingMessageService.h"
+#include "toolkit/report/PageView.h"
+#include "toolkit/report/ReportPreview.h"
+
+namespace {
+
+// Rows "row1".."rowN", a 20 mm detail band each: about twelve to a page.
+struct RowsReport
+{
+    explicit RowsReport(int count)
+    {
+        QStringList names;
+        for (int i = 1; i <= count; ++i)
+            names.append(QStringLiteral("row%1").arg(i));
+        rows = ListCursor(namedRows(names));
+        def.caption = QStringLiteral("Rows");
+        def.mainSource = QStringLiteral("rows");
+        def.detail = ReportBand();
+        def.detail->height = 20;
+        def.detail->add(ReportElement::dataField(QStringLiteral("rows"), QStringLiteral("Name"), 10, 2));
+        def.pageFooter = ReportBand();
+        def.pageFooter->height = 6;
+        def.pageFooter->add(ReportElement::label(QStringLiteral("Page"), 150, 0));
+        def.pageFooter->add(ReportElement::system(ReportElement::Kind::PageNumber, QRectF(170, 0, 0, 0)));
+    }
+    ReportPreview::Producer producer()
+    {
+        return [this](PageSink& sink) { layoutReport(def, {{QStringLiteral("rows"), &rows}}, sink); };
+    }
+    ListCursor rows;
+    ReportDefinition def;
+};
+
+// Runs a step when the cursor reaches a row, as a user's click handled between bands would.
+struct SteppingCursor : ListCursor
+{
+    using ListCursor::ListCursor;
+    int atRow = -1;
+    std::function<void()> step;
+    int moves = 0;
+    void next() override
+    {
+        ListCursor::next();
+        if (++moves == atRow && step)
+            step();
+    }
+};
+
+class PrinterProbe : public ReportPreview
+{
+public:
+    using ReportPreview::ReportPreview;
+    std::function<void(QPrinter&)> setUp;
+    int asked = 0;
+
+protected:
+    bool askPrinter(QPrinter& printer) override
+    {
+        ++asked;
+        setUp(printer);
+        return true;
+    }
+};
+
+void showActive(QWidget& window)
+{
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+}
+
+QString pdfText(const QString& path)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    p.waitForFinished();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace
+
+class TestReportPreview : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void showsPagesAsTheyAreMadeAndNeverOneNotMade();
+    void cancelStopsProducing();
+    void closingWhileProducingStopsThenCloses();
+    void pagingZoomAndKeys();
+    void findsTextAcrossPages();
+    void exportsEveryPageToPdf();
+    void unwritablePdfSaysSoAndLeavesNoFile();
+    void unusablePrinterGivesAMessageAndStaysOpen();
+    void printsThroughTheSamePainter();
+    void errorWhileProducingShowsTheBoxAndCloses();
+};
+
+void TestReportPreview::showsPagesAsTheyAreMadeAndNeverOneNotMade()
+{
+    RowsReport report(60);
+    ReportPreview preview(QStringLiteral("Rows"), report.producer());
+    int pagesSeen = -1, currentSeen = -1;
+    bool nextEnabled = true;
+    // Midway through the second page: page 1 is on view, page 2 is not made yet.
+    report.def.detail->add(ReportElement::picture(QStringLiteral("probe"), QRectF(0, 0, 1, 1), [&] {
+        if (report.rows.text(QStringLiteral("Name")) == QLatin1String("row15")) {
+            pagesSeen = preview.pageCount();
+            currentSeen = preview.currentPage();
+            preview.nextPage();
+            QTest::keyClick(&preview, Qt::Key_End, Qt::ControlModifier);
+            nextEnabled = preview.NextAction->isEnabled();
+        }
+        return ReportPicture();
+    }));
+    preview.produce();
+    QCOMPARE(pagesSeen, 1);
+    QCOMPARE(currentSeen, 1);
+    QVERIFY(!nextEnabled);
+    QVERIFY(preview.complete());
+    QCOMPARE(preview.currentPage(), 1);
+    QVERIFY(preview.pageCount() >= 5);
+    QCOMPARE(preview.PageBox->maximum(), preview.pageCount());
+    QVERIFY(preview.NextAction->isEnabled());
+}
+
+void TestReportPreview::cancelStopsProducing()
+{
+    RowsReport report(0);
+    QStringList names;
+    for (int i = 1; i <= 5000; ++i)
+        names.append(QString::number(i));
+    SteppingCursor rows(namedRows(names));
+    ReportPreview preview(QStringLiteral("Rows"), [&](PageSink& sink) {
+        layoutReport(report.def, {{QStringLiteral("rows"), &rows}}, sink);
+    });
+    rows.atRow = 40;
+    rows.step = [&] {
+        QVERIFY(preview.CancelButton->isVisible());
+        QTest::mouseClick(preview.CancelButton, Qt::LeftButton);
+    };
+    // Showing starts the production.
+    showActive(preview);
+    QVERIFY(preview.cancelled());
+    // The band being placed finishes and nothing after it.
+    QCOMPARE(rows.moves, 40);
+    QVERIFY(preview.pageCount() >= 2 && preview.pageCount() <= 4);
+    QVERIFY(!preview.CancelButton->isVisible());
+    QVERIFY(preview.ExportPdfAction->isEnabled());
+    QVERIFY(preview.isVisible());
+}
+
+void TestReportPreview::closingWhileProducingStopsThenCloses()
+{
+    RowsReport report(0);
+    QStringList names;
+    for (int i = 1; i <= 2000; ++i)
+        names.append(QString::number(i));
+    SteppingCursor rows(namedRows(names));
+    ReportPreview preview(QStringLiteral("Rows"), [&](PageSink& sink) {
+        layoutReport(report.def, {{QStringLiteral("rows"), &rows}}, sink);
+    });
+    rows.atRow = 20;
+    rows.step = [&] { QTest::keyClick(&preview, Qt::Key_Escape); };
+    preview.show();
+    preview.produce();
+    QCOMPARE(rows.moves, 20);
+    QVERIFY(!preview.isVisible());
+}
+
+void TestReportPreview::pagingZoomAndKeys()
+{
+    RowsReport report(60);
+    ReportPreview preview(QStringLiteral("Rows"), report.producer());
+    showActive(preview);
+    preview.produce();
+    const int count = preview.pageCount();
+    QTest::keyClick(&preview, Qt::Key_PageDown);
+    QCOMPARE(preview.currentPage(), 2);
+    QTest::keyClick(&preview, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(preview.currentPage(), count);
+    QTest::keyClick(&preview, Qt::Key_PageDown);
+    QCOMPARE(preview.currentPage(), count);
+    QTest::keyClick(&preview, Qt::Key_PageUp);
+    QCOMPARE(preview.currentPage(), count - 1);
+    preview.PageBox->setValue(2);
+    QCOMPARE(preview.currentPage(), 2);
+    QTest::keyClick(&preview, Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(preview.currentPage(), 1);
+
+    preview.ActualSizeAction->trigger();
+    QCOMPARE(preview.zoom(), 1.0);
+    preview.ZoomInAction->trigger();
+    QCOMPARE(preview.zoom(), 1.25);
+    QWheelEvent wheel(QPointF(50, 50), QPointF(50, 50), {}, QPoint(0, -120), Qt::NoButton, Qt::ControlModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(preview.Scroll->viewport(), &wheel);
+    QCOMPARE(preview.zoom(), 1.0);
+    preview.WholePageAction->trigger();
+    const qreal whole = preview.zoom();
+    preview.PageWidthAction->trigger();
+    QVERIFY(preview.zoom() > whole);
+    // Whole page: the page fits the view.
+    preview.WholePageAction->trigger();
+    QVERIFY(preview.View->height() <= preview.Scroll->viewport()->height());
+}
+
+void TestReportPreview::findsTextAcrossPages()
+{
+    RowsReport report(60);
+    ReportPreview preview(QStringLiteral("Rows"), report.producer());
+    showActive(preview);
+    preview.produce();
+    QTest::keyClick(&preview, Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), preview.FindEdit);
+    QTest::keyClicks(preview.FindEdit, QStringLiteral("ROW25"));
+    QTest::keyClick(preview.FindEdit, Qt::Key_Return);
+    const int page = preview.currentPage();
+    QVERIFY(page > 1);
+    // F3 finds the next hit, wrapping round to the only one again; Shift+F3 goes back.
+    QTest::keyClick(&preview, Qt::Key_F3);
+    QCOMPARE(preview.currentPage(), page);
+    QTest::keyClick(&preview, Qt::Key_F3, Qt::ShiftModifier);
+    QCOMPARE(preview.currentPage(), page);
+    // Backwards from the first page wraps round to the last.
+    preview.firstPage();
+    QVERIFY(preview.findText(QStringLiteral("row60"), false));
+    QCOMPARE(preview.currentPage(), preview.pageCount());
+    QVERIFY(!preview.findText(QStringLiteral("nowhere")));
+    QVERIFY(preview.StatusLabel->text().contains(QLatin1String("not found")));
+}
+
+void TestReportPreview::exportsEveryPageToPdf()
+{
+    QTemporaryDir dir;
+    RecordingMessageService messages;
+    const QString path = dir.filePath(QStringLiteral("rows.pdf"));
+    messages.answerSaveFile(dir.filePath(QStringLiteral("rows")));
+    RowsReport report(60);
+    ReportPreview preview(QStringLiteral("Rows"), report.producer());
+    preview.produce();
+    preview.ExportPdfAction->trigger();
+    QCOMPARE(messages.entries().size(), 1);
+    QCOMPARE(messages.entries()[0].kind, RecordingMessageService::Kind::SaveFile);
+    QVERIFY(QFile::exists(path));
+    const QStringList pages = pdfText(path).split(u'\f', Qt::SkipEmptyParts);
+    QCOMPARE(pages.size(), preview.pageCount());
+    QVERIFY(pages.first().contains(QLatin1String("row1")));
+    QVERIFY(pages.last().contains(QLatin1String("row60")));
+    QVERIFY(pages.last().contains(QRegularExpression(QStringLiteral("Page +%1").arg(preview.pageCount()))));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"rows.pdf"}));
+}
+
+void TestReportPreview::unwritablePdfSaysSoAndLeavesNoFile()
+{
+    QTemporaryDir dir;
+    RecordingMessageService messages;
+    const QString path = dir.filePath(QStringLiteral("missing/rows.pdf"));
+    messages.answerSaveFile(path);
+    RowsReport report(3);
+    ReportPreview preview(QStringLiteral("Rows"), report.producer());
+    showActive(preview);
+    preview.produce();
+    preview.ExportPdfAction->trigger();
+    QCOMPARE(messages.entries().size(), 2);
+    QCOMPARE(messages.entries()[1].type, MessageService::Type::Error);
+    QVERIFY(messages.entries()[1].text.contains(QLatin1String("rows.pdf")));
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(preview.isVisible());
+}
+
+void TestReportPreview::unusablePrinterGivesAMessageAndStaysOpen()
+{
+    RecordingMessageService messages;
+    RowsReport report(3);
+    PrinterProbe preview(QStringLiteral("Rows"), report.producer());
+    preview.setUp = [](QPrinter& printer) { printer.setPrinterName(QStringLiteral("No Such Printer 4711")); };
+    showActive(preview);
+    preview.produce();
+    QTest::keyClick(&preview, Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(preview.asked, 1);
+    QCOMPARE(messages.entries().size(), 1);
+    QCOMPARE(messages.entries()[0].type, MessageService::Type::Error);
+    QVERIFY(messages.entries()[0].text.contains(QLatin1String("printer")));
+    QVERIFY(preview.isVisible());
+}
+
+void TestReportPreview::printsThroughTheSamePainter()
+{
+    QTemporaryDir dir;
+    RecordingMessageService messages;
+    RowsReport report(60);
+    PrinterProbe preview(QStringLiteral("Rows"), report.producer());
+    const QString path = dir.filePath(QStringLiteral("printed.pdf"));
+    preview.setUp = [&](QPrinter& printer) {
+        printer.setOutputFileName(path);
+        printer.setPrintRange(QPrinter::PageRange);
+        printer.setFromTo(2, 3);
+    };
+    preview.produce();
+    preview.printReport();
+    QVERIFY(messages.entries().isEmpty());
+    const QStringList pages = pdfText(path).split(u'\f', Qt::SkipEmptyParts);
+    QCOMPARE(pages.size(), 2);
+    QVERIFY(pages[0].contains(QRegularExpression(QStringLiteral("Page +2"))));
+    QVERIFY(pages[1].contains(QRegularExpression(QStringLiteral("Page +3"))));
+}
+
+void TestReportPreview::errorWhileProducingShowsTheBoxAndCloses()
+{
+    RecordingMessageService messages;
+    RowsReport report(40);
+    SteppingCursor rows(namedRows(QStringList(40, QStringLiteral("x"))));
+    rows.atRow = 20;
+    rows.step = [] { throw std::runtime_error("disk I/O error"); };
+    ReportPreview preview(QStringLiteral("Rows"), [&](PageSink& sink) {
+        layoutReport(report.def, {{QStringLiteral("rows"), &rows}}, sink);
+    });
+    preview.show();
+    preview.produce();
+    QCOMPARE(messages.texts(), QStringList({"disk I/O error"}));
+    QCOMPARE(messages.entries()[0].type, MessageService::Type::Error);
+    QVERIFY(!preview.isVisible());
+}
+
+QTEST_MAIN(TestReportPreview)
+#include "tst_reportpreview.moc"
