@@ -20,8 +20,10 @@ QMessageBox* aboutBox(QWidget* parent)
     const QString about = Product::about();
     const qsizetype firstBreak = about.indexOf(QLatin1Char('\n'));
     box->setText(about.left(firstBreak));
-    box->setInformativeText(about.mid(firstBreak + 1) + QStringLiteral("\n\nWeb site: ") + Product::WebSite
-                            + QStringLiteral("\nEmail: ") + Product::MailAddress);
+    // The notice's lines are cut for the Help page; here they flow as one paragraph.
+    const QString notice = about.mid(firstBreak + 1).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    box->setInformativeText(notice + QStringLiteral("\n\nWeb site: ") + Product::WebSite + QStringLiteral("\nEmail: ")
+                            + Product::MailAddress);
     box->setStandardButtons(QMessageBox::Ok);
     return box;
 }
