@@ -7,8 +7,6 @@
 HtmlViewer::HtmlViewer(QWidget* parent)
     : QTextBrowser(parent)
 {
-    setOpenLinks(true);
-    setOpenExternalLinks(false);
 }
 
 QString HtmlViewer::notFoundPage(const QUrl& address)
