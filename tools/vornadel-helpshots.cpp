@@ -12,6 +12,7 @@
 #include "profile/RetailForm.h"
 #include "toolkit/db/Dataset.h"
 #include "toolkit/dialogs/RecordingMessageService.h"
+#include "toolkit/widgets/DBGrid.h"
 #include "toolkit/widgets/PageControl.h"
 #include "ui/main/DataEntry.h"
 #include "ui/main/EDSubProject.h"
@@ -21,6 +22,7 @@ namespace {
 
 // Wider pictures would not fit the Help page's viewer.
 constexpr int MaxWidth = 600;
+constexpr int InfluencerColumn = 4;
 
 class Grabber
 {
@@ -70,11 +72,17 @@ int main(int argc, char* argv[])
     const std::pair<QWidget*, const char*> pages[] = {
         {main.CompaniesTabSheet, "companies"}, {main.ProjetcsTabSheet, "projects"},
         {main.SubProjectsTabSheet, "subprojects"}, {main.PeopleTabSheet, "clients"},
-        {main.Contribution, "contribution"}, {main.HelpSheet, "help"}};
+        {main.HelpSheet, "help"}};
     for (const auto& [page, name] : pages) {
         main.MainDataEntry->setCurrentWidget(page);
         grab.save(&main, &main, name);
     }
+    // The Contribution page with a role column entered: the tick box over the cell and the
+    // role's description above the grid.
+    main.MainDataEntry->setCurrentWidget(main.Contribution);
+    main.DBGrid3->setFocus();
+    main.DBGrid3->setSelectedColumn(InfluencerColumn);
+    grab.save(&main, &main, "contribution");
 
     TEDSubProjectForm details(forms);
     grab.save(&details, &details, "subproject-details");
