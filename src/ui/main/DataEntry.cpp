@@ -179,7 +179,9 @@ void TDataEntryForm::showEvent(QShowEvent* event)
         if (QScreen* s = screen())
             move(s->availableGeometry().center() - rect().center());
     }
-    FormShow();
+    // Coming back from minimised is not a new showing.
+    if (!event->spontaneous())
+        FormShow();
 }
 
 void TDataEntryForm::hideEvent(QHideEvent* event)

@@ -17,6 +17,7 @@ class DBLookupComboBox;
 class DBMemo;
 class DBNavigator;
 class Dataset;
+class HtmlViewer;
 class PageControl;
 class QEventLoop;
 class QFrame;
@@ -24,6 +25,7 @@ class QLabel;
 class QLineEdit;
 class QPainter;
 class QPushButton;
+class QTextEdit;
 class QToolButton;
 class TMainDataModule;
 
@@ -74,6 +76,12 @@ public:
     void DBGrid3DrawColumnCell(QPainter* painter, const QRect& cellRect, int row, int column, bool focused);
     void DBGrid3KeyPress(QChar key, bool& handled);
     void DBNavigator6Click();
+    void WebBrowser1BeforeNavigate2(const QString& address, bool& cancel);
+    void Label38Click();
+    void Label39Click();
+
+    // The help file: "help/Help.htm" in the program's folder.
+    static QString helpFile();
 
     QFrame* Splitter1;
     PageControl* MainDataEntry;
@@ -141,7 +149,12 @@ public:
     DBCheckBox* CBInfluencer;
     DBCheckBox* CBPurchaser;
     DBCheckBox* CBGateKeeper;
+
     QWidget* HelpSheet;
+    QTextEdit* RichEdit1;
+    HtmlViewer* WebBrowser1;
+    QLabel* Label38;
+    QLabel* Label39;
 
 protected:
     // Shows the window modally and returns when it is closed; tests replace it.

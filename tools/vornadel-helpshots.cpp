@@ -1,0 +1,101 @@
+// Grabs the program's windows, started on a database in a folder, into the pictures of the help.
+// Run offscreen by scripts/help-screenshots.sh on the demo database.
+#include <cstdio>
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTest>
+
+#include "app/Startup.h"
+#include "data/DataModule.h"
+#include "profile/RetailForm.h"
+#include "toolkit/db/Dataset.h"
+#include "toolkit/dialogs/RecordingMessageService.h"
+#include "toolkit/widgets/DBGrid.h"
+#include "toolkit/widgets/PageControl.h"
+#include "ui/main/DataEntry.h"
+#include "ui/main/EDSubProject.h"
+#include "ui/main/PickDate.h"
+
+namespace {
+
+// Wider pictures would not fit the Help page's viewer.
+constexpr int MaxWidth = 600;
+constexpr int InfluencerColumn = 4;
+
+class Grabber
+{
+public:
+    explicit Grabber(const QString& folder)
+        : m_folder(folder)
+    {
+    }
+
+    void save(QWidget* window, QWidget* part, const char* name)
+    {
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window))
+            std::fprintf(stderr, "vornadel-helpshots: %s was not shown\n", name);
+        QCoreApplication::processEvents();
+        QPixmap picture = part->grab();
+        if (picture.width() > MaxWidth)
+            picture = picture.scaledToWidth(MaxWidth, Qt::SmoothTransformation);
+        const QString path = m_folder.filePath(QLatin1String(name) + QStringLiteral(".png"));
+        if (!picture.save(path))
+            std::fprintf(stderr, "vornadel-helpshots: cannot write %s\n", qPrintable(path));
+        else
+            std::printf("%s\n", qPrintable(path));
+    }
+
+private:
+    QDir m_folder;
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: vornadel-helpshots DATABASE-FOLDER PICTURE-FOLDER\n");
+        return 2;
+    }
+    // Nothing may wait for an answer while the windows are grabbed.
+    RecordingMessageService messages;
+    Program program(QString::fromLocal8Bit(argv[1]));
+    QDir().mkpath(QString::fromLocal8Bit(argv[2]));
+    Grabber grab(QString::fromLocal8Bit(argv[2]));
+    Forms& forms = program.forms;
+
+    TDataEntryForm& main = *forms.DataEntryForm;
+    const std::pair<QWidget*, const char*> pages[] = {
+        {main.CompaniesTabSheet, "companies"}, {main.ProjetcsTabSheet, "projects"},
+        {main.SubProjectsTabSheet, "subprojects"}, {main.PeopleTabSheet, "clients"},
+        {main.HelpSheet, "help"}};
+    for (const auto& [page, name] : pages) {
+        main.MainDataEntry->setCurrentWidget(page);
+        grab.save(&main, &main, name);
+    }
+    // The Contribution page with a role column entered: the tick box over the cell and the
+    // role's description above the grid.
+    main.MainDataEntry->setCurrentWidget(main.Contribution);
+    main.DBGrid3->setFocus();
+    main.DBGrid3->setSelectedColumn(InfluencerColumn);
+    grab.save(&main, &main, "contribution");
+
+    TEDSubProjectForm details(forms);
+    grab.save(&details, &details, "subproject-details");
+    details.hide();
+
+    grab.save(forms.PickDateForm, forms.PickDateForm, "pick-date");
+    forms.PickDateForm->hide();
+
+    main.MainDataEntry->setCurrentWidget(main.PeopleTabSheet);
+    TRetail& profile = *forms.Retail;
+    grab.save(&profile, &profile, "profile-tactics");
+    profile.PageControl1->setCurrentWidget(profile.TabSheet1);
+    grab.save(&profile, &profile, "profile-questions");
+    profile.hide();
+    return 0;
+}
