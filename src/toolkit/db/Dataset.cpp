@@ -992,14 +992,17 @@ void Dataset::refresh()
     std::vector<int> orderColumns;
     for (const QString& name : m_order)
         orderColumns.push_back(columnOf(name));
-    std::stable_sort(m_rows.begin(), m_rows.end(), [&](RowRef a, RowRef b) {
+    const auto before = [&](RowRef a, RowRef b) {
         for (int c : orderColumns) {
             const int r = compareValues(storedAt(a, c), storedAt(b, c));
             if (r != 0)
                 return r < 0;
         }
         return false;
-    });
+    };
+    // Seldom needed, and a sort of a large table's rows costs far more than the check.
+    if (!std::is_sorted(m_rows.begin(), m_rows.end(), before))
+        std::stable_sort(m_rows.begin(), m_rows.end(), before);
     if (m_restricted)
         restrict(m_restriction);
     else {

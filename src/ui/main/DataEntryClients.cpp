@@ -181,13 +181,13 @@ void TDataEntryForm::Edit1Change()
 void TDataEntryForm::SpeedButton1Click()
 {
     guarded([this] {
-        TMainDataModule* data = m_forms.MainDataModule;
-        const QString question = data->deleteAllPeopleQuestion(QStringLiteral("This will delete ALL records in your database. Proceed?"));
+        TMainDataModule* dm = m_forms.MainDataModule;
+        const QString question = dm->deleteAllPeopleQuestion(QStringLiteral("This will delete ALL records in your database. Proceed?"));
         // Enter answers No: deleting everyone is never the default.
         const auto answer = MessageService::current().messageDialog(question, MessageService::Type::Warning,
                                                                     QMessageBox::No | QMessageBox::YesToAll, QMessageBox::No);
         if (answer == QMessageBox::YesToAll)
-            data->DeleteAllCompanyPeople();
+            dm->DeleteAllCompanyPeople();
     });
 }
 
