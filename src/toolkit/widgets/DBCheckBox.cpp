@@ -33,6 +33,11 @@ void DBCheckBox::showField()
     setCheckState(value.isNull() ? Qt::PartiallyChecked : value.toBool() ? Qt::Checked : Qt::Unchecked);
 }
 
+bool DBCheckBox::hitButton(const QPoint& pos) const
+{
+    return text().isEmpty() ? rect().contains(pos) : QCheckBox::hitButton(pos);
+}
+
 void DBCheckBox::nextCheckState()
 {
     const bool ticked = checkState() != Qt::Checked;

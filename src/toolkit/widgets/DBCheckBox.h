@@ -22,6 +22,8 @@ public:
 
 protected:
     void nextCheckState() override;
+    // A box without caption stands for a whole cell or area: a click anywhere in it toggles.
+    bool hitButton(const QPoint& pos) const override;
 
 private:
     void showField();

@@ -183,9 +183,10 @@ private:
     void personNameRequired();
     // The five role check boxes, in role order.
     std::array<DBCheckBox*, 5> roleCheckBoxes() const;
-    // A scroll that takes the focused cell out of view hides the role check boxes, which would
-    // otherwise stand over another row's cell.
-    void DBGrid3Scrolled();
+    // The role check box that entering its column showed stands over the current cell after
+    // every move and scroll, whoever moved the row; it hides while that cell is out of view, where
+    // it would stand over another row's cell.
+    void placeRoleCheckBox();
 
     // Selects a page by program, which runs no page prerequisites.
     void selectPage(Page page);
@@ -198,5 +199,7 @@ private:
 
     Forms& m_forms;
     QEventLoop* m_modalLoop = nullptr;
+    // The role check box shown by the last column entry; none after a navigator click.
+    DBCheckBox* m_roleCheckBox = nullptr;
     bool m_placed = false;
 };

@@ -96,7 +96,8 @@ void TDataEntryForm::buildContributionPage()
     connect(DBGrid3, &DBGrid::colEnter, this, &TDataEntryForm::DBGrid3ColEnter);
     connect(DBGrid3, &DBGrid::drawColumnCell, this, &TDataEntryForm::DBGrid3DrawColumnCell);
     connect(DBGrid3, &DBGrid::keyPress, this, &TDataEntryForm::DBGrid3KeyPress);
-    connect(DBGrid3->verticalScrollBar(), &QScrollBar::valueChanged, this, &TDataEntryForm::DBGrid3Scrolled);
+    connect(DBGrid3->verticalScrollBar(), &QScrollBar::valueChanged, this, &TDataEntryForm::placeRoleCheckBox);
+    connect(DBGrid3->selectionModel(), &QItemSelectionModel::currentChanged, this, &TDataEntryForm::placeRoleCheckBox);
 
     DBNavigator6 = PageLayout::recordNavigator(page, "DBNavigator6");
     connect(DBNavigator6, &DBNavigator::clicked, this, &TDataEntryForm::DBNavigator6Click);
@@ -134,6 +135,8 @@ void TDataEntryForm::bindContributionPage(TMainDataModule& dm)
         boxes[i]->bind(dm.PeopleDetialDS, QLatin1String(Roles[i].field));
     DBGrid3->setDataSource(dm.PeopleDetialDS);
     DBNavigator6->setDataSource(dm.PeopleDetialDS);
+    // After the grid has followed the dataset.
+    connect(dm.PeopleDetialDS, &DataSource::dataChanged, this, &TDataEntryForm::placeRoleCheckBox);
 }
 
 std::array<DBCheckBox*, 5> TDataEntryForm::roleCheckBoxes() const
@@ -144,17 +147,20 @@ std::array<DBCheckBox*, 5> TDataEntryForm::roleCheckBoxes() const
 void TDataEntryForm::DBGrid3ColEnter()
 {
     CatagoryTip->hide();
+    m_roleCheckBox = nullptr;
     const QString field = DBGrid3->selectedField();
     const std::array<DBCheckBox*, 5> boxes = roleCheckBoxes();
     for (size_t i = 0; i < boxes.size(); ++i) {
         if (field == QLatin1String(Roles[i].field)) {
             boxes[i]->show();
+            m_roleCheckBox = boxes[i];
             CatagoryTip->setText(QLatin1String(Roles[i].description));
             CatagoryTip->show();
         } else {
             boxes[i]->hide();
         }
     }
+    placeRoleCheckBox();
 }
 
 void TDataEntryForm::DBGrid3DrawColumnCell(QPainter* painter, const QRect& cellRect, int row, int column, bool focused)
@@ -197,14 +203,21 @@ void TDataEntryForm::DBGrid3KeyPress(QChar key, bool& handled)
 
 void TDataEntryForm::DBNavigator6Click()
 {
+    m_roleCheckBox = nullptr;
     for (DBCheckBox* box : roleCheckBoxes())
         box->hide();
 }
 
-void TDataEntryForm::DBGrid3Scrolled()
+void TDataEntryForm::placeRoleCheckBox()
 {
-    const QRect cell = DBGrid3->cellRect(DBGrid3->currentIndex().row(), DBGrid3->selectedColumn());
-    if (!DBGrid3->viewport()->geometry().contains(cell))
-        for (DBCheckBox* box : roleCheckBoxes())
-            box->hide();
+    if (!m_roleCheckBox)
+        return;
+    const QModelIndex current = DBGrid3->currentIndex();
+    // The viewport in the grid's coordinates, where cellRect lies; a cell cut by its edge keeps
+    // the part in view.
+    const QRect cell = DBGrid3->cellRect(current.row(), DBGrid3->selectedColumn()) & DBGrid3->viewport()->geometry();
+    const bool inView = current.isValid() && !cell.isEmpty();
+    if (inView)
+        m_roleCheckBox->setGeometry(cell.translated(DBGrid3->pos()));
+    m_roleCheckBox->setVisible(inView);
 }

@@ -5,6 +5,7 @@
 
 #include "FormDatabase.h"
 #include "toolkit/dialogs/RecordingMessageService.h"
+#include "toolkit/db/DataSource.h"
 #include "toolkit/widgets/DBEdit.h"
 #include "toolkit/widgets/DBNavigator.h"
 
@@ -24,6 +25,7 @@ private slots:
     void datasetsOwnDeleteQuestionIsAsked();
     void storeErrorIsShownAndThePendingChangeStays();
     void visibleButtonsHintsAndFlatLook();
+    void keysActForTheControlsOfTheirDataSource();
 
 private:
     QList<Button> enabled(const DBNavigator& navigator) const;
@@ -178,6 +180,44 @@ void TestDBNavigator::visibleButtonsHintsAndFlatLook()
     navigator.setFlat(true);
     QVERIFY(navigator.button(Button::First)->autoRaise());
     QCOMPARE(navigator.button(Button::First)->focusPolicy(), Qt::NoFocus);
+}
+
+void TestDBNavigator::keysActForTheControlsOfTheirDataSource()
+{
+    m_db->exec("INSERT INTO T (Name) VALUES ('Ann'), ('Bob')");
+    m_db->exec("INSERT INTO K (KindName) VALUES ('Large'), ('Small')");
+    DataSource kindSource(&m_db->kinds());
+    QWidget form;
+    auto* rowsPage = new QWidget(&form);
+    auto* name = new DBEdit(m_db->source(), "Name", rowsPage);
+    auto* rows = new DBNavigator(m_db->source(), rowsPage);
+    auto* kindsPage = new QWidget(&form);
+    auto* kind = new DBEdit(&kindSource, "KindName", kindsPage);
+    new DBNavigator(&kindSource, kindsPage);
+    kindsPage->move(0, 100);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+
+    name->setFocus();
+    QTest::keyClick(name, Qt::Key_PageDown, Qt::AltModifier);
+    QCOMPARE(m_db->rows().recNo(), 1);
+    QCOMPARE(m_db->kinds().recNo(), 0);
+    QTest::keyClick(name, Qt::Key_End);
+    QTest::keyClicks(name, "x");
+    QTest::keyClick(name, Qt::Key_Return, Qt::AltModifier);
+    QCOMPARE(m_db->scalar("SELECT Name FROM T WHERE ID = 2").toString(), QString("Bobx"));
+    QCOMPARE(name->text(), QString("Bobx"));
+
+    // The other navigator answers only in its own controls; a hidden button has no key.
+    kind->setFocus();
+    QTest::keyClick(kind, Qt::Key_PageDown, Qt::AltModifier);
+    QCOMPARE(m_db->kinds().recNo(), 1);
+    QCOMPARE(m_db->rows().recNo(), 1);
+    rows->setVisibleButtons({Button::Next});
+    name->setFocus();
+    QTest::keyClick(name, Qt::Key_Home, Qt::AltModifier);
+    QCOMPARE(m_db->rows().recNo(), 1);
+    QVERIFY(rows->button(Button::Next)->toolTip().endsWith("(Alt+PgDown)"));
 }
 
 QTEST_MAIN(TestDBNavigator)

@@ -50,6 +50,11 @@ private slots:
     void enteringAColumnShowsOnlyItsRole();
     void printableKeysToggleTheRoleAndOthersReachTheGrid();
     void checkBoxFollowsTheCurrentRowDownTheColumn();
+    void checkBoxShowsTheCurrentRowsValueAfterEveryMove();
+    void aClickAnywhereInTheRoleCellToggles();
+    void escapeStillWorksAfterARefusedWeight();
+    void everyDigitTypedAfterAClickReachesTheWeight_data();
+    void everyDigitTypedAfterAClickReachesTheWeight();
     void navigatorClickHidesTheCheckBoxes();
     void scrollingTheFocusedCellAwayHidesTheCheckBoxes();
     void weightAboveNinetyIsDrawnRed_data();
@@ -244,6 +249,116 @@ void TestContributionPage::checkBoxFollowsTheCurrentRowDownTheColumn()
     QCoreApplication::processEvents();
     QCOMPARE(m_w->CBPurchaser->geometry(), cellOnPage(0, PurchaserColumn));
     QCOMPARE(m_w->CBPurchaser->checkState(), Qt::PartiallyChecked);
+}
+
+void TestContributionPage::checkBoxShowsTheCurrentRowsValueAfterEveryMove()
+{
+    addBobAsPurchaser();
+    DBGrid* grid = m_w->DBGrid3;
+    auto shows = [&](int row, Qt::CheckState state) {
+        QCoreApplication::processEvents();
+        return visibleBoxes() == QStringList{QStringLiteral("CBPurchaser")}
+            && m_w->CBPurchaser->geometry() == cellOnPage(row, PurchaserColumn) && m_w->CBPurchaser->checkState() == state;
+    };
+    enter(0, PurchaserColumn);
+    QVERIFY(shows(0, Qt::PartiallyChecked));
+
+    // An edited row is saved on the way down; both rows keep showing their own values.
+    QTest::keyClick(grid, Qt::Key_Space);
+    QVERIFY(shows(0, Qt::Checked));
+    QTest::keyClick(grid, Qt::Key_Down);
+    QVERIFY(shows(1, Qt::Checked));
+    QTest::keyClick(grid, Qt::Key_Space);
+    QVERIFY(shows(1, Qt::Unchecked));
+    QTest::keyClick(grid, Qt::Key_Up);
+    QVERIFY(shows(0, Qt::Checked));
+    QVERIFY(m_f->messages.entries().isEmpty());
+
+    // Down from the last row starts a new row; the box stands on it, empty.
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_Down);
+    QCOMPARE(dm().PeopleDetail->state(), Dataset::State::Insert);
+    QVERIFY(shows(2, Qt::PartiallyChecked));
+    QTest::keyClick(grid, Qt::Key_Up);
+    QVERIFY(shows(1, Qt::Unchecked));
+
+    // A move made elsewhere (another window's navigator) is followed too.
+    dm().PeopleDetail->first();
+    QVERIFY(shows(0, Qt::Checked));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(1, PurchaserColumn)).center());
+    QVERIFY(shows(1, Qt::Unchecked));
+
+    // Far down a long list, a new row and its cancelling re-read the rows; the box stays with the row.
+    Connection& file = *dm().MainADOConnection();
+    for (int i = 0; i < 40; ++i)
+        file.exec(QStringLiteral("INSERT INTO Business (PersonID, SubProjectID, SPPurchaser) VALUES (41, 27, 1)"));
+    dm().PeopleDetail->close();
+    dm().PeopleDetail->open();
+    QTest::keyClick(grid, Qt::Key_PageDown);
+    QTest::keyClick(grid, Qt::Key_PageDown);
+    QVERIFY(grid->verticalScrollBar()->value() > 0);
+    const int last = dm().PeopleDetail->recNo();
+    QVERIFY(shows(last, Qt::Checked));
+    QTest::keyClick(grid, Qt::Key_Insert);
+    QVERIFY(shows(last, Qt::PartiallyChecked));
+    QTest::keyClick(grid, Qt::Key_Escape);
+    QVERIFY(shows(last, Qt::Checked));
+}
+
+void TestContributionPage::aClickAnywhereInTheRoleCellToggles()
+{
+    enter(0, InfluencerColumn);
+    DBCheckBox* box = m_w->CBInfluencer;
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 4, box->height() / 2));
+    QCOMPARE(role("SPInfluencer"), QVariant(true));
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() / 2, box->height() - 3));
+    QCOMPARE(role("SPInfluencer"), QVariant(false));
+    // The keys stay with the grid.
+    QCOMPARE(QApplication::focusWidget(), m_w->DBGrid3);
+}
+
+void TestContributionPage::escapeStillWorksAfterARefusedWeight()
+{
+    DBGrid* grid = m_w->DBGrid3;
+    enter(0, WeightColumn);
+    QTest::keyClick(grid, Qt::Key_Plus);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(m_f->messages.texts(), QStringList{QStringLiteral("'+' is not a valid integer value for field 'Weight'.")});
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!grid->cellEditor());
+    QCOMPARE(grid->model()->index(0, WeightColumn).data().toString(), QStringLiteral("50"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QCOMPARE(dm().PeopleDetail->state(), Dataset::State::Browse);
+
+    // The same when the refusal came from moving to another row.
+    QTest::keyClick(grid, Qt::Key_Plus);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(m_f->messages.entries().size(), 2);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QCOMPARE(dm().PeopleDetail->state(), Dataset::State::Browse);
+    QCOMPARE(dm().PeopleDetail->asInteger(QStringLiteral("SPWeight")), 50);
+}
+
+void TestContributionPage::everyDigitTypedAfterAClickReachesTheWeight_data()
+{
+    QTest::addColumn<int>("delay");
+    QTest::newRow("at once") << 0;
+    QTest::newRow("100 ms") << 100;
+    QTest::newRow("300 ms") << 300;
+}
+
+void TestContributionPage::everyDigitTypedAfterAClickReachesTheWeight()
+{
+    QFETCH(int, delay);
+    enter(0, WeightColumn);
+    enter(0, WeightColumn);
+    QTest::qWait(delay);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("5470"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QTest::mouseClick(m_w->DBNavigator6->button(DBNavigator::Post), Qt::LeftButton);
+    QCOMPARE(m_f->scalar(QStringLiteral("SELECT SPWeight FROM Business WHERE PersonID = 40")).toInt(), 5470);
 }
 
 void TestContributionPage::navigatorClickHidesTheCheckBoxes()

@@ -399,8 +399,10 @@ void TestDataEntryForm::closingAsksAboutPendingChanges()
     m_w->MainDataEntry->setCurrentIndex(TDataEntryForm::CompaniesPage);
     m_w->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_w.get()));
-    if (change == QLatin1String("company"))
+    if (change == QLatin1String("company")) {
+        QTest::keyClick(m_w->DBEdit8, Qt::Key_End);
         QTest::keyClicks(m_w->DBEdit8, QStringLiteral(" Ltd"));
+    }
     if (change == QLatin1String("nameless person")) {
         dm().PeopleCompanyDet->insert();
         dm().PeopleCompanyDet->setValue(QStringLiteral("Title"), QStringLiteral("Buyer"));

@@ -46,6 +46,8 @@ private slots:
     void closingAsksAboutUnsavedRows();
     void detailsButtonShowsThePlainTablesSubproject();
     void pickerKeepsTheLastChosenDay();
+    void enterInTheCalendarAccepts();
+    void theGridsAreReachedAndLeftByKeyboard();
 
 private:
     Dataset* subprojects() { return m_f->dm->SubProjectsTable; }
@@ -182,6 +184,40 @@ void TestSubProjectDetails::pickerKeepsTheLastChosenDay()
     QCOMPARE(picker.showModalWindow(), int(QDialog::Accepted));
     QVERIFY(openAfterDoubleClick);
     QCOMPARE(picker.date(), chosen);
+}
+
+void TestSubProjectDetails::enterInTheCalendarAccepts()
+{
+    TPickDateForm picker;
+    QCOMPARE(picker.windowTitle(), QStringLiteral("Pick Date"));
+    QTimer::singleShot(0, this, [&] {
+        auto* days = picker.MonthCalendar1->findChild<QTableView*>();
+        QTest::keyClick(days, Qt::Key_Left);
+        QTest::keyClick(days, Qt::Key_Return);
+    });
+    QCOMPARE(picker.showModalWindow(), int(QDialog::Accepted));
+    QCOMPARE(picker.date(), QDate::currentDate().addDays(-1));
+}
+
+void TestSubProjectDetails::theGridsAreReachedAndLeftByKeyboard()
+{
+    m_w->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+    m_w->DBGrid1->setFocus();
+    QTest::keyClick(m_w->DBGrid1, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), m_w->DBGrid2);
+    QTest::keyClick(m_w->DBGrid2, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), m_w->DBGrid1);
+
+    // Plain Tab walks the persons' cells, then leaves from the last one.
+    subprojects()->locate({QStringLiteral("SubProjectID")}, {27});
+    QCOMPARE(m_w->PersonsTable->recordCount(), 1);
+    m_w->DBGrid2->setFocus();
+    for (int cell = 0; cell < 6; ++cell)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), m_w->DBGrid2);
+    QTest::keyClick(m_w->DBGrid2, Qt::Key_Tab);
+    QVERIFY(QApplication::focusWidget() != m_w->DBGrid2);
 }
 
 QTEST_MAIN(TestSubProjectDetails)
