@@ -67,6 +67,9 @@ public:
     void Edit1Change();
     void SpeedButton1Click();
     void RetailButtonClick();
+    void BitBtn1Click();
+    // Writes the people of the current company, or of all companies, to a vCard or CSV file.
+    void ExportClients(bool allPeople, bool csv);
     void DBGrid3ColEnter();
     void DBGrid3DrawColumnCell(QPainter* painter, const QRect& cellRect, int row, int column, bool focused);
     void DBGrid3KeyPress(QChar key, bool& handled);
@@ -121,6 +124,8 @@ public:
     DBEdit* DBEdit19;
     DBMemo* DBMemo5;
     QPushButton* RetailButton;
+    QPushButton* BitBtn1;
+    QPushButton* ExportButton;
 
     QWidget* Contribution;
     DBEdit* DBEdit2;
@@ -151,6 +156,7 @@ private:
     void buildProjectsPage();
     void buildSubProjectsPage();
     void buildClientsPage();
+    void buildTransferButtons(QWidget* page);
     void buildContributionPage();
     void buildHelpPage();
     void bindCompaniesPage(TMainDataModule& dm);

@@ -123,6 +123,7 @@ void TDataEntryForm::buildClientsPage()
         rows->addRow(label, control);
     }
 
+    buildTransferButtons(page);
     RetailButton = named(new QPushButton(QStringLiteral("Profile..."), page), "RetailButton");
     RetailButton->setAutoDefault(false);
     connect(RetailButton, &QPushButton::clicked, this, &TDataEntryForm::RetailButtonClick);
@@ -131,7 +132,12 @@ void TDataEntryForm::buildClientsPage()
     layout->addLayout(top);
     layout->addLayout(rows);
     layout->addStretch(1);
-    layout->addWidget(RetailButton, 0, Qt::AlignLeft);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(BitBtn1);
+    bottom->addWidget(ExportButton);
+    bottom->addWidget(RetailButton);
+    bottom->addStretch(1);
+    layout->addLayout(bottom);
 }
 
 void TDataEntryForm::bindClientsPage(TMainDataModule& dm)

@@ -123,7 +123,9 @@ void TestClientsPage::everyControlIsInsideThePage()
     QStringList buttons;
     for (QPushButton* button : page->findChildren<QPushButton*>())
         buttons.append(button->text());
-    QCOMPARE(buttons, QStringList{QStringLiteral("Profile...")});
+    QCOMPARE(buttons, QStringList({QStringLiteral("Import"), QStringLiteral("E&xport"), QStringLiteral("Profile...")}));
+    QCOMPARE(m_w->BitBtn1->toolTip(), QStringLiteral("Import data from MS Outlook"));
+    QVERIFY(!m_w->BitBtn1->icon().isNull());
     QCOMPARE(m_w->SpeedButton1->toolTip(), QStringLiteral("Delete all records"));
 }
 

@@ -1,0 +1,17 @@
+#include "toolkit/dialogs/RecordingFileDialogService.h"
+
+RecordingFileDialogService::RecordingFileDialogService()
+    : m_before(FileDialogService::install(this))
+{
+}
+
+RecordingFileDialogService::~RecordingFileDialogService()
+{
+    FileDialogService::install(m_before);
+}
+
+QString RecordingFileDialogService::openFileName(const QString& caption, const QString& filter, const QString&)
+{
+    m_asked.append(caption + QLatin1Char('|') + filter);
+    return m_answers.isEmpty() ? QString() : m_answers.takeFirst();
+}
