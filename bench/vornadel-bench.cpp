@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 
+#include "ImportBench.h"
 #include "data/DataModule.h"
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/Statement.h"
@@ -114,6 +115,7 @@ int main(int argc, char* argv[])
         std::printf("company_move %.3f ms\n", median(moves));
         std::printf("peak_memory %.0f MiB\n", peak);
         std::printf("startup/floor %.2f\n", floor > 0 ? startup / floor : 0.0);
+        runImportBenches(args[1]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

@@ -107,6 +107,8 @@ void TDataEntryForm::BitBtn1Click()
     if (path.isEmpty())
         return;
     guarded([&] {
+        // A person being entered counts among the stored ones the file is compared with.
+        dm.PeopleCompanyDet->checkBrowseMode();
         PeopleTransfer transfer(dm);
         std::optional<Contacts::ImportPlan> plan;
         {
