@@ -32,6 +32,10 @@ bool startsWithNoCase(const QByteArray& text, const char* prefix)
 
 bool isLine(const QByteArray& line, const char* text)
 {
+    // Most lines differ in their first letter; only the rest pay for the trimmed copy.
+    const char first = line.isEmpty() ? ' ' : line[0];
+    if (first != ' ' && first != '\t' && (first | 0x20) != (text[0] | 0x20))
+        return false;
     return line.trimmed().compare(text, Qt::CaseInsensitive) == 0;
 }
 
@@ -250,6 +254,9 @@ public:
 
     void add(const Property& p)
     {
+        static const QList<QByteArray> known = {"FN", "N", "TITLE", "ROLE", "EMAIL", "TEL", "ADR", "LABEL", "ORG", "NOTE"};
+        if (!known.contains(p.name))
+            return;
         const QString value = text(p, p.value);
         if (p.name == "FN")
             setOnce(m_fullName, unescaped(value));
