@@ -121,7 +121,7 @@ void TDataEntryForm::BitBtn1Click()
         QProgressDialog progress(QStringLiteral("Importing clients..."), QStringLiteral("Cancel"), 0,
                                  int(plan->rows().size()), this);
         progress.setWindowTitle(QStringLiteral("Import clients"));
-        progress.setWindowModality(Qt::WindowModal);
+        progress.setWindowModality(Qt::ApplicationModal);
         progress.setMinimumDuration(500);
         const PeopleTransfer::Outcome outcome = transfer.store(*plan, [&](int done, int) {
             progress.setValue(done);
