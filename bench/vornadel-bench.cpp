@@ -12,6 +12,7 @@
 
 #include <QGuiApplication>
 
+#include "ImportBench.h"
 #include "data/DataModule.h"
 #include "reports/CompanyPerson.h"
 #include "reports/PeopleReport.h"
@@ -263,6 +264,7 @@ int main(int argc, char* argv[])
             deletes.push_back(deleteAll300(connectionString));
         std::printf("delete_all_300 %.1f ms\n", median(deletes));
         benchReports(connectionString, std::min(rounds, 3));
+        runImportBenches(args[1]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

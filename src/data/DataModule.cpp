@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "data/Cascade.h"
+#include "data/DuplicatePerson.h"
 #include "data/Schema.h"
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/SchemaCheck.h"
@@ -282,11 +283,12 @@ void TMainDataModule::attachRules()
 
     PeopleCompanyDet->beforePost = [this](Dataset& d) {
         if (!isBlank(d.value(QStringLiteral("Name")).toString()))
-            return;
+            return confirmUniquePerson(*m_connection, d);
         MessageService::current().showMessage(QStringLiteral("Required field is empty."));
         emit personNameRequired();
         throw AbortAction();
     };
+    PeopleTable->beforePost = [this](Dataset& d) { confirmUniquePerson(*m_connection, d); };
     PeopleCompanyDet->afterInsert = [this](Dataset&) { reopen(PeopleTable); };
     PeopleCompanyDet->afterEdit = [this](Dataset&) { reopen(PeopleTable); };
     auto peopleChanged = [this](Dataset&) {

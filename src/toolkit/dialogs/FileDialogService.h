@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// The file-save dialog a program asks the user through. Filters are written as pairs of a
+// The file dialogs a program asks the user through. Filters are written as pairs of a
 // name and its patterns, "BitMap|*.bmp" or "Pictures|*.bmp;*.png|All|*.*". Windows reach the
 // installed service through current(); tests install RecordingFileDialogService so that no
 // test waits on a dialog. install() does not take ownership. Nothing here throws.
@@ -24,6 +24,8 @@ public:
 
     // The chosen path, or an empty text when the user cancelled.
     virtual QString saveFileName(const SaveRequest& request) = 0;
+    // The chosen existing file, or an empty text when the user cancelled; filter as Qt writes it.
+    virtual QString openFileName(const QString& caption, const QString& filter, const QString& directory = {}) = 0;
 
     static FileDialogService& current();
     // Installs service (nullptr: the Qt one again) and returns the one installed before.

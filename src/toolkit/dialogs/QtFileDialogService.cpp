@@ -14,3 +14,8 @@ QString QtFileDialogService::saveFileName(const SaveRequest& request)
         return {};
     return dialog.selectedFiles().value(0);
 }
+
+QString QtFileDialogService::openFileName(const QString& caption, const QString& filter, const QString& directory)
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, directory, filter);
+}

@@ -7,4 +7,5 @@ class QtFileDialogService : public FileDialogService
 {
 public:
     QString saveFileName(const SaveRequest& request) override;
+    QString openFileName(const QString& caption, const QString& filter, const QString& directory) override;
 };

@@ -15,3 +15,9 @@ QString RecordingFileDialogService::saveFileName(const SaveRequest& request)
     m_requests.append(request);
     return m_answers.isEmpty() ? QString() : m_answers.takeFirst();
 }
+
+QString RecordingFileDialogService::openFileName(const QString& caption, const QString& filter, const QString&)
+{
+    m_asked.append(caption + QLatin1Char('|') + filter);
+    return m_openAnswers.isEmpty() ? QString() : m_openAnswers.takeFirst();
+}

@@ -18,11 +18,17 @@ public:
 
     void answerSave(const QString& path) { m_answers.append(path); }
     const QList<SaveRequest>& requests() const { return m_requests; }
+    void answerOpenFile(const QString& path) { m_openAnswers.append(path); }
+    // "caption|filter" of every file-open dialog, in order.
+    const QStringList& asked() const { return m_asked; }
 
     QString saveFileName(const SaveRequest& request) override;
+    QString openFileName(const QString& caption, const QString& filter, const QString& directory = {}) override;
 
 private:
     FileDialogService* m_before;
     QList<SaveRequest> m_requests;
     QStringList m_answers;
+    QStringList m_asked;
+    QStringList m_openAnswers;
 };

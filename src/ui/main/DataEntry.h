@@ -72,6 +72,9 @@ public:
     void Button3Click();
     void Button4Click();
     void Button5Click();
+    void BitBtn1Click();
+    // Writes the people of the current company, or of all companies, to a vCard or CSV file.
+    void ExportClients(bool allPeople, bool csv);
     void DBGrid3ColEnter();
     void DBGrid3DrawColumnCell(QPainter* painter, const QRect& cellRect, int row, int column, bool focused);
     void DBGrid3KeyPress(QChar key, bool& handled);
@@ -135,6 +138,8 @@ public:
     DBMemo* DBMemo5;
     QPushButton* RetailButton;
     QPushButton* Button5;
+    QPushButton* BitBtn1;
+    QPushButton* ExportButton;
 
     QWidget* Contribution;
     DBEdit* DBEdit2;
@@ -170,6 +175,7 @@ private:
     void buildProjectsPage();
     void buildSubProjectsPage();
     void buildClientsPage();
+    void buildTransferButtons(QWidget* page);
     void buildContributionPage();
     void buildHelpPage();
     void bindCompaniesPage(TMainDataModule& dm);

@@ -124,13 +124,16 @@ void TDataEntryForm::buildClientsPage()
         rows->addRow(label, control);
     }
 
+    buildTransferButtons(page);
     RetailButton = named(new QPushButton(QStringLiteral("Pro&file..."), page), "RetailButton");
     RetailButton->setAutoDefault(false);
     connect(RetailButton, &QPushButton::clicked, this, &TDataEntryForm::RetailButtonClick);
-    Button5 = named(new QPushButton(QStringLiteral("Re&port..."), page), "Button5");
+    Button5 = named(new QPushButton(QStringLiteral("Report..."), page), "Button5");
     Button5->setAutoDefault(false);
     connect(Button5, &QPushButton::clicked, this, &TDataEntryForm::Button5Click);
     auto* bottom = new QHBoxLayout;
+    bottom->addWidget(BitBtn1);
+    bottom->addWidget(ExportButton);
     bottom->addWidget(RetailButton);
     bottom->addWidget(Button5);
     bottom->addStretch(1);

@@ -37,7 +37,7 @@ void TDataEntryForm::buildCompaniesPage()
     rows->addRow(QStringLiteral("Activities"), DBMemo1);
     rows->addRow(QStringLiteral("Comments"), DBMemo2);
 
-    Button3 = named(new QPushButton(QStringLiteral("Re&port..."), page), "Button3");
+    Button3 = named(new QPushButton(QStringLiteral("Report..."), page), "Button3");
     Button3->setAutoDefault(false);
     connect(Button3, &QPushButton::clicked, this, &TDataEntryForm::Button3Click);
     auto* top = new QHBoxLayout;

@@ -44,7 +44,7 @@ void TDataEntryForm::buildSubProjectsPage()
         list->setMinimumWidth(150);
     DBMemo4->setMaximumHeight(90);
 
-    Button4 = named(new QPushButton(QStringLiteral("Re&ports..."), page), "Button4");
+    Button4 = named(new QPushButton(QStringLiteral("Reports..."), page), "Button4");
     Strategies = named(new QPushButton(QStringLiteral("&Strategies..."), page), "Strategies");
     ContributionButton = named(new QPushButton(QStringLiteral("Contr&ibution..."), page), "ContributionButton");
     Button1 = named(new QPushButton(QStringLiteral("&Details..."), page), "Button1");

@@ -125,7 +125,9 @@ void TestClientsPage::everyControlIsInsideThePage()
     QStringList buttons;
     for (QPushButton* button : page->findChildren<QPushButton*>())
         buttons.append(button->text());
-    QCOMPARE(buttons, QStringList{QStringLiteral("Pro&file...")});
+    QCOMPARE(buttons, QStringList({QStringLiteral("Import"), QStringLiteral("E&xport"), QStringLiteral("Pro&file..."), QStringLiteral("Report...")}));
+    QCOMPARE(m_w->BitBtn1->toolTip(), QStringLiteral("Import data from MS Outlook"));
+    QVERIFY(!m_w->BitBtn1->icon().isNull());
     QCOMPARE(m_w->SpeedButton1->toolTip(), QStringLiteral("Delete all records"));
 }
 

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+// Imports 100,000 generated contacts, as vCard and as CSV, into a new empty company of a copy
+// of the database at path, and prints the milliseconds to read, preview and store each
+// (store includes reading the people datasets again) and the peak memory so far.
+void runImportBenches(const QString& path);

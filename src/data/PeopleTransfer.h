@@ -1,0 +1,47 @@
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include <QVariant>
+
+#include "data/contacts/ImportPlan.h"
+
+class TMainDataModule;
+
+// Moves people between the store and contact files for the Clients page: the stored people an
+// import is compared with, the storing of an import plan in one transaction, and the people an
+// export writes. Throws StoreError with the store's text. GUI thread only.
+class PeopleTransfer
+{
+public:
+    // done of total rows written; returning false cancels the import.
+    using Progress = std::function<bool(int done, int total)>;
+
+    struct Outcome
+    {
+        int added = 0;
+        int updated = 0;
+        QVariant firstAdded;  // id of the first person added; null when none
+        bool cancelled = false;
+    };
+
+    explicit PeopleTransfer(TMainDataModule& dm) : m_dm(dm) {}
+
+    // The preview of contacts going into the current company of CompaniesTable.
+    Contacts::ImportPlan preview(Contacts::ReadResult read) const;
+
+    // Adds and updates the people of the plan in the current company: all of it or, on an error
+    // or a cancel, nothing. A pending change of the Clients page is saved first. Afterwards
+    // the datasets over people read the stored rows again and the Clients page stands on the
+    // first person added.
+    Outcome store(const Contacts::ImportPlan& plan, const Progress& progress = {});
+
+    // The people of the current company (allPeople false) or of every company, by name.
+    std::vector<Contacts::Contact> exportedPeople(bool allPeople) const;
+
+private:
+    void readAgain(const QVariant& personId);
+
+    TMainDataModule& m_dm;
+};

@@ -1,0 +1,318 @@
+#include "data/contacts/CsvReader.h"
+
+#include <QHash>
+#include <QStringList>
+
+#include "data/contacts/ContactParts.h"
+
+namespace Contacts {
+
+namespace {
+
+struct Record
+{
+    QStringList values;
+    int line = 0;
+    bool closed = true;  // false: a quoted value runs to the end of the file
+};
+
+QChar separatorOf(const QString& text)
+{
+    int commas = 0, semicolons = 0;
+    bool quoted = false;
+    for (QChar c : text) {
+        if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (!quoted && (c == QLatin1Char('\n') || c == QLatin1Char('\r')))
+            break;
+        else if (!quoted && c == QLatin1Char(','))
+            ++commas;
+        else if (!quoted && c == QLatin1Char(';'))
+            ++semicolons;
+    }
+    return semicolons > commas ? QLatin1Char(';') : QLatin1Char(',');
+}
+
+// Splits the text into records; a line break inside quotes belongs to the value.
+std::vector<Record> records(const QString& text, QChar separator)
+{
+    std::vector<Record> result;
+    Record record;
+    record.line = 1;
+    QString value;
+    bool quoted = false, anything = false;
+    int line = 1;
+    const int n = int(text.size());
+    auto endValue = [&] {
+        record.values.append(value);
+        value.clear();
+    };
+    auto endRecord = [&] {
+        endValue();
+        if (anything)
+            result.push_back(std::move(record));
+        record = Record();
+        record.line = line;
+        anything = false;
+    };
+    for (int i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == QLatin1Char('"')) {
+                if (i + 1 < n && text[i + 1] == QLatin1Char('"')) {
+                    value.append(c);
+                    ++i;
+                } else {
+                    quoted = false;
+                }
+            } else {
+                if (c == QLatin1Char('\n') || (c == QLatin1Char('\r') && !(i + 1 < n && text[i + 1] == QLatin1Char('\n'))))
+                    ++line;
+                value.append(c);
+            }
+        } else if (c == QLatin1Char('"') && value.trimmed().isEmpty()) {
+            value.clear();
+            quoted = anything = true;
+        } else if (c == separator) {
+            endValue();
+            anything = true;
+        } else if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
+            if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n'))
+                ++i;
+            ++line;
+            endRecord();
+        } else {
+            value.append(c);
+            if (!c.isSpace())
+                anything = true;
+        }
+    }
+    if (quoted)
+        record.closed = false;
+    endRecord();
+    return result;
+}
+
+// Lower-case letters and digits only: "E-mail Address" and "Email address" are one name.
+QString normalized(const QString& header)
+{
+    QString key;
+    for (QChar c : header)
+        if (c.isLetterOrNumber())
+            key.append(c.toLower());
+    return key;
+}
+
+struct AddressColumns
+{
+    QList<int> streets;
+    int city = -1, region = -1, postalCode = -1, country = -1;
+    bool any() const { return !streets.isEmpty() || city >= 0 || region >= 0 || postalCode >= 0 || country >= 0; }
+};
+
+struct AddressNames
+{
+    QStringList streets, city, region, postalCode, country;
+};
+
+// In the order they are taken: business, work, Google's first, plain, home, other.
+const QList<AddressNames>& addressGroups()
+{
+    static const QList<AddressNames> groups = {
+        {{"businessstreet", "businessstreet2", "businessstreet3"}, {"businesscity"}, {"businessstate"},
+         {"businesspostalcode"}, {"businesscountryregion", "businesscountry"}},
+        {{"workaddress", "workaddress2", "workstreet"}, {"workcity"}, {"workstate"}, {"workzipcode", "workpostalcode"},
+         {"workcountry"}},
+        {{"address1pobox", "address1extendedaddress", "address1street"}, {"address1city"}, {"address1region"},
+         {"address1postalcode"}, {"address1country"}},
+        {{"street", "street2"}, {"city", "town"}, {"state", "region", "province"},
+         {"postalcode", "zip", "zipcode", "postcode"}, {"country"}},
+        {{"homestreet", "homestreet2", "homestreet3", "homeaddress", "homeaddress2"}, {"homecity"}, {"homestate"},
+         {"homepostalcode", "homezipcode"}, {"homecountryregion", "homecountry"}},
+        {{"otherstreet", "otherstreet2", "otherstreet3"}, {"othercity"}, {"otherstate"}, {"otherpostalcode"},
+         {"othercountryregion", "othercountry"}},
+    };
+    return groups;
+}
+
+class ColumnMap
+{
+public:
+    explicit ColumnMap(const QStringList& header)
+    {
+        for (int i = 0; i < header.size(); ++i) {
+            const QString key = normalized(header[i]);
+            if (!key.isEmpty() && !m_index.contains(key))
+                m_index.insert(key, i);
+        }
+        m_fullName = find({"name", "fullname", "displayname", "contactname", "contact"});
+        m_first = find({"firstname", "givenname", "first", "forename"});
+        m_middle = find({"middlename", "additionalname"});
+        m_last = find({"lastname", "familyname", "surname", "last"});
+        m_suffix = find({"suffix", "namesuffix"});
+        m_title = find({"jobtitle", "organization1title", "organizationtitle", "position", "role", "job"});
+        // Outlook's "Title" is Mr. or Dr.; it is the job title only where no other column is.
+        if (m_title.isEmpty())
+            m_title = find({"title"});
+        m_company = find({"company", "organization", "organisation", "organization1name", "organizationname",
+                          "companyname"});
+        m_info = find({"notes", "note", "info", "comments", "comment", "description"});
+        m_formattedAddress = find({"address", "address1formatted", "fulladdress", "postaladdress", "mailingaddress"});
+        m_mobile = find({"mobilephone", "mobilenumber", "mobile", "cellphone", "cellularphone", "cell", "mobiletel"});
+        m_main = find({"businessphone", "workphone", "companymainphone", "primaryphone", "mainphone", "phone",
+                       "telephone", "tel", "primarytel", "phonenumber", "worktel", "businessphone2"});
+        m_fax = find({"businessfax", "fax", "faxnumber", "workfax", "homefax", "otherfax"});
+        m_other = find({"homephone", "homephone2", "otherphone", "assistantsphone", "carphone", "pager",
+                        "pagernumber", "radiophone", "callback", "isdn", "telex", "ttytddphone"});
+        for (int i = 0; i < header.size(); ++i) {
+            const QString key = normalized(header[i]);
+            const bool mail = key.contains(QLatin1String("email")) || key == QLatin1String("mail");
+            if (mail && !key.contains(QLatin1String("type")) && !key.contains(QLatin1String("display"))
+                && !key.contains(QLatin1String("label")))
+                m_emails.append(i);
+        }
+        for (int n = 1; n <= 9; ++n) {
+            const int value = column(QStringLiteral("phone%1value").arg(n));
+            if (value < 0)
+                continue;
+            const int type = column(QStringLiteral("phone%1type").arg(n));
+            m_typedPhones.append({type >= 0 ? type : column(QStringLiteral("phone%1label").arg(n)), value});
+        }
+        for (const AddressNames& names : addressGroups()) {
+            AddressColumns group;
+            group.streets = find(names.streets);
+            group.city = first(names.city);
+            group.region = first(names.region);
+            group.postalCode = first(names.postalCode);
+            group.country = first(names.country);
+            if (group.any())
+                m_addresses.append(group);
+        }
+    }
+
+    bool hasName() const { return !m_fullName.isEmpty() || !m_first.isEmpty() || !m_last.isEmpty(); }
+
+    Contact contact(const QStringList& values, int line) const
+    {
+        auto at = [&](int i) { return i >= 0 && i < values.size() ? values[i].trimmed() : QString(); };
+        auto firstOf = [&](const QList<int>& columns) {
+            for (int i : columns) {
+                const QString v = at(i).section(QLatin1String(" ::: "), 0, 0);
+                if (!v.isEmpty())
+                    return v;
+            }
+            return QString();
+        };
+        Contact c;
+        c.line = line;
+        c[Name] = firstOf(m_fullName);
+        if (c[Name].isEmpty())
+            c[Name] = joined({firstOf(m_first), firstOf(m_middle), firstOf(m_last), firstOf(m_suffix)},
+                             QStringLiteral(" "));
+        c[Title] = firstOf(m_title);
+        c[Company] = firstOf(m_company);
+        c[Email] = firstOf(m_emails);
+        c[Info] = firstOf(m_info);
+        Phones phones;
+        phones.add(Phones::MobilePhone, firstOf(m_mobile));
+        phones.add(Phones::MainPhone, firstOf(m_main));
+        phones.add(Phones::FaxPhone, firstOf(m_fax));
+        for (const auto& [type, value] : m_typedPhones)
+            phones.add(phoneKind(at(type)), at(value).section(QLatin1String(" ::: "), 0, 0));
+        phones.add(Phones::OtherPhone, firstOf(m_other));
+        phones.fill(c);
+        c[Address] = firstOf(m_formattedAddress);
+        for (int g = 0; g < m_addresses.size() && c[Address].isEmpty(); ++g) {
+            const AddressColumns& a = m_addresses[g];
+            QStringList streets;
+            for (int i : a.streets)
+                streets.append(at(i));
+            c[Address] = addressText(streets, at(a.city), at(a.region), at(a.postalCode), at(a.country));
+        }
+        for (QString& v : c.values)
+            v = cleaned(v);
+        return c;
+    }
+
+private:
+    static Phones::Kind phoneKind(const QString& type)
+    {
+        const QString t = type.toLower();
+        if (t.contains(QLatin1String("fax")))
+            return Phones::FaxPhone;
+        if (t.contains(QLatin1String("mobile")) || t.contains(QLatin1String("cell")))
+            return Phones::MobilePhone;
+        if (t.contains(QLatin1String("work")) || t.contains(QLatin1String("main")))
+            return Phones::MainPhone;
+        return Phones::OtherPhone;
+    }
+
+    int column(const QString& key) const { return m_index.value(key, -1); }
+
+    int first(const QStringList& keys) const
+    {
+        const QList<int> found = find(keys);
+        return found.isEmpty() ? -1 : found.first();
+    }
+
+    QList<int> find(const QStringList& keys) const
+    {
+        QList<int> found;
+        for (const QString& key : keys)
+            if (const int i = column(key); i >= 0)
+                found.append(i);
+        return found;
+    }
+
+    QList<int> find(std::initializer_list<const char*> keys) const
+    {
+        QStringList list;
+        for (const char* k : keys)
+            list.append(QLatin1String(k));
+        return find(list);
+    }
+
+    QHash<QString, int> m_index;
+    QList<int> m_fullName, m_first, m_middle, m_last, m_suffix, m_title, m_company, m_info, m_formattedAddress;
+    QList<int> m_mobile, m_main, m_fax, m_other, m_emails;
+    QList<std::pair<int, int>> m_typedPhones;
+    QList<AddressColumns> m_addresses;
+};
+
+} // namespace
+
+ReadResult readCsv(const QString& text)
+{
+    std::vector<Record> rows = records(text, separatorOf(text));
+    if (rows.empty())
+        throw FileError(QStringLiteral("The file is empty."));
+    const ColumnMap map(rows.front().values);
+    if (!map.hasName())
+        throw FileError(QStringLiteral("The file has no column for the name: the first line names none of "
+                                       "\"Name\", \"Full Name\", \"Display Name\", \"First Name\" or \"Last Name\"."));
+    if (rows.size() == 1)
+        throw FileError(QStringLiteral("The file holds no contacts: it has a header line and nothing below it."));
+    const int columns = int(rows.front().values.size());
+    ReadResult result;
+    for (size_t r = 1; r < rows.size(); ++r) {
+        const Record& row = rows[r];
+        if (!row.closed) {
+            result.problems.push_back({row.line, QStringLiteral("A quoted value that begins here is not closed before "
+                                                                "the end of the file.")});
+            continue;
+        }
+        if (row.values.size() != columns) {
+            result.problems.push_back({row.line, QStringLiteral("The line has %1 values where the header names %2.")
+                                                     .arg(row.values.size()).arg(columns)});
+            continue;
+        }
+        Contact c = map.contact(row.values, row.line);
+        if (c[Name].isEmpty())
+            result.problems.push_back({row.line, QStringLiteral("The line has no name.")});
+        else
+            result.contacts.push_back(std::move(c));
+    }
+    return result;
+}
+
+} // namespace Contacts

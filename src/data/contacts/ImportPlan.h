@@ -1,0 +1,72 @@
+#pragma once
+
+#include <vector>
+
+#include <QHash>
+
+#include "data/contacts/Contact.h"
+
+namespace Contacts {
+
+// A person already stored in the company the contacts go to.
+struct StoredPerson
+{
+    qint64 id = 0;
+    QString name;
+    QString email;
+};
+
+// What an import will do, shown in the preview before anything is written: each contact read
+// is new or a possible duplicate (the same e-mail, or the same name without case and blanks,
+// as a stored person of the company or an earlier contact of the file), values longer than
+// their field are marked, and the lines that could not be read are listed. The user picks per
+// duplicate skip (the default), add anyway, or update the empty fields of the stored person,
+// and once for all long values cut or skip the contact. Pure and GUI-free.
+class ImportPlan
+{
+public:
+    enum class Action { Add, Skip, UpdateEmpty };
+    enum class LongValues { Cut, SkipContact };
+
+    struct Row
+    {
+        Contact contact;
+        qint64 storedDuplicate = 0;  // id of the stored person it may duplicate
+        int fileDuplicate = -1;      // index of the earlier row it may duplicate
+        QString duplicateName;
+        Action action = Action::Add;
+        unsigned tooLong = 0;  // bit per Field
+
+        bool isDuplicate() const { return storedDuplicate != 0 || fileDuplicate >= 0; }
+        bool isTooLong(Field f) const { return tooLong & (1u << f); }
+    };
+
+    ImportPlan(ReadResult read, const std::vector<StoredPerson>& stored);
+
+    const std::vector<Row>& rows() const { return m_rows; }
+    const std::vector<Problem>& problems() const { return m_problems; }
+
+    int newCount() const;
+    int duplicateCount() const;
+    int tooLongCount() const;
+    int problemCount() const { return int(m_problems.size()); }
+    // What storing the plan would add and update.
+    int addCount() const;
+    int updateCount() const;
+
+    // Update is only for a duplicate of a stored person; otherwise the row keeps its action.
+    void setAction(int row, Action action);
+    LongValues longValues() const { return m_longValues; }
+    void setLongValues(LongValues choice) { m_longValues = choice; }
+
+    // Whether the row is written (added or used to update), and with which values (cut to width).
+    bool writes(int row) const;
+    Contact written(int row) const;
+
+private:
+    std::vector<Row> m_rows;
+    std::vector<Problem> m_problems;
+    LongValues m_longValues = LongValues::Cut;
+};
+
+} // namespace Contacts

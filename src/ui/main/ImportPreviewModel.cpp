@@ -1,0 +1,90 @@
+#include "ui/main/ImportPreviewModel.h"
+
+#include <QColor>
+
+using namespace Contacts;
+
+namespace {
+
+const char* const FieldCaptions[FieldCount] = {"Name", "Position", "Email", "Mobile", "Primary Tel",
+                                               "Fax",  "Company",  "Address", "Info"};
+
+QString actionText(const ImportPlan& plan, int row)
+{
+    const ImportPlan::Row& r = plan.rows()[row];
+    if (!plan.writes(row))
+        return r.action == ImportPlan::Action::Skip ? QStringLiteral("Skip") : QStringLiteral("Skip (too long)");
+    return r.action == ImportPlan::Action::UpdateEmpty ? QStringLiteral("Update empty fields")
+                                                       : QStringLiteral("Add");
+}
+
+QString statusText(const ImportPlan::Row& r)
+{
+    if (r.storedDuplicate)
+        return QStringLiteral("Duplicate of \"%1\"").arg(r.duplicateName);
+    if (r.fileDuplicate >= 0)
+        return QStringLiteral("Duplicate of \"%1\" in the file").arg(r.duplicateName);
+    return QStringLiteral("New");
+}
+
+} // namespace
+
+int ImportPreviewModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_plan.rows().size());
+}
+
+int ImportPreviewModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(FirstFieldColumn) + int(FieldCount);
+}
+
+QVariant ImportPreviewModel::data(const QModelIndex& index, int role) const
+{
+    const ImportPlan::Row& r = m_plan.rows()[index.row()];
+    const int column = index.column();
+    const int field = column - FirstFieldColumn;
+    if (role == Qt::DisplayRole) {
+        switch (column) {
+        case LineColumn: return r.contact.line;
+        case StatusColumn: return statusText(r);
+        case ActionColumn: return actionText(m_plan, index.row());
+        default: {
+            // One line per cell; the tooltip shows the whole value.
+            QString v = r.contact.values[field];
+            return v.replace(QLatin1Char('\n'), QLatin1String(" / "));
+        }
+        }
+    }
+    if (role == Qt::ToolTipRole && field >= 0) {
+        const QString& v = r.contact.values[field];
+        if (r.isTooLong(Field(field)))
+            return QStringLiteral("%1 characters; the field takes %2.\n%3").arg(v.size()).arg(width(Field(field))).arg(v);
+        return v.isEmpty() ? QVariant() : QVariant(v);
+    }
+    if (role == Qt::BackgroundRole) {
+        if (field >= 0 && r.isTooLong(Field(field)))
+            return QColor(255, 200, 200);
+        if (column == StatusColumn && r.isDuplicate())
+            return QColor(255, 236, 179);
+    }
+    return {};
+}
+
+QVariant ImportPreviewModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (section) {
+    case LineColumn: return QStringLiteral("Line");
+    case StatusColumn: return QStringLiteral("Status");
+    case ActionColumn: return QStringLiteral("Action");
+    default: return QLatin1String(FieldCaptions[section - FirstFieldColumn]);
+    }
+}
+
+void ImportPreviewModel::planChanged()
+{
+    if (!m_plan.rows().empty())
+        emit dataChanged(index(0, ActionColumn), index(rowCount() - 1, ActionColumn));
+}

@@ -1,0 +1,274 @@
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
+#include <QTableView>
+#include <QTableWidget>
+#include <QtTest>
+
+#include "MainWindowFixture.h"
+#include "data/PeopleTransfer.h"
+#include "data/contacts/ContactReader.h"
+#include "toolkit/db/StoreError.h"
+#include "toolkit/dialogs/RecordingFileDialogService.h"
+#include "toolkit/widgets/DBEdit.h"
+#include "toolkit/widgets/DBNavigator.h"
+#include "ui/main/DataEntry.h"
+#include "ui/main/ImportPreview.h"
+
+namespace {
+
+const QString DuplicateQuestion =
+    QStringLiteral("A client with this name or e-mail already exists in this company. Save anyway?");
+const QString PeopleColumns = QStringLiteral("Name, Title, Email, Mobile, Tel, Fax, Company, Address, Info");
+
+QByteArray cards(const QStringList& names)
+{
+    QByteArray out;
+    for (const QString& n : names)
+        out += "BEGIN:VCARD\r\nVERSION:3.0\r\n" + n.toUtf8() + "\r\nEND:VCARD\r\n";
+    return out;
+}
+
+} // namespace
+
+class TestClientsTransfer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void importShowsThePreviewThenStoresWhatWasChosen();
+    void noCompanyOrBadFileWritesNothing_data();
+    void noCompanyOrBadFileWritesNothing();
+    void importIsOneTransaction();
+    void exportedClientsImportBackEqual_data();
+    void exportedClientsImportBackEqual();
+    void handEnteredDuplicateAsksBeforeSaving();
+
+private:
+    QString writeFile(const QString& name, const QByteArray& data);
+    // Presses the Import button; inspect runs on the preview, which is then accepted.
+    void importThroughPage(const QString& path, const std::function<void(TImportPreviewForm&)>& inspect = {});
+    QStringList rows(const QString& where);
+    TMainDataModule& dm() { return *m_f->dm; }
+
+    std::unique_ptr<MainWindowFixture> m_f;
+    std::unique_ptr<TDataEntryForm> m_w;
+    std::unique_ptr<RecordingFileDialogService> m_files;
+    bool m_previewShown = false;
+};
+
+void TestClientsTransfer::init()
+{
+    m_f = std::make_unique<MainWindowFixture>();
+    m_w = std::make_unique<TDataEntryForm>(m_f->forms);
+    m_f->forms.DataEntryForm = m_w.get();
+    m_files = std::make_unique<RecordingFileDialogService>();
+    m_previewShown = false;
+}
+
+void TestClientsTransfer::cleanup()
+{
+    m_files.reset();
+    m_w.reset();
+    m_f.reset();
+}
+
+QString TestClientsTransfer::writeFile(const QString& name, const QByteArray& data)
+{
+    const QString path = QDir(QDir::tempPath()).filePath(QStringLiteral("vornadel-%1-%2").arg(QCoreApplication::applicationPid()).arg(name));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+void TestClientsTransfer::importThroughPage(const QString& path, const std::function<void(TImportPreviewForm&)>& inspect)
+{
+    m_files->answerOpenFile(path);
+    QTimer::singleShot(0, this, [this, inspect] {
+        auto* preview = qobject_cast<TImportPreviewForm*>(QApplication::activeModalWidget());
+        if (!preview)
+            return;
+        m_previewShown = true;
+        if (inspect)
+            inspect(*preview);
+        QTest::mouseClick(preview->ImportButton, Qt::LeftButton);
+    });
+    QTest::mouseClick(m_w->BitBtn1, Qt::LeftButton);
+    QFile::remove(path);
+}
+
+QStringList TestClientsTransfer::rows(const QString& where)
+{
+    Connection side(m_f->connectionString());
+    Statement st(side, QStringLiteral("SELECT %1 FROM People WHERE %2 ORDER BY Name").arg(PeopleColumns, where));
+    QStringList result;
+    while (st.step()) {
+        QStringList values;
+        for (int c = 0; c < st.columnCount(); ++c)
+            values.append(st.isNull(c) ? QStringLiteral("<null>") : st.text(c));
+        result.append(values.join(QLatin1Char('|')));
+    }
+    return result;
+}
+
+void TestClientsTransfer::importShowsThePreviewThenStoresWhatWasChosen()
+{
+    const QString path = writeFile(QStringLiteral("a.vcf"),
+                                   cards({QStringLiteral("FN:Carl New\r\nEMAIL:carl@x.example"),
+                                          QStringLiteral("FN:a NN\r\nTEL;TYPE=CELL:0170 1\r\nTITLE:Buyer"),
+                                          QStringLiteral("FN:BOB"), QStringLiteral("ORG:No name")}));
+    importThroughPage(path, [](TImportPreviewForm& preview) {
+        QCOMPARE(preview.CountsLabel->text(),
+                 QStringLiteral("New: 1    Possible duplicates: 2    Values too long: 0    Unreadable: 1"));
+        QCOMPARE(preview.ProblemsGrid->rowCount(), 1);
+        QCOMPARE(preview.ProblemsGrid->item(0, 0)->text(), QStringLiteral("16"));
+        QCOMPARE(preview.SummaryLabel->text(), QStringLiteral("The import adds 1 and updates 0 clients."));
+        preview.ContactsGrid->selectRow(1);
+        QTest::mouseClick(preview.UpdateButton, Qt::LeftButton);
+        QCOMPARE(preview.SummaryLabel->text(), QStringLiteral("The import adds 1 and updates 1 clients."));
+    });
+    QVERIFY(m_previewShown);
+    QCOMPARE(m_f->messages.texts().last(), QStringLiteral("1 clients added, 1 updated."));
+    QCOMPARE(rows(QStringLiteral("CompanyID = 3")),
+             QStringList({"Ann|Buyer|<null>|0170 1|<null>|<null>|<null>|<null>|<null>",
+                          "Bob|<null>|<null>|<null>|<null>|<null>|<null>|<null>|<null>",
+                          "Carl New|<null>|carl@x.example|<null>|<null>|<null>|<null>|<null>|<null>"}));
+    // The page and the person lookups know the new person at once.
+    QCOMPARE(dm().PeopleCompanyDet->text(QStringLiteral("Name")), QStringLiteral("Carl New"));
+    QCOMPARE(dm().PeopleCompanyDet->text(QStringLiteral("Title")), QString());
+    QVERIFY(dm().PeopleTable->locate({QStringLiteral("Name")}, {QStringLiteral("Carl New")}));
+    QCOMPARE(dm().PeopleCompanyDet->recordCount(), 3);
+}
+
+void TestClientsTransfer::noCompanyOrBadFileWritesNothing_data()
+{
+    QTest::addColumn<bool>("withCompany");
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no company") << false << cards({QStringLiteral("FN:Ann")}) << "Please, Select company first.";
+    QTest::newRow("empty file") << true << QByteArray() << "The file is empty.";
+    QTest::newRow("no name column") << true << QByteArray("Email\r\na@b.c\r\n") << "The file has no column for the name";
+    QTest::newRow("vCard without END") << true << QByteArray("BEGIN:VCARD\r\nFN:Ann\r\n") << "has no END:VCARD";
+}
+
+void TestClientsTransfer::noCompanyOrBadFileWritesNothing()
+{
+    QFETCH(bool, withCompany);
+    QFETCH(QByteArray, data);
+    QFETCH(QString, message);
+    if (!withCompany) {
+        Connection side(m_f->connectionString());
+        side.exec(QStringLiteral("DELETE FROM Companies"));
+        dm().CompaniesTable->close();
+        dm().CompaniesTable->open();
+    }
+    const int before = m_f->scalar(QStringLiteral("SELECT COUNT(*) FROM People")).toInt();
+    importThroughPage(writeFile(QStringLiteral("bad.vcf"), data));
+    QVERIFY(!m_previewShown);
+    QCOMPARE(m_f->messages.entries().size(), 1);
+    QVERIFY2(m_f->messages.texts().first().contains(message), qPrintable(m_f->messages.texts().first()));
+    QCOMPARE(m_files->asked().size(), withCompany ? 1 : 0);
+    QCOMPARE(m_f->scalar(QStringLiteral("SELECT COUNT(*) FROM People")).toInt(), before);
+}
+
+void TestClientsTransfer::importIsOneTransaction()
+{
+    {
+        Connection side(m_f->connectionString());
+        side.exec(QStringLiteral("CREATE TRIGGER NoBoom BEFORE INSERT ON People WHEN NEW.Name = 'Boom'"
+                                 " BEGIN SELECT RAISE(ABORT, 'Boom is not allowed'); END;"));
+    }
+    PeopleTransfer transfer(dm());
+    const auto plan = [&](const QStringList& names) {
+        return transfer.preview(Contacts::readContactFile(cards(names)));
+    };
+    const QStringList before = rows(QStringLiteral("1"));
+    try {
+        transfer.store(plan({QStringLiteral("FN:First"), QStringLiteral("FN:Boom"), QStringLiteral("FN:Last")}));
+        QFAIL("no error");
+    } catch (const StoreError& e) {
+        QCOMPARE(e.text(), QStringLiteral("Boom is not allowed"));
+    }
+    QCOMPARE(rows(QStringLiteral("1")), before);
+
+    // Cancelled half way: nothing either.
+    int calls = 0;
+    const auto outcome = transfer.store(plan({QStringLiteral("FN:One"), QStringLiteral("FN:Two")}),
+                                        [&](int, int) { return ++calls < 1; });
+    QVERIFY(outcome.cancelled);
+    QCOMPARE(rows(QStringLiteral("1")), before);
+
+    // The store is usable afterwards.
+    QCOMPARE(transfer.store(plan({QStringLiteral("FN:Fine")})).added, 1);
+    QCOMPARE(rows(QStringLiteral("Name = 'Fine'")).size(), 1);
+}
+
+void TestClientsTransfer::exportedClientsImportBackEqual_data()
+{
+    QTest::addColumn<bool>("csv");
+    QTest::newRow("vCard") << false;
+    QTest::newRow("CSV") << true;
+}
+
+void TestClientsTransfer::exportedClientsImportBackEqual()
+{
+    QFETCH(bool, csv);
+    {
+        Connection side(m_f->connectionString());
+        side.exec(QStringLiteral(
+            "UPDATE People SET Title = 'Head; of \"Sales\"', Email = 'ann@acme.example', Mobile = '+1 555',"
+            " Tel = '+1 556', Fax = '+1 557', Company = 'Acme, Inc', Address = '1 Main St' || char(10) || 'Zoë Tower',"
+            " Info = 'Likes tea, coffee\\and' || char(10) || '漢字' WHERE PersonID = 40;"
+            "UPDATE People SET Tel = '030 1' WHERE PersonID = 41;"));
+    }
+    const QString path = QDir(QDir::tempPath()).filePath(QStringLiteral("vornadel-%1-export").arg(QCoreApplication::applicationPid()));
+    m_f->messages.answerSaveFile(path);
+    m_w->ExportClients(false, csv);
+    const QString written = path + (csv ? QStringLiteral(".csv") : QStringLiteral(".vcf"));
+    QVERIFY(QFile::exists(written));
+    QCOMPARE(m_f->messages.texts().last(), QStringLiteral("2 clients exported to \"%1\".").arg(written));
+
+    QVERIFY(dm().CompaniesTable->locate({QStringLiteral("CompanyID")}, {7}));
+    importThroughPage(written);
+    QVERIFY(m_previewShown);
+    QCOMPARE(rows(QStringLiteral("CompanyID = 7")), rows(QStringLiteral("CompanyID = 3")));
+}
+
+void TestClientsTransfer::handEnteredDuplicateAsksBeforeSaving()
+{
+    m_w->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+    Dataset* people = dm().PeopleCompanyDet;
+    QTest::mouseClick(m_w->DBNavigator2->button(DBNavigator::Insert), Qt::LeftButton);
+    QTest::keyClicks(m_w->DBEdit15, QStringLiteral("A nn"));
+
+    m_f->messages.answerDialog(QMessageBox::No);
+    QTest::mouseClick(m_w->DBNavigator2->button(DBNavigator::Post), Qt::LeftButton);
+    QCOMPARE(m_f->messages.texts(), QStringList{DuplicateQuestion});
+    QCOMPARE(people->state(), Dataset::State::Insert);
+    QCOMPARE(m_w->DBEdit15->text(), QStringLiteral("A nn"));
+
+    m_f->messages.answerDialog(QMessageBox::Yes);
+    QTest::mouseClick(m_w->DBNavigator2->button(DBNavigator::Post), Qt::LeftButton);
+    QCOMPARE(people->state(), Dataset::State::Browse);
+    QCOMPARE(m_f->scalar(QStringLiteral("SELECT COUNT(*) FROM People WHERE CompanyID = 3")).toInt(), 3);
+
+    // A change that leaves name and e-mail alone asks nothing; a name of another company is no duplicate.
+    m_f->messages.clear();
+    QTest::keyClicks(m_w->DBEdit20, QStringLiteral("12"));
+    QTest::mouseClick(m_w->DBNavigator2->button(DBNavigator::Post), Qt::LeftButton);
+    QTest::mouseClick(m_w->DBNavigator2->button(DBNavigator::Insert), Qt::LeftButton);
+    QTest::keyClicks(m_w->DBEdit15, QStringLiteral("Cecil"));
+    QTest::mouseClick(m_w->DBNavigator2->button(DBNavigator::Post), Qt::LeftButton);
+    QCOMPARE(m_f->messages.texts(), QStringList());
+    QCOMPARE(people->state(), Dataset::State::Browse);
+}
+
+QTEST_MAIN(TestClientsTransfer)
+#include "tst_clientstransfer.moc"
