@@ -7,11 +7,14 @@
 #include <string>
 #include <vector>
 
-#include <QCoreApplication>
+#include <QApplication>
 
 #include "data/DataModule.h"
+#include "toolkit/chart/DBChart.h"
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/Statement.h"
+#include "ui/views/NavPersonSubProject.h"
+#include "ui/views/NavProjectSubProject.h"
 
 namespace {
 
@@ -74,11 +77,55 @@ double floorRead(const QString& connectionString, const std::vector<Read>& reads
     return sink >= 0 ? ms : -ms;
 }
 
+// Median ms to create a view and show it, offscreen.
+template <class View>
+double viewOpen(TMainDataModule& dm, int rounds)
+{
+    Forms forms;
+    forms.MainDataModule = &dm;
+    std::vector<double> times;
+    for (int round = 0; round < rounds; ++round) {
+        const auto start = Clock::now();
+        View view(forms);
+        view.show();
+        QApplication::processEvents();
+        times.push_back(msSince(start));
+    }
+    return median(times);
+}
+
+// Median ms of a chart's re-read of 50 buying-role rows with their person names; painting
+// is left out (a re-read only asks for a repaint).
+double chartReread(TMainDataModule& dm)
+{
+    Dataset roles(dm.MainADOConnection(), QStringLiteral("Roles"));
+    roles.setSql(QStringLiteral("SELECT rowid AS RowID, PersonID, SPWeight FROM Business LIMIT 50"), QStringLiteral("Business"),
+                 QStringLiteral("RowID"));
+    roles.addField(FieldDef::integer(QStringLiteral("RowID")));
+    roles.addField(FieldDef::integer(QStringLiteral("PersonID")));
+    roles.addField(FieldDef::integer(QStringLiteral("SPWeight")));
+    roles.addField(FieldDef::lookup(QStringLiteral("PersonName"), QStringLiteral("PersonID"), dm.PeopleTable,
+                                    QStringLiteral("PersonID"), QStringLiteral("Name")));
+    roles.open();
+    DataSource source(&roles);
+    DBChart chart;
+    chart.setSeries(&source, QStringLiteral("SPWeight"), QStringLiteral("PersonName"));
+    std::vector<double> times;
+    for (int i = 0; i < 200; ++i) {
+        const auto start = Clock::now();
+        chart.refreshData();
+        times.push_back(msSince(start));
+    }
+    return median(times);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
         std::fprintf(stderr, "usage: vornadel-bench FILE [ROUNDS]\n");
@@ -114,6 +161,13 @@ int main(int argc, char* argv[])
         std::printf("company_move %.3f ms\n", median(moves));
         std::printf("peak_memory %.0f MiB\n", peak);
         std::printf("startup/floor %.2f\n", floor > 0 ? startup / floor : 0.0);
+
+        TMainDataModule dm;
+        dm.Connect(connectionString);
+        dm.SetDataSetsActive(true);
+        std::printf("chart_reread %.3f ms\n", chartReread(dm));
+        std::printf("view_open_NavProjectSubProject %.1f ms\n", viewOpen<TNavProjectSubProjectForm>(dm, rounds));
+        std::printf("view_open_NavPersonSubProject %.1f ms\n", viewOpen<TNavPersonSubProjectForm>(dm, rounds));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
