@@ -10,16 +10,19 @@
 #include <string>
 #include <vector>
 
-#include <QGuiApplication>
+#include <QApplication>
 
 #include "ImportBench.h"
 #include "data/DataModule.h"
 #include "reports/CompanyPerson.h"
 #include "reports/PeopleReport.h"
 #include "reports/ReportForm.h"
+#include "toolkit/chart/DBChart.h"
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/Statement.h"
 #include "toolkit/db/Transaction.h"
+#include "ui/views/NavPersonSubProject.h"
+#include "ui/views/NavProjectSubProject.h"
 
 namespace {
 
@@ -132,6 +135,7 @@ double deleteAll300(const QString& connectionString)
     const double ms = msSince(start);
     dm.CompaniesTable->deleteRecord();
     return ms;
+}
 
 // Keeps every page, as the preview does, and notes when the first one was made.
 struct TimedSink : PageSink
@@ -216,14 +220,56 @@ void benchReports(const QString& connectionString, int rounds)
     std::printf("report/walk %.2f\n", ratio);
 }
 
+// Median ms to create a view and show it, offscreen.
+template <class View>
+double viewOpen(TMainDataModule& dm, int rounds)
+{
+    Forms forms;
+    forms.MainDataModule = &dm;
+    std::vector<double> times;
+    for (int round = 0; round < rounds; ++round) {
+        const auto start = Clock::now();
+        View view(forms);
+        view.show();
+        QApplication::processEvents();
+        times.push_back(msSince(start));
+    }
+    return median(times);
+}
+
+// Median ms of a chart's re-read of 50 buying-role rows with their person names; painting
+// is left out (a re-read only asks for a repaint).
+double chartReread(TMainDataModule& dm)
+{
+    Dataset roles(dm.MainADOConnection(), QStringLiteral("Roles"));
+    roles.setSql(QStringLiteral("SELECT rowid AS RowID, PersonID, SPWeight FROM Business LIMIT 50"), QStringLiteral("Business"),
+                 QStringLiteral("RowID"));
+    roles.addField(FieldDef::integer(QStringLiteral("RowID")));
+    roles.addField(FieldDef::integer(QStringLiteral("PersonID")));
+    roles.addField(FieldDef::integer(QStringLiteral("SPWeight")));
+    roles.addField(FieldDef::lookup(QStringLiteral("PersonName"), QStringLiteral("PersonID"), dm.PeopleTable,
+                                    QStringLiteral("PersonID"), QStringLiteral("Name")));
+    roles.open();
+    DataSource source(&roles);
+    DBChart chart;
+    chart.setSeries(&source, QStringLiteral("SPWeight"), QStringLiteral("PersonName"));
+    std::vector<double> times;
+    for (int i = 0; i < 200; ++i) {
+        const auto start = Clock::now();
+        chart.refreshData();
+        times.push_back(msSince(start));
+    }
+    return median(times);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    // Reports measure text, which needs a GUI application; no window is shown.
+    // Reports measure text and views are shown, which needs a GUI application; offscreen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
         std::fprintf(stderr, "usage: vornadel-bench FILE [ROUNDS]\n");
@@ -265,6 +311,13 @@ int main(int argc, char* argv[])
         std::printf("delete_all_300 %.1f ms\n", median(deletes));
         benchReports(connectionString, std::min(rounds, 3));
         runImportBenches(args[1]);
+
+        TMainDataModule dm;
+        dm.Connect(connectionString);
+        dm.SetDataSetsActive(true);
+        std::printf("chart_reread %.3f ms\n", chartReread(dm));
+        std::printf("view_open_NavProjectSubProject %.1f ms\n", viewOpen<TNavProjectSubProjectForm>(dm, rounds));
+        std::printf("view_open_NavPersonSubProject %.1f ms\n", viewOpen<TNavPersonSubProjectForm>(dm, rounds));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
