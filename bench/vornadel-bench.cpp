@@ -131,6 +131,7 @@ double deleteAll300(const QString& connectionString)
     const double ms = msSince(start);
     dm.CompaniesTable->deleteRecord();
     return ms;
+}
 
 // Keeps every page, as the preview does, and notes when the first one was made.
 struct TimedSink : PageSink
