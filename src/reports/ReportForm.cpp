@@ -3,31 +3,21 @@
 #include <QApplication>
 
 #include "data/DataModule.h"
+#include "toolkit/db/ControlsDisabled.h"
 #include "toolkit/report/PreviewService.h"
 #include "toolkit/report/ReportPreview.h"
 
 namespace {
 
-// While a report walks, windows behind the preview do not redraw on every move.
-class ControlsHeld
+// While a report walks, windows behind the preview do not redraw on every move; the rules may
+// touch any shared dataset, so all of them hold their controls.
+std::vector<std::unique_ptr<ControlsDisabled>> holdControls(const std::vector<Dataset*>& datasets)
 {
-public:
-    explicit ControlsHeld(const std::vector<Dataset*>& datasets) : m_datasets(datasets)
-    {
-        for (Dataset* d : m_datasets)
-            d->disableControls();
-    }
-    ~ControlsHeld()
-    {
-        for (Dataset* d : m_datasets)
-            d->enableControls();
-    }
-    ControlsHeld(const ControlsHeld&) = delete;
-    ControlsHeld& operator=(const ControlsHeld&) = delete;
-
-private:
-    std::vector<Dataset*> m_datasets;
-};
+    std::vector<std::unique_ptr<ControlsDisabled>> held;
+    for (Dataset* d : datasets)
+        held.push_back(std::make_unique<ControlsDisabled>(*d));
+    return held;
+}
 
 } // namespace
 
@@ -48,7 +38,7 @@ void ReportForm::addCursor(Dataset* dataset)
 
 int ReportForm::produce(PageSink& sink, int firstPage)
 {
-    ControlsHeld held(m_dataModule.sharedDatasets());
+    const auto held = holdControls(m_dataModule.sharedDatasets());
     prepare();
     return layoutReport(QuickRep1, m_cursors, sink, firstPage);
 }

@@ -28,9 +28,7 @@ ReportBand band(qreal height, const QColor& color, const BandFrame& frame)
 
 ReportElement centred(const QString& text, qreal centre, qreal top)
 {
-    constexpr qreal HalfWidth = 90;
-    ReportElement e = ReportElement::label(text, centre - HalfWidth, top);
-    e.box.setWidth(2 * HalfWidth);
+    ReportElement e = ReportElement::label(text, centre, top);
     e.alignment = Qt::AlignHCenter;
     return e;
 }

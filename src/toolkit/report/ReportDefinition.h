@@ -47,7 +47,8 @@ struct ReportElement
 
     Kind kind = Kind::Label;
     QString name;
-    // Left, top, width, height in mm. A text element of zero width fits its text.
+    // Left, top, width, height in mm. A text element of zero width fits its text; centred, its
+    // left is the centre.
     QRectF box;
     QString text;              // a label's or a memo's text
     QString source, field;     // a data field: the cursor's name and the field's

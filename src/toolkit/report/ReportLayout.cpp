@@ -262,8 +262,12 @@ private:
         const TextStyle& style = styleOf(band, e);
         const QFontMetricsF fm(style.font, pointDevice());
         QRectF rect = box;
-        if (rect.width() <= 0)
+        if (rect.width() <= 0) {
             rect.setWidth(fm.horizontalAdvance(text) + 1);
+            // A centred text without a width is centred on its left position.
+            if (e.alignment & Qt::AlignHCenter)
+                rect.moveLeft(box.left() - rect.width() / 2);
+        }
         if (rect.height() <= 0)
             rect.setHeight(fm.height());
         const QRectF clip(rect.left(), rect.top(), std::min(rect.right(), area.right()) - rect.left(), rect.height());

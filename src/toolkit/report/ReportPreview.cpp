@@ -18,6 +18,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -61,6 +62,13 @@ ReportPreview::ReportPreview(const QString& caption, Producer producer, QWidget*
     connect(CancelButton, &QPushButton::clicked, this, &ReportPreview::cancelProduction);
 
     auto* status = new QHBoxLayout;
+    status->addWidget(FindEdit);
+    for (QAction* a : {FindNextAction, FindPreviousAction}) {
+        auto* button = new QToolButton(this);
+        button->setDefaultAction(a);
+        status->addWidget(button);
+    }
+    status->addSpacing(12);
     status->addWidget(StatusLabel, 1);
     status->addWidget(Progress);
     status->addWidget(CancelButton);
@@ -127,7 +135,7 @@ void ReportPreview::buildToolBar()
     FindEdit->setObjectName(QStringLiteral("FindEdit"));
     FindEdit->setPlaceholderText(QStringLiteral("Find text"));
     FindEdit->setClearButtonEnabled(true);
-    FindEdit->setMaximumWidth(180);
+    FindEdit->setMaximumWidth(220);
     connect(FindEdit, &QLineEdit::returnPressed, this, [this] { findText(FindEdit->text(), true); });
     FindAction = makeAction(QStringLiteral("&Find"), QKeySequence::Find, nullptr);
     connect(FindAction, &QAction::triggered, this, [this] {
@@ -155,12 +163,9 @@ void ReportPreview::buildToolBar()
         ToolBar->addAction(a);
     ToolBar->addWidget(ZoomLabel);
     ToolBar->addSeparator();
-    ToolBar->addWidget(FindEdit);
-    ToolBar->addAction(FindNextAction);
-    ToolBar->addSeparator();
     for (QAction* a : {PrintAction, ExportPdfAction, CloseAction})
         ToolBar->addAction(a);
-    for (QAction* a : ToolBar->actions())
+    for (QAction* a : actions())
         if (!a->shortcut().isEmpty())
             a->setToolTip(QStringLiteral("%1 (%2)").arg(a->text().remove(u'&'), a->shortcut().toString(QKeySequence::NativeText)));
 }
@@ -300,7 +305,7 @@ void ReportPreview::applyZoom()
     if (const ReportPage* page = View->page(); page && m_zoomMode != ZoomMode::Factor) {
         const QSize room = Scroll->viewport()->size() - QSize(20, 20);
         const qreal perPoint = View->pixelsPerPoint();
-        const qreal byWidth = (room.width() - Scroll->verticalScrollBar()->sizeHint().width()) / (page->size.width() * perPoint);
+        const qreal byWidth = (room.width() - Scroll->verticalScrollBar()->sizeHint().width() - 4) / (page->size.width() * perPoint);
         const qreal byHeight = room.height() / (page->size.height() * perPoint);
         factor = m_zoomMode == ZoomMode::PageWidth ? byWidth : std::min(room.width() / (page->size.width() * perPoint), byHeight);
         factor = std::clamp(factor, MinZoom, MaxZoom);
