@@ -7,11 +7,14 @@
 #include <string>
 #include <vector>
 
-#include <QCoreApplication>
+#include <QApplication>
 
 #include "data/DataModule.h"
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/Statement.h"
+#include "ui/main/Forms.h"
+#include "ui/views/Business.h"
+#include "ui/views/NavCompanyProject.h"
 
 namespace {
 
@@ -74,11 +77,40 @@ double floorRead(const QString& connectionString, const std::vector<Read>& reads
     return sink >= 0 ? ms : -ms;
 }
 
+// Median time to make a window and have it shown and painted, offscreen.
+template <class Window>
+double viewOpen(Forms& forms, int rounds)
+{
+    std::vector<double> times;
+    for (int round = 0; round < rounds; ++round) {
+        const auto start = Clock::now();
+        Window window(forms);
+        window.show();
+        QApplication::processEvents();
+        times.push_back(msSince(start));
+    }
+    return median(times);
+}
+
+void measureViews(const QString& connectionString, int rounds)
+{
+    TMainDataModule dm;
+    dm.Connect(connectionString);
+    dm.SetDataSetsActive(true);
+    Forms forms;
+    forms.MainDataModule = &dm;
+    std::printf("view_open_NavCompanyProject %.1f ms\n", viewOpen<TNavCompanyPersonForm>(forms, rounds));
+    std::printf("view_open_Business %.1f ms\n", viewOpen<TBusinessForm>(forms, rounds));
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    // The views are measured without a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
         std::fprintf(stderr, "usage: vornadel-bench FILE [ROUNDS]\n");
@@ -114,6 +146,7 @@ int main(int argc, char* argv[])
         std::printf("company_move %.3f ms\n", median(moves));
         std::printf("peak_memory %.0f MiB\n", peak);
         std::printf("startup/floor %.2f\n", floor > 0 ? startup / floor : 0.0);
+        measureViews(connectionString, rounds);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
