@@ -128,6 +128,8 @@ TMainDataModule::TMainDataModule(QObject* parent)
     SubProjectHistoryDT->setMasterSource(SubProjectDetailDS, QStringLiteral("SubProjectID"));
     PeopleCompanyDet->setMasterSource(CompaniesDataSource, QStringLiteral("CompanyID"));
     PeopleProjectDetail->setMasterSource(PeopleCompanyDS, QStringLiteral("PersonID"));
+    // The history list follows the current subproject without being its detail.
+    SubProjectsDetail->addDependent(SubProjectHistoryQ);
 
     declareFields();
     attachRules();

@@ -35,6 +35,7 @@ private slots:
     void statusRowSavesUnsavedSubprojectFirst();
     void movingSubprojectKeepsChangedStatusRowDropsUntouched();
     void statusRowWithoutSubprojectIsRefused();
+    void refusedStatusRowKeepsTheSubproject();
     void personNeedsName();
     void savedPersonIsInLookupsAtOnce();
     void lookupsFollowTheRules();
@@ -217,6 +218,25 @@ void TestDataModule::statusRowWithoutSubprojectIsRefused()
     QVERIFY_THROWS_EXCEPTION(AbortAction, m_dm->PeopleDetail->insert());
     QCOMPARE(m_dm->PeopleDetail->state(), Dataset::State::Browse);
     QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("Please, Select subproject first.")});
+}
+
+void TestDataModule::refusedStatusRowKeepsTheSubproject()
+{
+    exec(QStringLiteral(
+        "INSERT INTO Companies (Name) VALUES ('Acme');"
+        "INSERT INTO Projects (CompanyID, Name) VALUES (1, 'P');"
+        "INSERT INTO SubProjects (ProjectID, Name) VALUES (1, 'A'), (1, 'B');"
+        "CREATE TRIGGER refuse BEFORE INSERT ON SubProjectHistory BEGIN SELECT RAISE(ABORT, 'no history'); END"));
+    openModule();
+    Dataset* q = m_dm->SubProjectHistoryQ;
+    q->insert();
+    q->setValue(QStringLiteral("Date"), QDate(2026, 1, 2));
+    QVERIFY_THROWS_EXCEPTION(StoreError, m_dm->SubProjectsDetail->next());
+    QCOMPARE(m_dm->SubProjectsDetail->text(QStringLiteral("Name")), QStringLiteral("A"));
+    QCOMPARE(q->state(), Dataset::State::Insert);
+    QCOMPARE(q->value(QStringLiteral("SubProjectID")).toLongLong(), 1);
+    QVERIFY_THROWS_EXCEPTION(StoreError, m_dm->ProjectsDetail->next());
+    QCOMPARE(m_dm->SubProjectsDetail->text(QStringLiteral("Name")), QStringLiteral("A"));
 }
 
 void TestDataModule::personNeedsName()

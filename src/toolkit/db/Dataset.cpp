@@ -1,6 +1,7 @@
 #include "toolkit/db/Dataset.h"
 
 #include <algorithm>
+#include <exception>
 #include <limits>
 
 #include <QDateTime>
@@ -414,6 +415,21 @@ void Dataset::emitState()
         emit stateChanged();
 }
 
+QList<Dataset*> Dataset::followers() const
+{
+    QList<Dataset*> chain{const_cast<Dataset*>(this)};
+    for (int i = 0; i < chain.size(); ++i)
+        for (Dataset* d : chain[i]->m_details)
+            if (!chain.contains(d))
+                chain.append(d);
+    QList<Dataset*> all = chain;
+    for (Dataset* d : chain)
+        for (const QPointer<Dataset>& user : d->m_lookupUsers)
+            if (user && !all.contains(user.data()))
+                all.append(user.data());
+    return all;
+}
+
 void Dataset::enableControls()
 {
     if (m_disableCount > 0 && --m_disableCount == 0) {
@@ -459,7 +475,7 @@ void Dataset::first()
 {
     if (!isActive())
         return;
-    checkBrowseMode();
+    prepareMove();
     if (isEmpty()) {
         m_bof = m_eof = true;
         return;
@@ -473,7 +489,7 @@ void Dataset::last()
 {
     if (!isActive())
         return;
-    checkBrowseMode();
+    prepareMove();
     if (isEmpty()) {
         m_bof = m_eof = true;
         return;
@@ -497,7 +513,12 @@ int Dataset::moveBy(int distance)
 {
     if (!isActive())
         return 0;
-    checkBrowseMode();
+    prepareMove();
+    return moveWithin(distance);
+}
+
+int Dataset::moveWithin(int distance)
+{
     if (isEmpty()) {
         m_bof = m_eof = true;
         return 0;
@@ -520,16 +541,16 @@ void Dataset::moveTo(int row)
 {
     if (!isActive())
         return;
-    checkBrowseMode();
+    prepareMove();
     if (row >= 0 && row < recordCount() && row != recNo())
-        moveBy(row - recNo());
+        moveWithin(row - recNo());
 }
 
 bool Dataset::locate(const QStringList& fields, const QVariantList& values, LocateOptions options)
 {
     if (!isActive() || fields.size() != values.size())
         return false;
-    checkBrowseMode();
+    prepareMove();
     const bool folded = options.testFlag(CaseInsensitive);
     std::vector<int> idx;
     QVariantList wanted;
@@ -606,7 +627,7 @@ bool Dataset::gotoBookmark(Bookmark bookmark)
 {
     if (!isActive() || bookmark == 0)
         return false;
-    checkBrowseMode();
+    prepareMove();
     for (int abs = m_lo; abs < m_hi; ++abs)
         if (rowidOf(m_rows[size_t(abs)]) == bookmark) {
             setCurrent(abs);
@@ -634,7 +655,7 @@ void Dataset::startInsert(bool atEnd)
         throw StoreError(QStringLiteral("%1: Cannot perform this operation on a closed dataset.").arg(m_name));
     if (m_readOnly)
         throw StoreError(QStringLiteral("%1: Cannot modify a read-only dataset.").arg(m_name));
-    checkBrowseMode();
+    prepareMove();
     const int pos = atEnd || isEmpty() ? (isEmpty() ? m_lo : m_hi) : m_cur;
     LocalRow row;
     row.rowid = m_nextTempId--;
@@ -689,6 +710,60 @@ void Dataset::edit()
     setState(State::Edit);
     if (afterEdit)
         afterEdit(*this);
+}
+
+void Dataset::prepareMove()
+{
+    endPendingChanges();
+    raiseBeforeScroll();
+}
+
+void Dataset::raiseBeforeScroll()
+{
+    if (!isActive())
+        return;
+    if (beforeScroll)
+        beforeScroll(*this);
+    const std::vector<Dataset*> details = m_details;
+    for (Dataset* d : details)
+        d->raiseBeforeScroll();
+}
+
+void Dataset::endPendingChanges()
+{
+    if (!isActive())
+        return;
+    endDependentChanges();
+    if (!isEditing())
+        return;
+    emit updateRecordRequested();
+    if (m_modified)
+        post();
+    else
+        cancel();
+}
+
+void Dataset::endDependentChanges()
+{
+    const std::vector<Dataset*> details = m_details;
+    for (Dataset* d : details)
+        d->endPendingChanges();
+    std::erase_if(m_dependents, [](const QPointer<Dataset>& d) { return d.isNull(); });
+    const std::vector<QPointer<Dataset>> dependents = m_dependents;
+    for (const QPointer<Dataset>& d : dependents)
+        if (d)
+            d->endPendingChanges();
+}
+
+void Dataset::addDependent(Dataset* dataset)
+{
+    if (dataset && dataset != this && std::find(m_dependents.begin(), m_dependents.end(), dataset) == m_dependents.end())
+        m_dependents.emplace_back(dataset);
+}
+
+void Dataset::removeDependent(Dataset* dataset)
+{
+    std::erase_if(m_dependents, [dataset](const QPointer<Dataset>& d) { return d.isNull() || d == dataset; });
 }
 
 void Dataset::checkBrowseMode()
@@ -810,6 +885,9 @@ void Dataset::deleteRecord()
         throw StoreError(QStringLiteral("%1: Cannot perform this operation on an empty dataset.").arg(m_name));
     if (m_readOnly)
         throw StoreError(QStringLiteral("%1: Cannot modify a read-only dataset.").arg(m_name));
+    // What hangs on the row is stored or dropped first, so nothing is saved after the row
+    // has gone; a failure here deletes nothing.
+    endDependentChanges();
     if (m_state == State::Edit)
         cancel();
     if (beforeDelete)
@@ -823,11 +901,22 @@ void Dataset::deleteRecord()
     }
     dropCurrentRow();
     emitData();
-    notifyDetails();
-    if (afterDelete)
-        afterDelete(*this);
-    if (afterScroll)
-        afterScroll(*this);
+    // The row is gone from the file: every step after it runs, so the re-reads are made
+    // whatever fails on the way; the first failure is reported.
+    std::exception_ptr failure;
+    auto step = [&](const std::function<void()>& run) {
+        try {
+            run();
+        } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    };
+    step([this] { notifyDetails(); });
+    step([this] { if (afterDelete) afterDelete(*this); });
+    step([this] { if (afterScroll) afterScroll(*this); });
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void Dataset::refresh()

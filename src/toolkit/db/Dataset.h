@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "toolkit/db/DatasetEvent.h"
 #include "toolkit/db/Field.h"
 
 class Connection;
@@ -23,8 +24,8 @@ class Snapshot;
 //
 // Operations throw StoreError (the store's text), FieldError (a value a field cannot take) or
 // whatever an event handler throws; a failed post or delete keeps the pending change.
-// Events are plain callbacks for the owner of the dataset (one each); controls follow through
-// a DataSource. GUI thread only.
+// Each event has one handler of the dataset's owner and any number of subscribers
+// (DatasetEvent); controls follow through a DataSource. GUI thread only.
 class Dataset : public QObject
 {
     Q_OBJECT
@@ -34,7 +35,6 @@ public:
     Q_DECLARE_FLAGS(LocateOptions, LocateOption)
     // A row's identity that survives moves and refreshes; 0 for no row.
     using Bookmark = qint64;
-    using Event = std::function<void(Dataset&)>;
 
     Dataset(Connection* connection, const QString& name, QObject* parent = nullptr);
     ~Dataset() override;
@@ -64,15 +64,18 @@ public:
     QVariantList selectParams() const;
 
     // Events.
-    Event afterOpen, afterClose;
-    Event afterScroll;       // a move, a search, a master's move, a new or cancelled new row, a delete
-    Event onNewRecord;       // defaults for a new row; what it writes does not count as a change
-    Event afterInsert, afterEdit;
-    Event beforePost;        // throw AbortAction to refuse the save
-    Event afterPost;
-    Event beforeDelete;
-    Event whileDeleting;     // inside the row's delete transaction: remove what hangs on the row
-    Event afterDelete, afterCancel, afterRefresh;
+    DatasetEvent afterOpen, afterClose;
+    // Before a move, once the pending changes that depend on the current row have ended
+    // (endPendingChanges); also before the master moves. A throw stops the move.
+    DatasetEvent beforeScroll;
+    DatasetEvent afterScroll;       // a move, a search, a master's move, a new or cancelled new row, a delete
+    DatasetEvent onNewRecord;       // defaults for a new row; what it writes does not count as a change
+    DatasetEvent afterInsert, afterEdit;
+    DatasetEvent beforePost;        // throw AbortAction to refuse the save
+    DatasetEvent afterPost;
+    DatasetEvent beforeDelete;
+    DatasetEvent whileDeleting;     // inside the row's delete transaction: remove what hangs on the row
+    DatasetEvent afterDelete, afterCancel, afterRefresh;
     // The question a navigator asks before a delete; empty: the toolkit's own.
     std::function<QString(Dataset&)> deleteQuestion;
 
@@ -84,7 +87,8 @@ public:
     State state() const { return m_state; }
     bool isEditing() const { return m_state == State::Edit || m_state == State::Insert; }
 
-    // Moving. Each first ends a pending change (saves a changed row, drops an unchanged one).
+    // Moving. Each first ends the pending changes of the dataset, its details and its
+    // dependents (saves a changed row, drops an unchanged one); a failure stops the move.
     void first();
     void last();
     void next();
@@ -113,6 +117,14 @@ public:
     void refresh();
     // Saves a changed row, drops an unchanged one; details first.
     void checkBrowseMode();
+    // Ends the pending changes of the details (down the chain) and dependents, then this one's.
+    void endPendingChanges();
+    // Ends the pending changes that hang on the current row: of the details and dependents.
+    void endDependentChanges();
+    // A dataset that follows this one's current row without being its detail: its pending
+    // change ends before this one moves or deletes. Held weakly.
+    void addDependent(Dataset* dataset);
+    void removeDependent(Dataset* dataset);
     bool modified() const { return m_modified; }
     // Asks the bound controls to hand over what the user typed, so modified() tells all.
     void updateRecord() { if (isEditing()) emit updateRecordRequested(); }
@@ -120,6 +132,8 @@ public:
     void disableControls() { ++m_disableCount; }
     void enableControls();
     bool controlsDisabled() const { return m_disableCount > 0; }
+    // This dataset, its details down the chain and the datasets that look up in any of them.
+    QList<Dataset*> followers() const;
 
     // Fields.
     int fieldCount() const { return int(m_fields.size()); }
@@ -179,6 +193,9 @@ private:
     void resortCurrent(int linkColumn);
     void dropCurrentRow();
     qint64 snapshotRowid(int row) const;
+    void prepareMove();
+    int moveWithin(int distance);
+    void raiseBeforeScroll();
     void followMaster(bool force = false);
     QVariant masterValue() const;
     void restrict(const QVariant& value);
@@ -211,6 +228,7 @@ private:
     QString m_masterField;
     QString m_detailField;
     std::vector<Dataset*> m_details;
+    std::vector<QPointer<Dataset>> m_dependents;
     // Datasets whose lookup fields read this one, told to show their rows again when ours change.
     std::vector<QPointer<Dataset>> m_lookupUsers;
     QVariant m_restriction;

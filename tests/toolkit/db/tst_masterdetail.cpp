@@ -4,7 +4,9 @@
 
 #include "TestDatabase.h"
 #include "toolkit/db/DataSource.h"
+#include "toolkit/db/ControlsDisabled.h"
 #include "toolkit/db/Dataset.h"
+#include "toolkit/db/StoreError.h"
 
 // A chain of three: companies, their projects, the subprojects of the current project.
 // Rows with no company or project show where the chain restricts to an empty link.
@@ -28,6 +30,11 @@ private slots:
     void savedLinkChangeMovesTheRow_data();
     void savedLinkChangeMovesTheRow();
     void refreshAfterALinkChangedElsewhere();
+    void beforeMoveEndsDependentChanges();
+    void failedEndStopsTheMove_data();
+    void failedEndStopsTheMove();
+    void deleteEndsWhatHangsOnTheRowFirst();
+    void disabledControlsReachDetailsAndLookupUsers();
 
 private:
     QStringList names(Dataset& ds) const;
@@ -202,7 +209,8 @@ void TestMasterDetail::pendingDetailRowWhenTheMasterMoves()
         break;
     case UntouchedNewRow:
     case NewRowWithDefaults:
-        m_projects->onNewRecord = pending == NewRowWithDefaults ? m_projects->onNewRecord : nullptr;
+        if (pending != NewRowWithDefaults)
+            m_projects->onNewRecord = nullptr;
         m_projects->append();
         break;
     case ChangedGrandchild:
@@ -273,5 +281,109 @@ void TestMasterDetail::refreshAfterALinkChangedElsewhere()
     QCOMPARE(names(*m_projects), (QStringList{"P10", "P20"}));
 }
 
+// The history list of a subproject: a dataset that follows a current row without being a detail.
+void TestMasterDetail::beforeMoveEndsDependentChanges()
+{
+    openChain();
+    Dataset list(&m_t->db(), "L");
+    list.setTableName("SubProjects");
+    list.open();
+    m_projects->addDependent(&list);
+    list.afterPost = [this](Dataset&) { m_log << "L:post"; };
+    for (Dataset* ds : {m_companies.get(), m_projects.get(), m_subprojects.get()})
+        ds->beforeScroll = [this](Dataset& d) { m_log << d.name() + ":before"; };
+    list.edit();
+    list.setText("Name", "Changed");
+    m_log.clear();
+    m_companies->next();
+    QCOMPARE(m_log, (QStringList{"L:post", "C:before", "P:before", "S:before", "S:scroll", "P:scroll", "C:scroll"}));
+    QCOMPARE(fileNames("SELECT Name FROM SubProjects WHERE SubProjectID = 100"), "Changed");
+}
+
+void TestMasterDetail::failedEndStopsTheMove_data()
+{
+    QTest::addColumn<QString>("refusing");
+    QTest::newRow("detail") << "S";
+    QTest::newRow("dependent") << "L";
+    QTest::newRow("before-move handler") << "C";
+}
+
+void TestMasterDetail::failedEndStopsTheMove()
+{
+    QFETCH(QString, refusing);
+    openChain();
+    Dataset list(&m_t->db(), "L");
+    list.setTableName("SubProjects");
+    list.open();
+    m_projects->addDependent(&list);
+    auto refuse = [](Dataset&) { throw StoreError("refused"); };
+    Dataset* pending = refusing == "L" ? &list : m_subprojects.get();
+    if (refusing == "C")
+        m_companies->beforeScroll = refuse;
+    else
+        pending->beforePost = refuse;
+    pending->edit();
+    pending->setText("Name", "Changed");
+
+    QVERIFY_THROWS_EXCEPTION(StoreError, m_companies->next());
+    QCOMPARE(m_companies->text("Name"), "A");
+    QCOMPARE(m_projects->text("Name"), "P10");
+    if (refusing == "C")
+        return;
+    QCOMPARE(pending->state(), Dataset::State::Edit);
+    QCOMPARE(pending->text("Name"), "Changed");
+    QCOMPARE(fileNames("SELECT group_concat(Name) FROM SubProjects WHERE SubProjectID = 100"), "S100");
+}
+
+void TestMasterDetail::deleteEndsWhatHangsOnTheRowFirst()
+{
+    openChain();
+    m_companies->whileDeleting = [this](Dataset& d) {
+        m_t->db().exec("DELETE FROM Projects WHERE CompanyID = " + d.text("CompanyID"));
+    };
+    // A refused detail change deletes nothing.
+    m_subprojects->append();
+    m_subprojects->setText("Name", "New");
+    m_subprojects->beforePost = [](Dataset&) { throw StoreError("refused"); };
+    QVERIFY_THROWS_EXCEPTION(StoreError, m_companies->deleteRecord());
+    QCOMPARE(m_t->scalar("SELECT count(*) FROM Companies").toInt(), 3);
+    QCOMPARE(m_subprojects->state(), Dataset::State::Insert);
+    m_subprojects->cancel();
+
+    // An edited project is stored before its company goes, not written to a removed row after.
+    m_projects->edit();
+    m_projects->setText("Name", "Renamed");
+    m_companies->deleteRecord();
+    QCOMPARE(m_t->scalar("SELECT count(*) FROM Projects WHERE CompanyID = 1").toInt(), 0);
+    QCOMPARE(m_companies->text("Name"), "B");
+    QCOMPARE(m_projects->state(), Dataset::State::Browse);
+    QCOMPARE(names(*m_projects), QStringList{"P20"});
+}
+
+void TestMasterDetail::disabledControlsReachDetailsAndLookupUsers()
+{
+    openChain();
+    Dataset projectList(&m_t->db(), "PL");
+    projectList.setTableName("Projects");
+    projectList.addField(FieldDef::autoInc("ProjectID"));
+    projectList.addField(FieldDef::integer("CompanyID"));
+    projectList.addField(FieldDef::lookup("CompanyName", "CompanyID", m_companies.get(), "CompanyID", "Name"));
+    projectList.open();
+    QSignalSpy projects(m_projectsSource.get(), &DataSource::dataChanged);
+    QSignalSpy subprojects(m_subprojects.get(), &Dataset::dataChanged);
+    QSignalSpy lookups(&projectList, &Dataset::dataChanged);
+    {
+        ControlsDisabled guard(*m_companies);
+        while (!m_companies->eof())
+            m_companies->next();
+        QCOMPARE(projects.count() + subprojects.count() + lookups.count(), 0);
+    }
+    QCOMPARE(projects.count(), 1);
+    QCOMPARE(subprojects.count(), 1);
+    QCOMPARE(lookups.count(), 1);
+    QVERIFY(!m_subprojects->controlsDisabled());
+}
+
 QTEST_GUILESS_MAIN(TestMasterDetail)
 #include "tst_masterdetail.moc"
+
