@@ -29,20 +29,17 @@ TBusinessForm::~TBusinessForm() = default;
 void TBusinessForm::makeDatasets()
 {
     TMainDataModule& dm = *m_forms.MainDataModule;
-    // PeopleTable's columns, so the read is the one PeopleTable made; the lookup gives the
-    // company's name cut like the other company-name lookups.
+    // The company of the person PeopleTable stands on. Every column of Companies, as
+    // CompaniesTable reads them, so the two share one read; the name is cut like the other
+    // company-name lookups.
     PersonCompanyTable = new Dataset(dm.MainADOConnection(), QStringLiteral("PersonCompanyTable"), this);
-    PersonCompanyTable->setTableName(QStringLiteral("People"));
-    PersonCompanyTable->addField(FieldDef::autoInc(QStringLiteral("PersonID")));
-    PersonCompanyTable->addField(FieldDef::integer(QStringLiteral("CompanyID")));
-    PersonCompanyTable->addField(FieldDef::text(QStringLiteral("Name"), 255));
-    PersonCompanyTable->addField(FieldDef::text(QStringLiteral("Title"), 255));
-    PersonCompanyTable->addField(FieldDef::text(QStringLiteral("Email"), 64));
-    PersonCompanyTable->addField(FieldDef::text(QStringLiteral("Mobile"), 30));
-    PersonCompanyTable->addField(FieldDef::text(QStringLiteral("Info"), 255));
-    PersonCompanyTable->addField(FieldDef::lookup(QStringLiteral("CompanyName"), QStringLiteral("CompanyID"),
-                                                  dm.CompaniesTable, QStringLiteral("CompanyID"), QStringLiteral("Name")));
-    PersonCompanyTable->setMasterSource(dm.PeopleDataSource, QStringLiteral("PersonID"));
+    PersonCompanyTable->setTableName(QStringLiteral("Companies"));
+    PersonCompanyTable->addField(FieldDef::autoInc(QStringLiteral("CompanyID")));
+    PersonCompanyTable->addField(FieldDef::text(QStringLiteral("Name"), 20).displayWidthOnly());
+    for (const auto& [column, width] : {std::pair{"Address", 255}, {"Tel1", 30}, {"Tel2", 30}, {"Fax", 30},
+                                        {"MainActivities", 512}, {"Comments", 512}})
+        PersonCompanyTable->addField(FieldDef::text(QLatin1String(column), width));
+    PersonCompanyTable->setMasterSource(dm.PeopleDataSource, QStringLiteral("CompanyID"));
     PersonCompanyTable->setReadOnly(true);
     PersonCompanyDS = new DataSource(PersonCompanyTable, this);
     PersonCompanyDS->setObjectName(QStringLiteral("PersonCompanyDS"));
@@ -80,7 +77,7 @@ void TBusinessForm::buildLayout()
     DBLookupComboBox1 = new DBLookupComboBox(dm.BusinessDataSource, QStringLiteral("PersonName"), this);
     DBLookupComboBox1->setObjectName(QStringLiteral("DBLookupComboBox1"));
     Label3 = label("Company", "Label3");
-    DBText1 = text(PersonCompanyDS, "CompanyName", "DBText1");
+    DBText1 = text(PersonCompanyDS, "Name", "DBText1");
     Label4 = label("Title", "Label4");
     DBText2 = text(dm.PeopleDataSource, "Title", "DBText2");
 

@@ -47,7 +47,7 @@ public:
     QLabel* Label7;
     DBEdit* WeightEdit;
 
-    // The person PeopleTable stands on, with the name of its company, for DBText1.
+    // The company of the person PeopleTable stands on, for DBText1.
     Dataset* PersonCompanyTable;
     DataSource* PersonCompanyDS;
 
