@@ -11,6 +11,8 @@
 #include "ui/main/EDSubProject.h"
 #include "ui/views/Business.h"
 #include "ui/views/NavCompanyProject.h"
+#include "ui/views/NavPersonSubProject.h"
+#include "ui/views/NavProjectSubProject.h"
 
 TMainForm::TMainForm(Forms& forms, QWidget* parent)
     : QMainWindow(parent)
@@ -56,6 +58,8 @@ void TMainForm::buildMenus()
 
     N3 = menu("Na&vigation", "N3");
     CompanyPeople1 = item(N3, "&Company People", "CompanyPeople1", &TMainForm::CompanyPeople1Click);
+    ProjectSubProject1 = item(N3, "Project SubPr&oject", "ProjectSubProject1", &TMainForm::ProjectSubProject1Click);
+    PersonSubProject1 = item(N3, "Person S&ubProject", "PersonSubProject1", &TMainForm::PersonSubProject1Click);
 
     Business1 = menu("&Business", "Business1");
     ransaction1 = item(Business1, "&Transactions", "ransaction1", &TMainForm::ransaction1Click);
@@ -135,5 +139,7 @@ void TMainForm::SubProjects1Click() { openAtPage(TDataEntryForm::SubProjectsPage
 void TMainForm::People1Click() { openAtPage(TDataEntryForm::ClientsPage); }
 
 void TMainForm::CompanyPeople1Click() { openWindow<TNavCompanyPersonForm>(); }
+void TMainForm::ProjectSubProject1Click() { openWindow<TNavProjectSubProjectForm>(); }
+void TMainForm::PersonSubProject1Click() { openWindow<TNavPersonSubProjectForm>(); }
 void TMainForm::ransaction1Click() { openWindow<TBusinessForm>(); }
 void TMainForm::OpenSubProject1Click() { openWindow<TEDSubProjectForm>(); }

@@ -38,6 +38,8 @@ public:
     void SubProjects1Click();
     void People1Click();
     void CompanyPeople1Click();
+    void ProjectSubProject1Click();
+    void PersonSubProject1Click();
     void ransaction1Click();
     void OpenSubProject1Click();
 
@@ -54,6 +56,8 @@ public:
     QAction* People1;
     QMenu* N3;
     QAction* CompanyPeople1;
+    QAction* ProjectSubProject1;
+    QAction* PersonSubProject1;
     QMenu* Business1;
     QAction* ransaction1;
     QAction* OpenSubProject1;

@@ -154,6 +154,8 @@ Dataset* TMainDataModule::makeDataset(const QString& name, const QString& table)
 void TMainDataModule::declareFields()
 {
     addPeopleFields(PeopleTable);
+    PeopleTable->addField(FieldDef::lookup(QStringLiteral("CompanyName"), QStringLiteral("CompanyID"), CompaniesTable,
+                                           QStringLiteral("CompanyID"), QStringLiteral("Name")));
 
     addProjectFields(ProjectsTable);
     ProjectsTable->addField(FieldDef::lookup(QStringLiteral("CompanyName"), QStringLiteral("CompanyID"), CompaniesTable,

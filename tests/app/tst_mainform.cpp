@@ -135,9 +135,12 @@ void TestMainForm::typedNewRecordIsKept()
 void TestMainForm::windowItemsOpenTheirWindowForOneUse()
 {
     m_menu->CompanyPeople1->trigger();
+    m_menu->ProjectSubProject1->trigger();
+    m_menu->PersonSubProject1->trigger();
     m_menu->ransaction1->trigger();
     m_menu->OpenSubProject1->trigger();
-    QCOMPARE(m_menu->shown, QStringList({QStringLiteral("NavCompanyPersonForm"), QStringLiteral("BusinessForm"),
+    QCOMPARE(m_menu->shown, QStringList({QStringLiteral("NavCompanyPersonForm"), QStringLiteral("NavProjectSubProjectForm"),
+                                         QStringLiteral("NavPersonSubProjectForm"), QStringLiteral("BusinessForm"),
                                          QStringLiteral("EDSubProjectForm")}));
     QVERIFY(m_menu->findChildren<QDialog*>().isEmpty());
     QVERIFY(m_f->messages.entries().isEmpty());

@@ -1,0 +1,152 @@
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+#include "../main/MainWindowFixture.h"
+#include "ViewProbes.h"
+#include "ViewTestSupport.h"
+#include "ui/views/NavPersonSubProject.h"
+
+using namespace ViewTest;
+using View = ProbeView<TNavPersonSubProjectForm>;
+
+class TestNavPersonSubProject : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void opensOnActivationWithLayoutAndTabOrder();
+    void chartOfThePersonsWeights();
+    void backOnFirstRowAfterDetailsWindow();
+    void emptyGridsOpenNothing();
+    void chosenPersonStaysAfterClose();
+
+private:
+    View& open(bool withRows = true);
+
+    std::unique_ptr<MainWindowFixture> m_fx;
+    OpenedWindows m_log;
+    std::unique_ptr<View> m_view;
+};
+
+void TestNavPersonSubProject::init()
+{
+    m_log = {};
+}
+
+void TestNavPersonSubProject::cleanup()
+{
+    m_view.reset();
+    m_fx.reset();
+}
+
+View& TestNavPersonSubProject::open(bool withRows)
+{
+    if (!m_fx)
+        m_fx = std::make_unique<MainWindowFixture>(withRows);
+    m_view = std::make_unique<View>(m_fx->forms, m_log);
+    m_view->show();
+    QApplication::setActiveWindow(m_view.get());
+    if (!QTest::qWaitForWindowActive(m_view.get()))
+        qWarning("The view did not become active.");
+    return *m_view;
+}
+
+void TestNavPersonSubProject::opensOnActivationWithLayoutAndTabOrder()
+{
+    m_fx = std::make_unique<MainWindowFixture>();
+    m_view = std::make_unique<View>(m_fx->forms, m_log);
+    QVERIFY(!m_view->DetBusinessTable->isActive());
+    View& v = open();
+    QVERIFY(v.DetBusinessTable->isActive());
+    QCOMPARE(v.windowTitle(), QStringLiteral("NavPersonSubProjectForm"));
+    QCOMPARE(QStringList({v.Label1->text(), v.Label2->text()}), QStringList({"Person", "Subprojects"}));
+    QCOMPARE(titles(v.DBGrid1), QStringList({"PersonID", "Name", "CompanyName", "Title", "Email", "Mobile", "Info"}));
+    QCOMPARE(titles(v.DBGrid2), QStringList({"SubProjectName", "SPDecisionMaker", "SPUser", "SPInfluencer", "SPPurchaser",
+                                             "SPGateKeeper", "SPWeight"}));
+    QCOMPARE(v.DBGrid1->model()->index(0, 2).data().toString(), QStringLiteral("Acme"));
+    QCOMPARE(v.DBGrid2->model()->index(0, 6).data().toString(), QStringLiteral("50"));
+    QVERIFY(v.DBChart1->threeD());
+    QCOMPARE(tabWalk(v.DBGrid1, 2), QStringList({"DBGrid2", "DBChart1"}));
+    QCOMPARE(tabWalk(v.DBGrid2, 1, true), QStringList({"DBGrid1"}));
+
+    v.reject();
+    QVERIFY(!v.DetBusinessTable->isActive());
+}
+
+void TestNavPersonSubProject::chartOfThePersonsWeights()
+{
+    m_fx = std::make_unique<MainWindowFixture>();
+    m_fx->scalar(QStringLiteral("UPDATE SubProjects SET Name = 'Implementation A' WHERE SubProjectID = 27"));
+    m_fx->scalar(QStringLiteral("UPDATE Business SET SPWeight = 2 WHERE PersonID = 40"));
+    m_fx->scalar(QStringLiteral("INSERT INTO Business (PersonID, SubProjectID, SPWeight) VALUES (40, 28, 1)"));
+    m_fx->dm->SubProjectsTable->close();
+    m_fx->dm->SubProjectsTable->open();
+    View& v = open();
+
+    QCOMPARE(m_fx->dm->PeopleTable->asInteger(QStringLiteral("PersonID")), 40);
+    QCOMPARE(v.DBGrid2->model()->index(0, 0).data().toString(), QStringLiteral("Implementa"));
+    QCOMPARE(marks(v.DBChart1), QStringList({"Implementa 66.67 %", "Review 33.33 %"}));
+    QTest::keyClick(v.DBGrid2, Qt::Key_Down);
+    QCOMPARE(v.DetBusinessTable->recNo(), 1);
+    QCOMPARE(marks(v.DBChart1).size(), 2);
+
+    QTest::keyClick(v.DBGrid1, Qt::Key_Down);
+    QCOMPARE(m_fx->dm->PeopleTable->asInteger(QStringLiteral("PersonID")), 41);
+    QVERIFY(v.DetBusinessTable->isEmpty());
+    QVERIFY(v.DBChart1->slices().isEmpty());
+}
+
+void TestNavPersonSubProject::backOnFirstRowAfterDetailsWindow()
+{
+    m_fx = std::make_unique<MainWindowFixture>();
+    m_fx->scalar(QStringLiteral("INSERT INTO Business (PersonID, SubProjectID, SPWeight) VALUES (40, 28, 1)"));
+    View& v = open();
+    bool closedWhileShown = false;
+    m_log.whileShown = [&] { closedWhileShown = !v.DetBusinessTable->isActive(); };
+
+    QTest::keyClick(v.DBGrid2, Qt::Key_Down);
+    QTest::keyClick(v.DBGrid2, Qt::Key_Return);
+    QCOMPARE(m_log.shows, QStringList({"details of 28"}));
+    QVERIFY(closedWhileShown);
+    QCOMPARE(m_log.freed, 1);
+    QVERIFY(v.DetBusinessTable->isActive());
+    QCOMPARE(v.DetBusinessTable->recNo(), 0);
+    QCOMPARE(v.DBChart1->slices().size(), 2);
+
+    // Also after an error in the details window.
+    m_log.failShow = true;
+    QTest::keyClick(v.DBGrid2, Qt::Key_Down);
+    doubleClickRow(v.DBGrid2, 1);
+    QCOMPARE(m_fx->messages.texts(), QStringList({"The window failed."}));
+    QCOMPARE(m_log.freed, 2);
+    QVERIFY(v.DetBusinessTable->isActive());
+    QCOMPARE(v.DetBusinessTable->recNo(), 0);
+}
+
+void TestNavPersonSubProject::emptyGridsOpenNothing()
+{
+    View& v = open(false);
+    doubleClickRow(v.DBGrid1, 0);
+    doubleClickRow(v.DBGrid2, 0);
+    QTest::keyClick(v.DBGrid2, Qt::Key_Return);
+    QCOMPARE(m_log.made, 0);
+    QVERIFY(m_fx->messages.entries().isEmpty());
+}
+
+void TestNavPersonSubProject::chosenPersonStaysAfterClose()
+{
+    View& v = open();
+    QTest::keyClick(v.DBGrid1, Qt::Key_Down);
+    QTest::keyClick(v.DBGrid1, Qt::Key_Return);
+    QCOMPARE(m_log.shows, QStringList({"main at page 3"}));
+    v.reject();
+    m_view.reset();
+    QCOMPARE(m_fx->dm->PeopleTable->asInteger(QStringLiteral("PersonID")), 41);
+}
+
+QTEST_MAIN(TestNavPersonSubProject)
+#include "tst_navpersonsubproject.moc"
