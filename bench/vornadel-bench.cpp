@@ -21,6 +21,9 @@
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/Statement.h"
 #include "toolkit/db/Transaction.h"
+#include "ui/main/Forms.h"
+#include "ui/views/Business.h"
+#include "ui/views/NavCompanyProject.h"
 #include "ui/views/NavPersonSubProject.h"
 #include "ui/views/NavProjectSubProject.h"
 
@@ -316,8 +319,13 @@ int main(int argc, char* argv[])
         dm.Connect(connectionString);
         dm.SetDataSetsActive(true);
         std::printf("chart_reread %.3f ms\n", chartReread(dm));
-        std::printf("view_open_NavProjectSubProject %.1f ms\n", viewOpen<TNavProjectSubProjectForm>(dm, rounds));
-        std::printf("view_open_NavPersonSubProject %.1f ms\n", viewOpen<TNavPersonSubProjectForm>(dm, rounds));
+        const double views[] = {viewOpen<TNavCompanyPersonForm>(dm, rounds), viewOpen<TNavProjectSubProjectForm>(dm, rounds),
+                                viewOpen<TNavPersonSubProjectForm>(dm, rounds), viewOpen<TBusinessForm>(dm, rounds)};
+        std::printf("view_open_NavCompanyProject %.1f ms\n", views[0]);
+        std::printf("view_open_NavProjectSubProject %.1f ms\n", views[1]);
+        std::printf("view_open_NavPersonSubProject %.1f ms\n", views[2]);
+        std::printf("view_open_Business %.1f ms\n", views[3]);
+        std::printf("view_open/floor %.3f\n", floor > 0 ? *std::max_element(std::begin(views), std::end(views)) / floor : 0.0);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

@@ -2,7 +2,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLayout>
+#include <QMenuBar>
 
+#include "app/MainForm.h"
 #include "data/DataModule.h"
 #include "profile/RetailForm.h"
 #include "toolkit/dialogs/MessageService.h"
@@ -29,6 +32,7 @@ struct Program::Windows
     std::unique_ptr<TMainDataModule> dataModule;
     std::unique_ptr<TDataEntryForm> dataEntry;
     std::unique_ptr<TRetail> retail;
+    std::unique_ptr<TMainForm> mainForm;
     std::unique_ptr<TPickDateForm> pickDate;
 };
 
@@ -48,6 +52,13 @@ Program::Program(const QString& programFolder)
     w.dataEntry->setWindowTitle(Title);
     w.retail = std::make_unique<TRetail>(forms);
     forms.Retail = w.retail.get();
+    w.mainForm = std::make_unique<TMainForm>(forms);
+    forms.MainForm = w.mainForm.get();
+    // The main window carries the menu window's menus, so every window is reachable from it.
+    auto* menus = new QMenuBar(w.dataEntry.get());
+    menus->setObjectName(QStringLiteral("MainMenuBar"));
+    w.mainForm->addMenusTo(menus);
+    w.dataEntry->layout()->setMenuBar(menus);
     w.pickDate = std::make_unique<TPickDateForm>();
     forms.PickDateForm = w.pickDate.get();
 }
@@ -56,6 +67,7 @@ Program::~Program()
 {
     Windows& w = *m_windows;
     w.pickDate.reset();
+    w.mainForm.reset();
     w.retail.reset();
     w.dataEntry.reset();
     w.dataModule.reset();

@@ -59,11 +59,12 @@ void DBLookupComboBox::showField()
     const QVariant key = currentKey();
     const QString shown = m_link->text();
     int index = key.isNull() ? -1 : findData(key);
-    // A key the last list did not hold, or a text it holds differently: the lookup dataset
-    // has re-read its rows since.
+    // A key the last list did not hold, or a text it holds differently: until the list is
+    // wanted again it holds just the shown row, so a long lookup list is not read for one value.
     if (!key.isNull() && (index < 0 || itemText(index) != shown)) {
-        fillList();
-        index = findData(key);
+        clear();
+        addItem(shown, key);
+        index = 0;
     }
     setCurrentIndex(index);
     setPlaceholderText(index < 0 ? shown : QString());
@@ -78,16 +79,21 @@ void DBLookupComboBox::moveLookupTo(const QVariant& key)
         field->lookupDataset->first();
 }
 
+void DBLookupComboBox::loadList()
+{
+    fillList();
+    const QVariant key = currentKey();
+    const QSignalBlocker blocker(this);
+    setCurrentIndex(key.isNull() ? -1 : findData(key));
+}
+
 void DBLookupComboBox::showPopup()
 {
     if (m_readOnly)
         return;
     const bool ready = guarded([this] {
-        fillList();
-        const QVariant key = currentKey();
-        const QSignalBlocker blocker(this);
-        setCurrentIndex(key.isNull() ? -1 : findData(key));
-        moveLookupTo(key);
+        loadList();
+        moveLookupTo(currentKey());
     });
     if (ready)
         QComboBox::showPopup();
@@ -112,6 +118,20 @@ void DBLookupComboBox::keyPressEvent(QKeyEvent* event)
         event->ignore();
         return;
     }
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        // Stepping through the closed list needs all of it.
+        if (!(event->modifiers() & Qt::AltModifier) && !guarded([this] { loadList(); }))
+            return;
+        break;
+    default:
+        break;
+    }
     QComboBox::keyPressEvent(event);
 }
 
@@ -121,5 +141,7 @@ void DBLookupComboBox::wheelEvent(QWheelEvent* event)
         event->ignore();
         return;
     }
+    if (!guarded([this] { loadList(); }))
+        return;
     QComboBox::wheelEvent(event);
 }

@@ -6,8 +6,9 @@ class DataSource;
 class FieldLink;
 
 // A drop-down list bound to a lookup field: it lists the lookup dataset's rows (their shown
-// texts, in that dataset's order) and shows the current row's text. The list is read again
-// each time it drops down, since the lookup dataset may have re-read its rows. Like a list
+// texts, in that dataset's order) and shows the current row's text. The list is read when it is
+// wanted (dropping down, stepping with the keys or the wheel), since the lookup dataset may have
+// re-read its rows and may be long; until then it may hold just the shown row. Like a list
 // bound to its dataset, opening the list moves the lookup dataset to the current key (or its
 // first row), and moving in the open list moves it along. Choosing an entry puts the dataset
 // into editing and writes the chosen row's key into the key field. A read-only list neither
@@ -34,6 +35,8 @@ protected:
 private:
     void showField();
     void fillList();
+    // Reads the whole list and selects the current key in it.
+    void loadList();
     QVariant currentKey() const;
     void moveLookupTo(const QVariant& key);
     void choose(int index);

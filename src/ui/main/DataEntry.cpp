@@ -155,6 +155,7 @@ void TDataEntryForm::ShowNewRecord(int kind)
     if (kind >= 1 && kind <= 4) {
         const auto [dataset, page] = targets[kind - 1];
         selectPage(page);
+        m_newRecordDataset = dataset;
         guarded([&] { dataset->insert(); });
     }
     showModalWindow();
@@ -196,5 +197,9 @@ void TDataEntryForm::closeEvent(QCloseEvent* event)
     std::vector<Dataset*> pending;
     const bool closing = m_forms.MainDataModule == nullptr
         || (guarded([&] { pending = m_forms.MainDataModule->pendingChanges(); }) && mayCloseWith(pending));
+    // A new record opened here and left blank would otherwise stay pending in every window.
+    if (closing && m_newRecordDataset && m_newRecordDataset->state() == Dataset::State::Insert
+        && !m_newRecordDataset->modified())
+        guarded([&] { m_newRecordDataset->cancel(); });
     event->setAccepted(closing);
 }

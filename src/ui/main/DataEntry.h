@@ -56,8 +56,10 @@ public:
     void ShowProjectRecord(const QVariant& id);
     // Starts a new record in the dataset of the page that shows it (1 company, 2 person,
     // 3 project, 4 subproject), selects that page and shows the window modally; any other
-    // kind only shows the window.
+    // kind only shows the window. A new record left untouched is dropped when the window closes.
     void ShowNewRecord(int kind);
+    // Shows the window modally at the page and records it is on, until it is closed.
+    void ShowModal() { showModalWindow(); }
 
     void FormShow();
     void MainDataEntryChange();
@@ -204,6 +206,8 @@ private:
     static QList<QIcon> ImageList1();
 
     Forms& m_forms;
+    // The dataset ShowNewRecord started a record in.
+    Dataset* m_newRecordDataset = nullptr;
     QEventLoop* m_modalLoop = nullptr;
     // The role check box shown by the last column entry; none after a navigator click.
     DBCheckBox* m_roleCheckBox = nullptr;

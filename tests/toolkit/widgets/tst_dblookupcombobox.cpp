@@ -41,9 +41,12 @@ void TestDBLookupComboBox::cleanup()
 void TestDBLookupComboBox::listsTheLookupInItsOrderAndShowsTheRowsText()
 {
     DBLookupComboBox combo(m_db->source(), "Kind");
+    QCOMPARE(combo.currentText(), QString("Small"));
+    combo.showPopup();
     QCOMPARE(combo.count(), 3);
     QCOMPARE(combo.itemText(0), QString("Large"));
     QCOMPARE(combo.currentText(), QString("Small"));
+    combo.hidePopup();
     m_db->rows().next();
     QCOMPARE(combo.currentIndex(), -1);
 }

@@ -1,0 +1,145 @@
+#include "app/MainForm.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "toolkit/dialogs/ActionGuard.h"
+#include "toolkit/widgets/PageControl.h"
+#include "ui/main/DataEntry.h"
+#include "ui/main/EDSubProject.h"
+#include "ui/views/Business.h"
+#include "ui/views/NavCompanyProject.h"
+#include "ui/views/NavPersonSubProject.h"
+#include "ui/views/NavProjectSubProject.h"
+
+TMainForm::TMainForm(Forms& forms, QWidget* parent)
+    : QMainWindow(parent)
+    , m_forms(forms)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Ostrelle"));
+    buildMenus();
+    resize(544, 375);
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::buildMenus()
+{
+    MainMenu1 = menuBar();
+    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    auto menu = [this](const char* title, const char* name) {
+        QMenu* m = MainMenu1->addMenu(QLatin1String(title));
+        m->setObjectName(QLatin1String(name));
+        return m;
+    };
+    auto item = [this](QMenu* m, const char* text, const char* name, void (TMainForm::*handler)()) {
+        QAction* a = m->addAction(QLatin1String(text));
+        a->setObjectName(QLatin1String(name));
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+
+    // Items without a letter of their own in the captions get one, so every item is reachable
+    // by its menu's Alt key and a letter.
+    New1 = menu("&New", "New1");
+    Company1 = item(New1, "&Company", "Company1", &TMainForm::Company1Click);
+    Project1 = item(New1, "Pro&ject", "Project1", &TMainForm::Project1Click);
+    SebProject1 = item(New1, "&SubProject", "SebProject1", &TMainForm::SebProject1Click);
+    Person1 = item(New1, "&Person", "Person1", &TMainForm::Person1Click);
+
+    DataEntry1 = menu("&Open", "DataEntry1");
+    Companies1 = item(DataEntry1, "&Companies", "Companies1", &TMainForm::Companies1Click);
+    Projects1 = item(DataEntry1, "Pro&jects", "Projects1", &TMainForm::Projects1Click);
+    SubProjects1 = item(DataEntry1, "&SubProjects", "SubProjects1", &TMainForm::SubProjects1Click);
+    People1 = item(DataEntry1, "&People", "People1", &TMainForm::People1Click);
+
+    N3 = menu("Na&vigation", "N3");
+    CompanyPeople1 = item(N3, "&Company People", "CompanyPeople1", &TMainForm::CompanyPeople1Click);
+    ProjectSubProject1 = item(N3, "Project SubPr&oject", "ProjectSubProject1", &TMainForm::ProjectSubProject1Click);
+    PersonSubProject1 = item(N3, "Person S&ubProject", "PersonSubProject1", &TMainForm::PersonSubProject1Click);
+
+    Business1 = menu("&Business", "Business1");
+    ransaction1 = item(Business1, "&Transactions", "ransaction1", &TMainForm::ransaction1Click);
+    OpenSubProject1 = item(Business1, "&Open Sub Project", "OpenSubProject1", &TMainForm::OpenSubProject1Click);
+
+    MenuWindow1 = new QAction(QStringLiteral("&Menu Window"), this);
+    MenuWindow1->setObjectName(QStringLiteral("MenuWindow1"));
+    connect(MenuWindow1, &QAction::triggered, this, &TMainForm::ShowMenuWindow);
+}
+
+void TMainForm::addMenusTo(QMenuBar* bar)
+{
+    for (QAction* top : MainMenu1->actions()) {
+        QMenu* source = top->menu();
+        if (!source)
+            continue;
+        QMenu* copy = bar->addMenu(source->title());
+        copy->setObjectName(source->objectName());
+        copy->addActions(source->actions());
+        if (source == DataEntry1) {
+            copy->addSeparator();
+            copy->addAction(MenuWindow1);
+        }
+    }
+}
+
+void TMainForm::ShowMenuWindow()
+{
+    // Above the main window, so closing the main window still ends the program.
+    setWindowModality(Qt::ApplicationModal);
+    showMaximized();
+    raise();
+    activateWindow();
+}
+
+std::unique_ptr<TDataEntryForm> TMainForm::newDataEntryForm()
+{
+    return std::make_unique<TDataEntryForm>(m_forms);
+}
+
+void TMainForm::showModal(QDialog& window)
+{
+    window.exec();
+}
+
+void TMainForm::openNewRecord(int kind)
+{
+    guarded([&] { newDataEntryForm()->ShowNewRecord(kind); });
+}
+
+void TMainForm::openAtPage(int page)
+{
+    guarded([&] {
+        const std::unique_ptr<TDataEntryForm> window = newDataEntryForm();
+        window->MainDataEntry->setCurrentIndex(page);
+        window->ShowModal();
+    });
+}
+
+template <class Window>
+void TMainForm::openWindow()
+{
+    guarded([&] {
+        Window window(m_forms);
+        showModal(window);
+    });
+}
+
+void TMainForm::Company1Click() { openNewRecord(1); }
+void TMainForm::Project1Click() { openNewRecord(3); }
+void TMainForm::SebProject1Click() { openNewRecord(4); }
+void TMainForm::Person1Click() { openNewRecord(2); }
+
+void TMainForm::Companies1Click() { openAtPage(TDataEntryForm::CompaniesPage); }
+void TMainForm::Projects1Click() { openAtPage(TDataEntryForm::ProjectsPage); }
+void TMainForm::SubProjects1Click() { openAtPage(TDataEntryForm::SubProjectsPage); }
+void TMainForm::People1Click() { openAtPage(TDataEntryForm::ClientsPage); }
+
+void TMainForm::CompanyPeople1Click() { openWindow<TNavCompanyPersonForm>(); }
+void TMainForm::ProjectSubProject1Click() { openWindow<TNavProjectSubProjectForm>(); }
+void TMainForm::PersonSubProject1Click() { openWindow<TNavPersonSubProjectForm>(); }
+void TMainForm::ransaction1Click() { openWindow<TBusinessForm>(); }
+void TMainForm::OpenSubProject1Click() { openWindow<TEDSubProjectForm>(); }

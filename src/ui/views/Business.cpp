@@ -1,0 +1,153 @@
+#include "ui/views/Business.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "data/DataModule.h"
+#include "toolkit/db/DataSource.h"
+#include "toolkit/db/Dataset.h"
+#include "toolkit/widgets/DBCheckBox.h"
+#include "toolkit/widgets/DBEdit.h"
+#include "toolkit/widgets/DBLookupComboBox.h"
+#include "toolkit/widgets/DBNavigator.h"
+#include "toolkit/widgets/DBText.h"
+
+TBusinessForm::TBusinessForm(Forms& forms, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint)
+    , m_forms(forms)
+{
+    setObjectName(QStringLiteral("BusinessForm"));
+    setWindowTitle(QStringLiteral("BusinessForm"));
+    makeDatasets();
+    buildLayout();
+}
+
+TBusinessForm::~TBusinessForm() = default;
+
+void TBusinessForm::makeDatasets()
+{
+    TMainDataModule& dm = *m_forms.MainDataModule;
+    // The company of the person PeopleTable stands on. Every column of Companies, as
+    // CompaniesTable reads them, so the two share one read; the name is cut like the other
+    // company-name lookups.
+    PersonCompanyTable = new Dataset(dm.MainADOConnection(), QStringLiteral("PersonCompanyTable"), this);
+    PersonCompanyTable->setTableName(QStringLiteral("Companies"));
+    PersonCompanyTable->addField(FieldDef::autoInc(QStringLiteral("CompanyID")));
+    PersonCompanyTable->addField(FieldDef::text(QStringLiteral("Name"), 20).displayWidthOnly());
+    for (const auto& [column, width] : {std::pair{"Address", 255}, {"Tel1", 30}, {"Tel2", 30}, {"Fax", 30},
+                                        {"MainActivities", 512}, {"Comments", 512}})
+        PersonCompanyTable->addField(FieldDef::text(QLatin1String(column), width));
+    PersonCompanyTable->setMasterSource(dm.PeopleDataSource, QStringLiteral("CompanyID"));
+    PersonCompanyTable->setReadOnly(true);
+    PersonCompanyDS = new DataSource(PersonCompanyTable, this);
+    PersonCompanyDS->setObjectName(QStringLiteral("PersonCompanyDS"));
+    PersonCompanyTable->open();
+}
+
+void TBusinessForm::buildLayout()
+{
+    TMainDataModule& dm = *m_forms.MainDataModule;
+    auto label = [this](const char* text, const char* name) {
+        auto* l = new QLabel(QLatin1String(text), this);
+        l->setObjectName(QLatin1String(name));
+        return l;
+    };
+    auto text = [this](DataSource* source, const char* field, const char* name) {
+        auto* t = new DBText(source, QLatin1String(field), this);
+        t->setObjectName(QLatin1String(name));
+        t->setBold(true);
+        t->setMinimumWidth(145);
+        return t;
+    };
+    auto check = [&](const char* field, const char* caption, const char* name) {
+        auto* c = new DBCheckBox(dm.BusinessDataSource, QLatin1String(field), QLatin1String(caption), this);
+        c->setObjectName(QLatin1String(name));
+        return c;
+    };
+
+    DBNavigator1 = new DBNavigator(dm.BusinessDataSource, this);
+    DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
+    DBNavigator1->setVisibleButtons({DBNavigator::First, DBNavigator::Prior, DBNavigator::Next, DBNavigator::Last,
+                                     DBNavigator::Insert, DBNavigator::Delete, DBNavigator::Post, DBNavigator::Cancel,
+                                     DBNavigator::Refresh});
+
+    Label2 = label("Person ", "Label2");
+    DBLookupComboBox1 = new DBLookupComboBox(dm.BusinessDataSource, QStringLiteral("PersonName"), this);
+    DBLookupComboBox1->setObjectName(QStringLiteral("DBLookupComboBox1"));
+    Label3 = label("Company", "Label3");
+    DBText1 = text(PersonCompanyDS, "Name", "DBText1");
+    Label4 = label("Title", "Label4");
+    DBText2 = text(dm.PeopleDataSource, "Title", "DBText2");
+
+    Label1 = label("SubProject", "Label1");
+    DBLookupComboBox2 = new DBLookupComboBox(dm.BusinessDataSource, QStringLiteral("SubProjectName"), this);
+    DBLookupComboBox2->setObjectName(QStringLiteral("DBLookupComboBox2"));
+    Label6 = label("Project", "Label6");
+    DBText3 = text(dm.ProjectsDataSource, "Name", "DBText3");
+    Label5 = label("Company", "Label5");
+    DBText4 = text(dm.ProjectsDataSource, "CompanyName", "DBText4");
+    for (DBLookupComboBox* list : {DBLookupComboBox1, DBLookupComboBox2})
+        list->setMinimumWidth(145);
+
+    DBCheckBox1 = check("SPDecisionMaker", "SPDecisionMaker", "DBCheckBox1");
+    DBCheckBox2 = check("SPUser", "User", "DBCheckBox2");
+    DBCheckBox3 = check("SPInfluencer", "Influencer", "DBCheckBox3");
+    DBCheckBox4 = check("SPPurchaser", "Purchaser", "DBCheckBox4");
+    DBCheckBox5 = check("SPGateKeeper", "GateKeeper", "DBCheckBox5");
+
+    Label7 = label("Weight", "Label7");
+    WeightEdit = new DBEdit(dm.BusinessDataSource, QStringLiteral("SPWeight"), this);
+    WeightEdit->setObjectName(QStringLiteral("WeightEdit"));
+    WeightEdit->setFixedWidth(81);
+
+    auto* top = new QHBoxLayout;
+    top->addStretch(1);
+    top->addWidget(DBNavigator1);
+
+    auto* fields = new QGridLayout;
+    fields->setHorizontalSpacing(12);
+    fields->setColumnMinimumWidth(2, 8);
+    const std::pair<QLabel*, QWidget*> left[] = {{Label2, DBLookupComboBox1}, {Label3, DBText1}, {Label4, DBText2}};
+    const std::pair<QLabel*, QWidget*> right[] = {{Label1, DBLookupComboBox2}, {Label6, DBText3}, {Label5, DBText4}};
+    for (int row = 0; row < 3; ++row) {
+        fields->addWidget(left[row].first, row, 0);
+        fields->addWidget(left[row].second, row, 1);
+        fields->addWidget(right[row].first, row, 3);
+        fields->addWidget(right[row].second, row, 4);
+    }
+    fields->setColumnStretch(1, 1);
+    fields->setColumnStretch(4, 1);
+
+    auto* roles = new QVBoxLayout;
+    for (DBCheckBox* box : {DBCheckBox1, DBCheckBox2, DBCheckBox3, DBCheckBox4, DBCheckBox5})
+        roles->addWidget(box);
+    auto* weight = new QHBoxLayout;
+    weight->addWidget(Label7);
+    weight->addWidget(WeightEdit);
+    auto* bottom = new QHBoxLayout;
+    bottom->addLayout(roles);
+    bottom->addStretch(1);
+    bottom->addLayout(weight);
+    bottom->setAlignment(weight, Qt::AlignTop);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 4, 18, 12);
+    layout->addLayout(top);
+    layout->addSpacing(12);
+    layout->addLayout(fields);
+    layout->addSpacing(24);
+    layout->addLayout(bottom);
+    layout->addStretch(1);
+
+    setTabOrder(DBCheckBox1, DBCheckBox2);
+    setTabOrder(DBCheckBox2, DBCheckBox3);
+    setTabOrder(DBCheckBox3, DBCheckBox4);
+    setTabOrder(DBCheckBox4, DBCheckBox5);
+    setTabOrder(DBCheckBox5, DBLookupComboBox1);
+    setTabOrder(DBLookupComboBox1, DBLookupComboBox2);
+    setTabOrder(DBLookupComboBox2, DBNavigator1);
+    setTabOrder(DBNavigator1, WeightEdit);
+    resize(503, 287);
+}
