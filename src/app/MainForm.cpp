@@ -5,6 +5,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "app/HelpActions.h"
+#include "reports/ReportMenu.h"
 #include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/widgets/PageControl.h"
 #include "ui/main/DataEntry.h"
@@ -64,6 +66,17 @@ void TMainForm::buildMenus()
     Business1 = menu("&Business", "Business1");
     ransaction1 = item(Business1, "&Transactions", "ransaction1", &TMainForm::ransaction1Click);
     OpenSubProject1 = item(Business1, "&Open Sub Project", "OpenSubProject1", &TMainForm::OpenSubProject1Click);
+
+    Reports1 = menu("&Reports", "Reports1");
+    N11 = item(Reports1, "&Companies", "N11", &TMainForm::N11Click);
+    N21 = item(Reports1, "&People", "N21", &TMainForm::N21Click);
+    N2 = item(Reports1, "Company Per&sons", "N2", &TMainForm::N2Click);
+    Structured = item(Reports1, "&All", "Structured", &TMainForm::StructuredClick);
+
+    help1 = menu("&help", "help1");
+    About1 = item(help1, "&About", "About1", &TMainForm::About1Click);
+    Contents1 = item(help1, "&Contents", "Contents1", &TMainForm::Contents1Click);
+    VisitWEBSite1 = item(help1, "&Visit WEB Site", "VisitWEBSite1", &TMainForm::VisitWEBSite1Click);
 
     MenuWindow1 = new QAction(QStringLiteral("&Menu Window"), this);
     MenuWindow1->setObjectName(QStringLiteral("MenuWindow1"));
@@ -143,3 +156,20 @@ void TMainForm::ProjectSubProject1Click() { openWindow<TNavProjectSubProjectForm
 void TMainForm::PersonSubProject1Click() { openWindow<TNavPersonSubProjectForm>(); }
 void TMainForm::ransaction1Click() { openWindow<TBusinessForm>(); }
 void TMainForm::OpenSubProject1Click() { openWindow<TEDSubProjectForm>(); }
+
+void TMainForm::N11Click() { previewCompaniesList(*m_forms.MainDataModule); }
+void TMainForm::N21Click() { previewPeopleList(*m_forms.MainDataModule); }
+void TMainForm::N2Click() { previewCompanyPersons(*m_forms.MainDataModule); }
+void TMainForm::StructuredClick() { previewAll(*m_forms.MainDataModule); }
+
+void TMainForm::About1Click() { showAbout(isVisible() ? this : nullptr); }
+
+void TMainForm::Contents1Click()
+{
+    // The menu window is modal while shown; it steps aside so the Help page can be used.
+    if (isVisible())
+        close();
+    showHelpContents(*m_forms.DataEntryForm);
+}
+
+void TMainForm::VisitWEBSite1Click() { visitWebSite(); }

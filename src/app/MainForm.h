@@ -42,6 +42,13 @@ public:
     void PersonSubProject1Click();
     void ransaction1Click();
     void OpenSubProject1Click();
+    void N11Click();
+    void N21Click();
+    void N2Click();
+    void StructuredClick();
+    void About1Click();
+    void Contents1Click();
+    void VisitWEBSite1Click();
 
     QMenuBar* MainMenu1;
     QMenu* New1;
@@ -61,6 +68,15 @@ public:
     QMenu* Business1;
     QAction* ransaction1;
     QAction* OpenSubProject1;
+    QMenu* Reports1;
+    QAction* N11;
+    QAction* N21;
+    QAction* N2;
+    QAction* Structured;
+    QMenu* help1;
+    QAction* About1;
+    QAction* Contents1;
+    QAction* VisitWEBSite1;
     QAction* MenuWindow1;
 
 protected:

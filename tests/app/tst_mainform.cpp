@@ -9,6 +9,9 @@
 #include "../ui/main/MainWindowFixture.h"
 #include "../ui/views/MainWindowProbe.h"
 #include "app/MainForm.h"
+#include "toolkit/dialogs/RecordingShellService.h"
+#include "toolkit/report/RecordingPreviewService.h"
+#include "toolkit/widgets/PageControl.h"
 #include "toolkit/widgets/DBEdit.h"
 
 namespace {
@@ -48,6 +51,8 @@ private slots:
     void typedNewRecordIsKept();
     void windowItemsOpenTheirWindowForOneUse();
     void mainWindowReachesEveryItemByAltKeys();
+    void reportItemsPreviewTheirReports();
+    void helpItemsShowAboutHelpAndSite();
 
 private:
     TMainDataModule& dm() { return *m_f->dm; }
@@ -155,7 +160,7 @@ void TestMainForm::mainWindowReachesEveryItemByAltKeys()
     for (QAction* top : bar->actions())
         titles.append(top->text());
     QCOMPARE(titles, QStringList({QStringLiteral("&New"), QStringLiteral("&Open"), QStringLiteral("Na&vigation"),
-                                  QStringLiteral("&Business")}));
+                                  QStringLiteral("&Business"), QStringLiteral("&Reports"), QStringLiteral("&help")}));
     QCOMPARE(bar->actions()[2]->menu()->actions(), m_menu->N3->actions());
 
     m_longLived->show();
@@ -176,6 +181,33 @@ void TestMainForm::mainWindowReachesEveryItemByAltKeys()
     QTest::keyClick(open, Qt::Key_M);
     QVERIFY(m_menu->isVisible());
     QVERIFY(m_menu->isMaximized());
+}
+
+void TestMainForm::reportItemsPreviewTheirReports()
+{
+    RecordingPreviewService previews;
+    m_menu->N11->trigger();
+    QCOMPARE(previews.runs(), 1);
+    QVERIFY(!previews.pages().empty());
+    m_menu->N21->trigger();
+    m_menu->N2->trigger();
+    QCOMPARE(previews.runs(), 3);
+    const size_t companyPersons = previews.pages().size();
+
+    // "All": the three list reports in one preview.
+    m_menu->Structured->trigger();
+    QCOMPARE(previews.runs(), 4);
+    QVERIFY(previews.pages().size() >= companyPersons);
+}
+
+void TestMainForm::helpItemsShowAboutHelpAndSite()
+{
+    RecordingShellService shell;
+    m_menu->VisitWEBSite1->trigger();
+    QCOMPARE(shell.calls().size(), 1);
+
+    m_menu->Contents1->trigger();
+    QCOMPARE(m_longLived->MainDataEntry->currentIndex(), int(TDataEntryForm::HelpPage));
 }
 
 QTEST_MAIN(TestMainForm)
