@@ -409,17 +409,28 @@ void TMainDataModule::DeleteAllCompanyPeople()
 {
     // Nothing is saved inside the delete's transaction, where a rollback would undo it unseen.
     endAllPendingChanges();
+    QVariantList deleted;
+    bool committed = false;
     EverySteps steps;
-    steps.run([this] {
-        PeopleCompanyDet->deleteAllRows(QStringLiteral("PersonID"), [this](const QVariantList& ids) {
+    steps.run([&] {
+        PeopleCompanyDet->deleteAllRows(QStringLiteral("PersonID"), [&](const QVariantList& ids) {
             Cascade::removePeopleDependents(*m_connection, ids);
+            deleted = ids;
         });
+        committed = true;
     });
-    // Read once, whatever happened, also when the store rolled the transaction back itself.
-    steps.run([this] { reopen(PeopleTable); });
-    steps.run([this] { reopen(PeopleTableEX); });
-    for (Dataset* d : {PeopleCompanyDet, BusinessTable, PeopleDetail, PeopleProjectDetail})
-        steps.run([d] { d->refresh(); });
+    if (committed) {
+        // Exactly these people and their roles left the file: re-reading whole tables would only
+        // find that out again.
+        for (Dataset* d : {PeopleTable, PeopleTableEX, PeopleCompanyDet, BusinessTable, PeopleDetail, PeopleProjectDetail})
+            steps.run([d, &deleted] { d->forgetRows(QStringLiteral("PersonID"), deleted); });
+    } else {
+        // Read once, whatever happened, also when the store rolled the transaction back itself.
+        steps.run([this] { reopen(PeopleTable); });
+        steps.run([this] { reopen(PeopleTableEX); });
+        for (Dataset* d : {PeopleCompanyDet, BusinessTable, PeopleDetail, PeopleProjectDetail})
+            steps.run([d] { d->refresh(); });
+    }
     steps.finish();
 }
 

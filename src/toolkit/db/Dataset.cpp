@@ -1003,6 +1003,18 @@ void Dataset::refresh()
     // Seldom needed, and a sort of a large table's rows costs far more than the check.
     if (!std::is_sorted(m_rows.begin(), m_rows.end(), before))
         std::stable_sort(m_rows.begin(), m_rows.end(), before);
+    placeCurrent(keep, keepRow);
+    touch();
+    emitData();
+    notifyDetails();
+    if (afterRefresh)
+        afterRefresh(*this);
+}
+
+// After the rows held changed: the master's rows again, and the row kept current, or the one
+// at its place.
+void Dataset::placeCurrent(Bookmark keep, int keepRow)
+{
     if (m_restricted)
         restrict(m_restriction);
     else {
@@ -1017,11 +1029,33 @@ void Dataset::refresh()
         m_cur = std::clamp(m_lo + keepRow, m_lo, m_hi - 1);
     m_bof = m_cur <= m_lo;
     m_eof = m_lo == m_hi;
+}
+
+void Dataset::forgetRows(const QString& column, const QVariantList& values)
+{
+    if (!isActive() || values.isEmpty())
+        return;
+    const int col = columnOf(column);
+    if (col < 0)
+        throw StoreError(QStringLiteral("%1: Field '%2' not found.").arg(m_name, column));
+    checkBrowseMode();
+    const auto less = [](const QVariant& a, const QVariant& b) { return compareValues(a, b, false) < 0; };
+    std::vector<QVariant> gone(values.begin(), values.end());
+    std::sort(gone.begin(), gone.end(), less);
+    const Bookmark keep = bookmark();
+    const int keepRow = recNo();
+    // The snapshot is shared and stays as read; only this dataset's list of rows shrinks.
+    const auto dropped = std::erase_if(m_rows, [&](RowRef r) {
+        return std::binary_search(gone.begin(), gone.end(), storedAt(r, col), less);
+    });
+    if (dropped == 0)
+        return;
+    placeCurrent(keep, keepRow);
     touch();
     emitData();
     notifyDetails();
-    if (afterRefresh)
-        afterRefresh(*this);
+    if (bookmark() != keep && afterScroll)
+        afterScroll(*this);
 }
 
 qint64 Dataset::snapshotRowid(int row) const

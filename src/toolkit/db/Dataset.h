@@ -120,6 +120,10 @@ public:
     void deleteAllRows(const QString& keyField, const std::function<void(const QVariantList&)>& removeDependents);
     // Re-reads the rows held and keeps the current row; rows gone from the file drop out.
     void refresh();
+    // Drops from the rows held, without reading, those whose column holds one of values (as
+    // stored, exactly), for rows known to be gone from the file. The current row stays, or the
+    // one at its place when it went; controls are told once.
+    void forgetRows(const QString& column, const QVariantList& values);
     // Saves a changed row, drops an unchanged one; details first.
     void checkBrowseMode();
     // Ends the pending changes of the details (down the chain) and dependents, then this one's.
@@ -198,6 +202,7 @@ private:
     void startInsert(bool atEnd);
     void resortCurrent(int linkColumn);
     void dropCurrentRow();
+    void placeCurrent(Bookmark keep, int keepRow);
     qint64 snapshotRowid(int row) const;
     void prepareMove();
     int moveWithin(int distance);

@@ -1,11 +1,39 @@
 #include "toolkit/widgets/FieldLink.h"
 
+#include <QEvent>
+#include <QWidget>
+
 #include "toolkit/db/DataSource.h"
 #include "toolkit/db/Dataset.h"
+#include "toolkit/db/StoreError.h"
+#include "toolkit/dialogs/ActionGuard.h"
 
 FieldLink::FieldLink(QObject* parent)
     : QObject(parent)
 {
+    if (parent)
+        parent->installEventFilter(this);
+}
+
+bool FieldLink::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == parent() && event->type() == QEvent::Show)
+        checkField();
+    return false;
+}
+
+// A misnamed field shows when its page opens, not at the first keystroke into it.
+void FieldLink::checkField()
+{
+    auto* control = qobject_cast<QWidget*>(parent());
+    if (m_checked || !control || !control->isVisible())
+        return;
+    Dataset* ds = m_source ? m_source->dataset() : nullptr;
+    if (!ds || !ds->isActive() || m_field.isEmpty())
+        return;
+    m_checked = true;
+    if (!ds->hasField(m_field))
+        guarded([&] { throw StoreError(QStringLiteral("%1: Field '%2' not found.").arg(ds->name(), m_field)); });
 }
 
 void FieldLink::bind(DataSource* source, const QString& field)
@@ -14,13 +42,18 @@ void FieldLink::bind(DataSource* source, const QString& field)
         disconnect(link);
     m_source = source;
     m_field = field;
+    m_checked = false;
     if (source) {
         m_links[0] = connect(source, &DataSource::dataChanged, this, &FieldLink::reset);
         m_links[1] = connect(source, &DataSource::recordChanged, this, &FieldLink::fieldChanged);
-        m_links[2] = connect(source, &DataSource::stateChanged, this, &FieldLink::stateChanged);
+        m_links[2] = connect(source, &DataSource::stateChanged, this, [this] {
+            checkField();
+            emit stateChanged();
+        });
         m_links[3] = connect(source, &DataSource::updateRecordRequested, this, &FieldLink::requestUpdate);
     }
     reset();
+    checkField();
 }
 
 Dataset* FieldLink::dataset() const

@@ -15,7 +15,8 @@ struct FieldDef;
 // the value again (reload), when to hand over a pending change (updateData, only while the
 // control marked one), and puts the dataset into editing for it. Owned by its control; the
 // data source is not owned and may go away first. Reading never throws; edit() and the
-// writers throw what the dataset throws (StoreError, FieldError). GUI thread only.
+// writers throw what the dataset throws (StoreError, FieldError). A field the open dataset lacks
+// is reported once, when the control is first shown with it open. GUI thread only.
 class FieldLink : public QObject
 {
     Q_OBJECT
@@ -48,6 +49,9 @@ public:
     // Shows the field's value again, dropping the control's pending change.
     void reset();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     void reload();
     void updateData();
@@ -56,9 +60,11 @@ signals:
 private:
     void fieldChanged(const QString& name);
     void requestUpdate();
+    void checkField();
 
     QPointer<DataSource> m_source;
     QString m_field;
     bool m_modified = false;
+    bool m_checked = false;
     QMetaObject::Connection m_links[4];
 };

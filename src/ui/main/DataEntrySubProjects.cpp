@@ -155,7 +155,7 @@ void TDataEntryForm::DBGrid1EditButtonClick()
 
 void TDataEntryForm::Button1Click()
 {
-    const int id = m_forms.MainDataModule->SubProjectsTable->asInteger(QStringLiteral("SubProjectID"));
+    const qint64 id = m_forms.MainDataModule->SubProjectsTable->asInteger(QStringLiteral("SubProjectID"));
     guarded([&] {
         TEDSubProjectForm details(m_forms);
         details.ShowSubProjectDetails(id);

@@ -169,7 +169,7 @@ void TEDSubProjectForm::buildLayout()
     setFixedSize(731, 509);
 }
 
-void TEDSubProjectForm::ShowSubProjectDetails(int id)
+void TEDSubProjectForm::ShowSubProjectDetails(qint64 id)
 {
     if (id != 0) {
         bool found = false;

@@ -26,7 +26,7 @@ public:
 
     // 0: shows the window at the current subproject. Otherwise moves SubProjectsTable to that
     // subproject and shows the window, or returns at once when there is none.
-    void ShowSubProjectDetails(int id);
+    void ShowSubProjectDetails(qint64 id);
     // Shows the window modally and returns when it is closed.
     virtual void showModalWindow();
 

@@ -30,6 +30,7 @@ private slots:
     void savedLinkChangeMovesTheRow_data();
     void savedLinkChangeMovesTheRow();
     void refreshAfterALinkChangedElsewhere();
+    void forgottenRowsLeaveOnlyThisDataset();
     void beforeMoveEndsDependentChanges();
     void failedEndStopsTheMove_data();
     void failedEndStopsTheMove();
@@ -279,6 +280,44 @@ void TestMasterDetail::refreshAfterALinkChangedElsewhere()
     QCOMPARE(names(*m_projects), QStringList{"P11"});
     m_companies->next();
     QCOMPARE(names(*m_projects), (QStringList{"P10", "P20"}));
+}
+
+void TestMasterDetail::forgottenRowsLeaveOnlyThisDataset()
+{
+    openChain();
+    m_subprojects->next();
+    Dataset allSubprojects(&m_t->db(), "SubProjectsTable");
+    allSubprojects.setTableName("SubProjects");
+    allSubprojects.open();
+    m_t->db().exec("DELETE FROM SubProjects WHERE ProjectID = 10; DELETE FROM Projects WHERE ProjectID = 10");
+    QSignalSpy projectsShown(m_projects.get(), &Dataset::dataChanged);
+    m_log.clear();
+
+    // The current project went: the one at its place becomes current and its details follow.
+    m_projects->forgetRows("ProjectID", {10, 99});
+    QCOMPARE(names(*m_projects), QStringList{"P11"});
+    QCOMPARE(m_projects->text("Name"), "P11");
+    QCOMPARE(names(*m_subprojects), QStringList{"S110"});
+    QCOMPARE(m_log, (QStringList{"S:scroll", "P:scroll"}));
+    QCOMPARE(projectsShown.count(), 1);
+
+    // The rows read with the same snapshot stay in the other dataset until it forgets them too.
+    m_subprojects->forgetRows("ProjectID", {10});
+    QCOMPARE(allSubprojects.recordCount(), 5);
+    allSubprojects.last();
+    allSubprojects.forgetRows("ProjectID", {QVariant(10)});
+    Dataset fresh(&m_t->db(), "Fresh");
+    fresh.setTableName("SubProjects");
+    fresh.open();
+    QCOMPARE(names(allSubprojects), names(fresh));
+    QCOMPARE(allSubprojects.text("Name"), "SNull");
+
+    // Nothing held matches: no notice; an unknown column is refused.
+    m_log.clear();
+    m_projects->forgetRows("ProjectID", {99});
+    QCOMPARE(projectsShown.count(), 1);
+    QVERIFY(m_log.isEmpty());
+    QVERIFY_THROWS_EXCEPTION(StoreError, m_projects->forgetRows("Nope", {11}));
 }
 
 // The history list of a subproject: a dataset that follows a current row without being a detail.

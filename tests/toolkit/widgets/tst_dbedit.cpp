@@ -26,6 +26,7 @@ private slots:
     void aLongValueShowsFromItsStart();
     void aDatasetThatCannotEditRefusesTheKey();
     void aRefusedValueIsShownAndKept();
+    void aMissingFieldIsReportedOnceWhenShown();
 
 private:
     std::unique_ptr<FormDatabase> m_db;
@@ -211,3 +212,29 @@ void TestDBEdit::aRefusedValueIsShownAndKept()
 
 QTEST_MAIN(TestDBEdit)
 #include "tst_dbedit.moc"
+
+void TestDBEdit::aMissingFieldIsReportedOnceWhenShown()
+{
+    const QStringList notFound{QStringLiteral("T: Field 'Nmae' not found.")};
+    QWidget form;
+    new DBEdit(m_db->source(), "Name", &form);
+    new DBEdit(m_db->source(), "Nmae", &form);
+    m_db->rows().close();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(m_messages->entries().isEmpty());
+    // The page is open once its dataset is.
+    m_db->rows().open();
+    QCOMPARE(m_messages->texts(), notFound);
+    form.hide();
+    form.show();
+    QCOMPARE(m_messages->texts(), notFound);
+
+    // Shown with the dataset already open.
+    m_messages->clear();
+    QWidget page;
+    new DBEdit(m_db->source(), "Nmae", &page);
+    QVERIFY(m_messages->entries().isEmpty());
+    page.show();
+    QCOMPARE(m_messages->texts(), notFound);
+}

@@ -78,12 +78,37 @@ private:
     void makeWindow(bool withRows);
     void showWindow();
     TMainDataModule& dm() { return *m_f->dm; }
+    QStringList fileRows(const QString& sql);
+    QStringList held(Dataset* d, const QStringList& columns);
     QString current() { return dm().PeopleCompanyDet->text(QStringLiteral("Name")); }
     int count(const QString& sql) { return m_f->scalar(sql).toInt(); }
 
     std::unique_ptr<MainWindowFixture> m_f;
     std::unique_ptr<TDataEntryForm> m_w;
 };
+
+// The rows of a one-column select, sorted.
+QStringList TestClientsPage::fileRows(const QString& sql)
+{
+    QStringList rows = m_f->scalar(QStringLiteral("SELECT group_concat(r, char(10)) FROM (%1)").arg(sql))
+                           .toString().split(u'\n', Qt::SkipEmptyParts);
+    rows.sort();
+    return rows;
+}
+
+// The rows a dataset holds, their columns joined with '/', sorted.
+QStringList TestClientsPage::held(Dataset* d, const QStringList& columns)
+{
+    QStringList rows;
+    for (int row = 0; row < d->recordCount(); ++row) {
+        QStringList values;
+        for (const QString& column : columns)
+            values.append(d->textAt(row, column));
+        rows.append(values.join(u'/'));
+    }
+    rows.sort();
+    return rows;
+}
 
 void TestClientsPage::makeWindow(bool withRows)
 {
@@ -277,8 +302,15 @@ void TestClientsPage::deleteAllRecords()
     QCOMPARE(dm().PeopleCompanyDet->recordCount(), clients);
     QCOMPARE(current(), clients ? before : QString());
     QCOMPARE(m_w->DBEdit15->text(), current());
-    QCOMPARE(dm().PeopleTable->recordCount(), peopleLeft.split(u' ').size());
-    QCOMPARE(dm().BusinessTable->recordCount(), rolesLeft);
+    QCOMPARE(held(dm().PeopleTable, {QStringLiteral("PersonID")}), peopleLeft.split(u' '));
+    QCOMPARE(held(dm().PeopleTableEX, {QStringLiteral("PersonID")}), peopleLeft.split(u' '));
+    QCOMPARE(held(dm().BusinessTable, {QStringLiteral("PersonID"), QStringLiteral("SubProjectID")}),
+             fileRows(QStringLiteral("SELECT PersonID || '/' || SubProjectID AS r FROM Business")));
+    for (Dataset* d : {dm().PeopleTable, dm().PeopleTableEX, dm().PeopleCompanyDet, dm().BusinessTable, dm().PeopleDetail,
+                       dm().PeopleProjectDetail}) {
+        QCOMPARE(d->recNo(), d->isEmpty() ? -1 : std::clamp(d->recNo(), 0, d->recordCount() - 1));
+        QCOMPARE(d->bof() && d->eof(), d->isEmpty());
+    }
     QCOMPARE(dm().PeopleDetail->recordCount(),
              count(QStringLiteral("SELECT COUNT(*) FROM Business WHERE SubProjectID = %1")
                        .arg(dm().SubProjectsDetail->asInteger(QStringLiteral("SubProjectID")))));

@@ -70,17 +70,19 @@ void TestSubProjectDetails::cleanup()
 
 void TestSubProjectDetails::showSubProjectDetailsFindsOrReturns_data()
 {
-    QTest::addColumn<int>("id");
+    QTest::addColumn<qint64>("id");
     QTest::addColumn<QStringList>("shown");
 
-    QTest::newRow("0 shows the current one") << 0 << QStringList{"29"};
-    QTest::newRow("found") << 28 << QStringList{"28"};
-    QTest::newRow("deleted") << 27 << QStringList();
+    QTest::newRow("0 shows the current one") << qint64(0) << QStringList{"29"};
+    QTest::newRow("found") << qint64(28) << QStringList{"28"};
+    QTest::newRow("deleted") << qint64(27) << QStringList();
+    // Cut to 32 bits it would be 28.
+    QTest::newRow("id beyond 32 bits") << (qint64(1) << 32) + 28 << QStringList();
 }
 
 void TestSubProjectDetails::showSubProjectDetailsFindsOrReturns()
 {
-    QFETCH(int, id);
+    QFETCH(qint64, id);
     QFETCH(QStringList, shown);
 
     subprojects()->locate({QStringLiteral("SubProjectID")}, {27});
