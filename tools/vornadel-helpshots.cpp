@@ -7,16 +7,24 @@
 #include <QPixmap>
 #include <QTest>
 
+#include "app/MainForm.h"
 #include "app/Startup.h"
 #include "data/DataModule.h"
 #include "profile/RetailForm.h"
+#include "reports/ReportMenu.h"
 #include "toolkit/db/Dataset.h"
 #include "toolkit/dialogs/RecordingMessageService.h"
+#include "toolkit/report/PreviewService.h"
+#include "toolkit/report/ReportPreview.h"
 #include "toolkit/widgets/DBGrid.h"
 #include "toolkit/widgets/PageControl.h"
 #include "ui/main/DataEntry.h"
 #include "ui/main/EDSubProject.h"
 #include "ui/main/PickDate.h"
+#include "ui/views/Business.h"
+#include "ui/views/NavCompanyProject.h"
+#include "ui/views/NavPersonSubProject.h"
+#include "ui/views/NavProjectSubProject.h"
 
 namespace {
 
@@ -51,6 +59,40 @@ public:
 private:
     QDir m_folder;
 };
+
+// Shows a report's preview once all its pages are made, grabs it and closes it.
+class GrabbingPreviewService : public PreviewService
+{
+public:
+    explicit GrabbingPreviewService(Grabber& grab)
+        : m_grab(grab)
+        , m_before(PreviewService::install(this))
+    {
+    }
+    ~GrabbingPreviewService() override { PreviewService::install(m_before); }
+
+    const char* name = "report-preview";
+
+    void run(ReportPreview& preview) override
+    {
+        preview.resize(800, 640);
+        preview.show();
+        preview.produce();
+        m_grab.save(&preview, &preview, name);
+        preview.hide();
+    }
+
+private:
+    Grabber& m_grab;
+    PreviewService* m_before;
+};
+
+template <class Window>
+void grabWindow(Grabber& grab, Forms& forms, const char* name)
+{
+    Window window(forms);
+    grab.save(&window, &window, name);
+}
 
 } // namespace
 
@@ -97,5 +139,17 @@ int main(int argc, char* argv[])
     profile.PageControl1->setCurrentWidget(profile.TabSheet1);
     grab.save(&profile, &profile, "profile-questions");
     profile.hide();
+
+    grabWindow<TNavCompanyPersonForm>(grab, forms, "view-company-people");
+    grabWindow<TNavProjectSubProjectForm>(grab, forms, "view-project-subproject");
+    grabWindow<TNavPersonSubProjectForm>(grab, forms, "view-person-subproject");
+    grabWindow<TBusinessForm>(grab, forms, "transactions");
+
+    forms.MainForm->resize(544, 375);
+    grab.save(forms.MainForm, forms.MainForm, "menu-window");
+    forms.MainForm->hide();
+
+    GrabbingPreviewService previews(grab);
+    previewCompanies(*forms.MainDataModule);
     return 0;
 }
