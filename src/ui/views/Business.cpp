@@ -58,7 +58,8 @@ void TBusinessForm::buildLayout()
         auto* t = new DBText(source, QLatin1String(field), this);
         t->setObjectName(QLatin1String(name));
         t->setBold(true);
-        t->setMinimumWidth(145);
+        // Wider than the classic 145 pixels: this font is larger, and names must not be cut.
+        t->setMinimumWidth(200);
         return t;
     };
     auto check = [&](const char* field, const char* caption, const char* name) {
@@ -89,7 +90,7 @@ void TBusinessForm::buildLayout()
     Label5 = label("Company", "Label5");
     DBText4 = text(dm.ProjectsDataSource, "CompanyName", "DBText4");
     for (DBLookupComboBox* list : {DBLookupComboBox1, DBLookupComboBox2})
-        list->setMinimumWidth(145);
+        list->setMinimumWidth(200);
 
     DBCheckBox1 = check("SPDecisionMaker", "SPDecisionMaker", "DBCheckBox1");
     DBCheckBox2 = check("SPUser", "User", "DBCheckBox2");
@@ -149,5 +150,5 @@ void TBusinessForm::buildLayout()
     setTabOrder(DBLookupComboBox1, DBLookupComboBox2);
     setTabOrder(DBLookupComboBox2, DBNavigator1);
     setTabOrder(DBNavigator1, WeightEdit);
-    resize(503, 287);
+    resize(620, 287);
 }
