@@ -2,12 +2,12 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "Measure.h"
 #include "data/DataModule.h"
 #include "data/PeopleTransfer.h"
 #include "data/contacts/ContactReader.h"
@@ -16,23 +16,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using measure::Clock;
+using measure::msSince;
+using measure::peakRssMiB;
 constexpr int Contacts100k = 100000;
-
-double msSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double peakMiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024.0;
-    return 0.0;
-}
 
 QByteArray generatedFile(bool csv)
 {
@@ -79,7 +66,7 @@ void importOnce(const QString& path, bool csv)
     const double total = msSince(start);
     std::printf("import_100k_%s %.0f ms (read %.0f, preview %.0f, store %.0f; %d added)\n", csv ? "csv" : "vcard", total,
                 parsed, previewed - parsed, total - previewed, outcome.added);
-    std::printf("import_100k_%s_peak_memory %.0f MiB\n", csv ? "csv" : "vcard", peakMiB());
+    std::printf("import_100k_%s_peak_memory %.0f MiB\n", csv ? "csv" : "vcard", peakRssMiB());
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -13,6 +12,7 @@
 #include <QApplication>
 
 #include "ImportBench.h"
+#include "Measure.h"
 #include "data/DataModule.h"
 #include "reports/CompanyPerson.h"
 #include "reports/PeopleReport.h"
@@ -29,28 +29,15 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+using measure::Clock;
+using measure::msSince;
+using measure::peakRssMiB;
 
 double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     const size_t n = values.size();
     return n == 0 ? 0.0 : (n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2);
-}
-
-double peakRssMiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024.0;
-    return 0.0;
 }
 
 struct Read
