@@ -52,6 +52,18 @@ bool isIntegralType(FieldType type)
     return type == FieldType::AutoInc || type == FieldType::Integer || type == FieldType::Boolean;
 }
 
+// Saves the row being edited when it holds a change, drops it otherwise.
+void endOwnChange(Dataset& d)
+{
+    if (!d.isEditing())
+        return;
+    d.updateRecord();
+    if (d.modified())
+        d.post();
+    else
+        d.cancel();
+}
+
 } // namespace
 
 // An index of the rows held on one column, for lookups; rebuilt when the rows change.
@@ -742,13 +754,7 @@ void Dataset::endPendingChanges()
     if (!isActive())
         return;
     endDependentChanges();
-    if (!isEditing())
-        return;
-    emit updateRecordRequested();
-    if (m_modified)
-        post();
-    else
-        cancel();
+    endOwnChange(*this);
 }
 
 void Dataset::endDependentChanges()
@@ -781,13 +787,7 @@ void Dataset::checkBrowseMode()
     const std::vector<Dataset*> details = m_details;
     for (Dataset* d : details)
         d->checkBrowseMode();
-    if (!isEditing())
-        return;
-    emit updateRecordRequested();
-    if (m_modified)
-        post();
-    else
-        cancel();
+    endOwnChange(*this);
 }
 
 void Dataset::post()

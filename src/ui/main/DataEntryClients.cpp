@@ -59,6 +59,17 @@ QIcon deleteAllGlyph()
     return QIcon(pixmap);
 }
 
+// Saves a pending change of the person first; with no person, says so.
+bool storedPersonSelected(Dataset& people)
+{
+    people.checkBrowseMode();
+    if (!people.isEmpty())
+        return true;
+    MessageService::current().messageDialog(QStringLiteral("No record selected."), MessageService::Type::Error,
+                                            QMessageBox::Ok);
+    return false;
+}
+
 } // namespace
 
 void TDataEntryForm::buildClientsPage()
@@ -199,11 +210,7 @@ void TDataEntryForm::Button5Click()
 {
     Dataset* people = m_forms.MainDataModule->PeopleCompanyDet;
     guarded([&] {
-        people->checkBrowseMode();
-        if (people->isEmpty())
-            MessageService::current().messageDialog(QStringLiteral("No record selected."), MessageService::Type::Error,
-                                                    QMessageBox::Ok);
-        else
+        if (storedPersonSelected(*people))
             previewPerson(*m_forms.MainDataModule);
     });
 }
@@ -213,11 +220,7 @@ void TDataEntryForm::RetailButtonClick()
     Dataset* people = m_forms.MainDataModule->PeopleCompanyDet;
     guarded([&] {
         // The answers belong to a stored person.
-        people->checkBrowseMode();
-        if (people->isEmpty())
-            MessageService::current().messageDialog(QStringLiteral("No record selected."), MessageService::Type::Error,
-                                                    QMessageBox::Ok);
-        else
+        if (storedPersonSelected(*people))
             m_forms.Retail->showForCurrentPerson();
     });
 }
