@@ -22,3 +22,11 @@ void makeBrowseGrid(DBGrid* grid, const std::function<void()>& open)
         }
     });
 }
+
+QList<GridColumn> titledColumns(const QStringList& fields)
+{
+    QList<GridColumn> columns;
+    for (const QString& field : fields)
+        columns.append(GridColumn(field).withTitle(field));
+    return columns;
+}

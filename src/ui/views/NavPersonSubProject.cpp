@@ -16,19 +16,6 @@
 #include "ui/main/EDSubProject.h"
 #include "ui/views/BrowseGrid.h"
 
-namespace {
-
-// Grid columns titled with their field names.
-QList<GridColumn> titledColumns(const QStringList& fields)
-{
-    QList<GridColumn> columns;
-    for (const QString& field : fields)
-        columns.append(GridColumn(field).withTitle(field));
-    return columns;
-}
-
-} // namespace
-
 TNavPersonSubProjectForm::TNavPersonSubProjectForm(Forms& forms, QWidget* parent)
     : QDialog(parent), m_forms(forms)
 {

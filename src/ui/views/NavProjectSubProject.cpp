@@ -16,27 +16,10 @@
 #include "toolkit/widgets/DBGrid.h"
 #include "ui/main/DataEntry.h"
 #include "ui/main/EDSubProject.h"
+#include "ui/main/PageLayout.h"
 #include "ui/views/BrowseGrid.h"
 
-namespace {
-
-// Grid columns titled with their field names.
-QList<GridColumn> titledColumns(const QStringList& fields)
-{
-    QList<GridColumn> columns;
-    for (const QString& field : fields)
-        columns.append(GridColumn(field).withTitle(field));
-    return columns;
-}
-
-template <class Control>
-Control* named(Control* control, const char* name)
-{
-    control->setObjectName(QLatin1String(name));
-    return control;
-}
-
-} // namespace
+using PageLayout::named;
 
 TNavProjectSubProjectForm::TNavProjectSubProjectForm(Forms& forms, QWidget* parent)
     : QDialog(parent), m_forms(forms)
