@@ -21,6 +21,8 @@ DBMemo::DBMemo(QWidget* parent)
     setTabChangesFocus(true);
     connect(m_link, &FieldLink::reload, this, &DBMemo::showField);
     connect(m_link, &FieldLink::updateData, this, &DBMemo::updateRecord);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &DBMemo::rememberSpan);
+    connect(this, &QPlainTextEdit::selectionChanged, this, &DBMemo::rememberSpan);
     connect(this, &QPlainTextEdit::textChanged, this, &DBMemo::userChanged);
 }
 
@@ -57,6 +59,7 @@ void DBMemo::showField()
     setPlainText(m_link->text());
     m_shown = toPlainText();
     m_showing = false;
+    rememberSpan();
 }
 
 qsizetype DBMemo::limit() const
@@ -71,7 +74,7 @@ void DBMemo::userChanged()
         return;
     const QString typed = toPlainText();
     // Changes that bypass the keyboard and the paste (input methods, undo) are checked here.
-    const TextLimit::Fitted fitted = TextLimit::fit(m_shown, typed, limit());
+    const TextLimit::Fitted fitted = TextLimit::fit(m_shown, m_replaced, typed, limit());
     if (!m_link->isEditing() || fitted.cut()) {
         const int cursor = fitted.cut() ? int(fitted.cursor) : textCursor().position();
         if (!m_link->isEditing() && !startEditing()) {
@@ -88,7 +91,18 @@ void DBMemo::userChanged()
             QApplication::beep();
     }
     m_shown = toPlainText();
+    rememberSpan();
     m_link->setModified();
+}
+
+void DBMemo::rememberSpan()
+{
+    // The cursor may move before textChanged tells of a change: the span must stay the one the
+    // change replaced, so a move only counts while the text is still the one before it.
+    if (m_showing || limit() <= 0 || toPlainText() != m_shown)
+        return;
+    const QTextCursor cursor = textCursor();
+    m_replaced = {cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart()};
 }
 
 bool DBMemo::startEditing()

@@ -2,6 +2,8 @@
 
 #include <QPlainTextEdit>
 
+#include "toolkit/widgets/TextLimit.h"
+
 class DataSource;
 class FieldLink;
 
@@ -36,6 +38,7 @@ protected:
 private:
     void showField();
     void userChanged();
+    void rememberSpan();
     bool startEditing();
     // The field's width or the maximum length, the tighter; 0 for none.
     qsizetype limit() const;
@@ -45,6 +48,8 @@ private:
     FieldLink* m_link;
     int m_maxLength = 0;
     bool m_showing = false;
-    // The text as last shown or accepted, to tell what a change inserted.
+    // The text as last shown or accepted, and the selection or cursor in it, to tell what a
+    // change inserted.
     QString m_shown;
+    TextLimit::Span m_replaced;
 };

@@ -75,6 +75,11 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
         auto* line = new QLineEdit(parent);
         line->setFrame(false);
         (new LineEditLimit(line))->setWidth(ds && ds->hasField(name) ? ds->field(name).width : 0);
+        // Changes that bypass the keys (input methods, the context menu, drops) start editing here.
+        connect(line, &QLineEdit::textEdited, this, [this, line] {
+            if (!m_grid->startEditing())
+                setEditorData(line, m_editorIndex);
+        });
         editor = line;
     }
     m_editor = editor;

@@ -3,19 +3,37 @@
 #include <QApplication>
 #include <QLineEdit>
 
-#include "toolkit/widgets/TextLimit.h"
-
 LineEditLimit::LineEditLimit(QLineEdit* edit)
-    : QObject(edit), m_edit(edit), m_before(edit->text())
+    : QObject(edit), m_edit(edit)
 {
+    remember();
     connect(edit, &QLineEdit::textEdited, this, &LineEditLimit::edited);
-    // Read from the edit, not the signal: a fitted text set inside edited() comes first.
-    connect(edit, &QLineEdit::textChanged, this, [this] { m_before = m_edit->text(); });
+    connect(edit, &QLineEdit::textChanged, this, &LineEditLimit::remember);
+    connect(edit, &QLineEdit::selectionChanged, this, &LineEditLimit::rememberSpan);
+    connect(edit, &QLineEdit::cursorPositionChanged, this, &LineEditLimit::rememberSpan);
+}
+
+void LineEditLimit::remember()
+{
+    // Read from the edit, not the signals: a fitted text set inside edited() comes first.
+    m_before = m_edit->text();
+    rememberSpan();
+}
+
+void LineEditLimit::rememberSpan()
+{
+    // An input method's commit moves the cursor before textEdited: the span must stay the one
+    // the change replaced, so a move only counts while the text is still the one before it.
+    if (m_edit->text() != m_before)
+        return;
+    m_replaced = m_edit->hasSelectedText()
+        ? TextLimit::Span{m_edit->selectionStart(), m_edit->selectionLength()}
+        : TextLimit::Span{m_edit->cursorPosition(), 0};
 }
 
 void LineEditLimit::edited()
 {
-    const TextLimit::Fitted fitted = TextLimit::fit(m_before, m_edit->text(), m_width);
+    const TextLimit::Fitted fitted = TextLimit::fit(m_before, m_replaced, m_edit->text(), m_width);
     if (!fitted.cut())
         return;
     m_edit->setText(fitted.text);

@@ -6,27 +6,55 @@
 
 namespace TextLimit {
 
-Fitted fit(const QString& before, const QString& after, qsizetype width)
+namespace {
+
+// The kept start and end of a change, in UTF-16 units of after.
+struct Kept
+{
+    qsizetype head = 0;
+    qsizetype tail = 0;
+};
+
+bool bearsOut(const QString& before, Span replaced, const QString& after)
+{
+    const qsizetype tail = before.size() - replaced.start - replaced.length;
+    if (replaced.start < 0 || replaced.length < 0 || tail < 0 || after.size() < replaced.start + tail)
+        return false;
+    return QStringView(after).left(replaced.start) == QStringView(before).left(replaced.start)
+        && QStringView(after).right(tail) == QStringView(before).right(tail);
+}
+
+Kept guessed(const QString& before, const QString& after)
+{
+    const qsizetype common = std::min(before.size(), after.size());
+    Kept kept;
+    while (kept.head < common && before.at(kept.head) == after.at(kept.head))
+        ++kept.head;
+    if (kept.head > 0 && after.at(kept.head - 1).isHighSurrogate())
+        --kept.head;
+    while (kept.tail < common - kept.head
+           && before.at(before.size() - 1 - kept.tail) == after.at(after.size() - 1 - kept.tail))
+        ++kept.tail;
+    if (kept.tail > 0 && after.at(after.size() - kept.tail).isLowSurrogate())
+        --kept.tail;
+    return kept;
+}
+
+}
+
+Fitted fit(const QString& before, Span replaced, const QString& after, qsizetype width)
 {
     if (width <= 0 || TextWidth::length(after) <= width)
         return {after};
-    const qsizetype common = std::min(before.size(), after.size());
-    qsizetype prefix = 0;
-    while (prefix < common && before.at(prefix) == after.at(prefix))
-        ++prefix;
-    if (prefix > 0 && after.at(prefix - 1).isHighSurrogate())
-        --prefix;
-    qsizetype suffix = 0;
-    while (suffix < common - prefix && before.at(before.size() - 1 - suffix) == after.at(after.size() - 1 - suffix))
-        ++suffix;
-    if (suffix > 0 && after.at(after.size() - suffix).isLowSurrogate())
-        --suffix;
-    const QString head = after.left(prefix);
-    const QString tail = after.right(suffix);
+    const Kept kept = bearsOut(before, replaced, after)
+        ? Kept{replaced.start, before.size() - replaced.start - replaced.length}
+        : guessed(before, after);
+    const QString head = after.left(kept.head);
+    const QString tail = after.right(kept.tail);
     const qsizetype room = width - TextWidth::length(head) - TextWidth::length(tail);
-    const QString inserted = after.mid(prefix, after.size() - prefix - suffix);
-    const QString kept = room > 0 ? TextWidth::cut(inserted, room) : QString();
-    return {head + kept + tail, prefix + kept.size()};
+    const QString inserted = after.mid(kept.head, after.size() - kept.head - kept.tail);
+    const QString fitted = room > 0 ? TextWidth::cut(inserted, room) : QString();
+    return {head + fitted + tail, kept.head + fitted.size()};
 }
 
 qsizetype tighter(qsizetype a, qsizetype b)

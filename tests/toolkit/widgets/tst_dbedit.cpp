@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "FormDatabase.h"
+#include "PasteCases.h"
 #include "toolkit/dialogs/RecordingMessageService.h"
 #include "toolkit/widgets/DBEdit.h"
 #include "toolkit/widgets/DBNavigator.h"
@@ -23,6 +24,8 @@ private slots:
     void typingIsLimitedByWidthAndType_data();
     void typingIsLimitedByWidthAndType();
     void pastingIsCutToWholeCharactersInView();
+    void aPasteKeepsItsStartAndTheTextAroundIt_data();
+    void aPasteKeepsItsStartAndTheTextAroundIt();
     void aLongValueShowsFromItsStart();
     void aDatasetThatCannotEditRefusesTheKey();
     void aRefusedValueIsShownAndKept();
@@ -162,6 +165,35 @@ void TestDBEdit::pastingIsCutToWholeCharactersInView()
     QCOMPARE(edit.text(), "a" + smile.repeated(18) + "b");
     m_db->rows().post();
     QCOMPARE(m_db->scalar("SELECT Name FROM T").toString(), "a" + smile.repeated(18) + "b");
+}
+
+void TestDBEdit::aPasteKeepsItsStartAndTheTextAroundIt_data()
+{
+    pasteCases();
+}
+
+void TestDBEdit::aPasteKeepsItsStartAndTheTextAroundIt()
+{
+    QFETCH(bool, inputMethod);
+    QFETCH(QString, stored);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(QString, pasted);
+    QFETCH(QString, saved);
+    Statement insert(m_db->db(), QStringLiteral("INSERT INTO T (Name) VALUES (?)"));
+    insert.bind(1, stored);
+    insert.step();
+    QWidget form;
+    auto* edit = new DBEdit(m_db->source(), "Name", &form);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    edit->setFocus();
+    edit->setSelection(units(stored, from), units(stored, to) - units(stored, from));
+    insertInto(edit, pasted, inputMethod);
+    QCOMPARE(edit->text(), saved);
+    QCOMPARE(edit->cursorPosition(), int(saved.size() - (stored.size() - units(stored, to))));
+    m_db->rows().post();
+    QCOMPARE(m_db->scalar("SELECT Name FROM T").toString(), saved);
 }
 
 void TestDBEdit::aLongValueShowsFromItsStart()

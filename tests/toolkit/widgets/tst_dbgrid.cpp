@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "FormDatabase.h"
+#include "PasteCases.h"
 #include "toolkit/dialogs/RecordingMessageService.h"
 #include "toolkit/widgets/DBGrid.h"
 
@@ -26,6 +27,8 @@ private slots:
     void selectionAndCurrentRowFollowEachOther();
     void typingEditsTheCellAndLeavingTheRowSavesIt();
     void escapeRestoresTheCellThenCancelsTheRow();
+    void aPasteInACellKeepsItsStartAndTheTextAroundIt_data();
+    void aPasteInACellKeepsItsStartAndTheTextAroundIt();
     void everyKeyTypedAfterAClickReachesTheCell_data();
     void everyKeyTypedAfterAClickReachesTheCell();
     void tabKeysLeaveTheGrid();
@@ -144,6 +147,40 @@ void TestDBGrid::typingEditsTheCellAndLeavingTheRowSavesIt()
     QCOMPARE(m_db->rows().recNo(), 2);
     QCOMPARE(m_db->scalar("SELECT Name FROM T WHERE ID = 2").toString(), QString("Bea"));
     QVERIFY(m_messages->entries().isEmpty());
+}
+
+void TestDBGrid::aPasteInACellKeepsItsStartAndTheTextAroundIt_data()
+{
+    pasteCases();
+}
+
+void TestDBGrid::aPasteInACellKeepsItsStartAndTheTextAroundIt()
+{
+    QFETCH(bool, inputMethod);
+    QFETCH(QString, stored);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(QString, pasted);
+    QFETCH(QString, saved);
+    Statement update(m_db->db(), QStringLiteral("UPDATE T SET Name = ? WHERE ID = 1"));
+    update.bind(1, stored);
+    update.step();
+    m_db->rows().refresh();
+    QWidget form;
+    DBGrid* grid = makeGrid(&form);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_F2);
+    auto* cell = qobject_cast<QLineEdit*>(grid->cellEditor());
+    QVERIFY(cell);
+    QCOMPARE(cell->text(), stored);
+    cell->setSelection(units(stored, from), units(stored, to) - units(stored, from));
+    insertInto(cell, pasted, inputMethod);
+    QCOMPARE(cell->text(), saved);
+    QTest::keyClick(cell, Qt::Key_Return);
+    m_db->rows().post();
+    QCOMPARE(m_db->scalar("SELECT Name FROM T WHERE ID = 1").toString(), saved);
 }
 
 void TestDBGrid::escapeRestoresTheCellThenCancelsTheRow()

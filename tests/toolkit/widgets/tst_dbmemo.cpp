@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "FormDatabase.h"
+#include "PasteCases.h"
 #include "toolkit/dialogs/RecordingMessageService.h"
 #include "toolkit/widgets/DBMemo.h"
 
@@ -17,6 +18,8 @@ private slots:
     void typingStartsEditingAndThePostWritesIt();
     void maximumLengthHoldsForTypingAndPasting();
     void fieldWidthHoldsAndALongPasteIsCutInView();
+    void aPasteKeepsItsStartAndTheTextAroundIt_data();
+    void aPasteKeepsItsStartAndTheTextAroundIt();
     void escapePutsBackTheStoredText();
     void readOnlyDatasetRefusesTyping();
 
@@ -86,6 +89,39 @@ void TestDBMemo::fieldWidthHoldsAndALongPasteIsCutInView()
     QCOMPARE(memo.toPlainText(), smile.repeated(20));
     m_db->rows().post();
     QCOMPARE(m_db->scalar("SELECT Name FROM T").toString(), smile.repeated(20));
+}
+
+void TestDBMemo::aPasteKeepsItsStartAndTheTextAroundIt_data()
+{
+    pasteCases();
+}
+
+void TestDBMemo::aPasteKeepsItsStartAndTheTextAroundIt()
+{
+    QFETCH(bool, inputMethod);
+    QFETCH(QString, stored);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(QString, pasted);
+    QFETCH(QString, saved);
+    Statement update(m_db->db(), QStringLiteral("UPDATE T SET Name = ?"));
+    update.bind(1, stored);
+    update.step();
+    m_db->rows().refresh();
+    QWidget form;
+    auto* memo = new DBMemo(m_db->source(), "Name", &form);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    memo->setFocus();
+    QTextCursor selection = memo->textCursor();
+    selection.setPosition(units(stored, from));
+    selection.setPosition(units(stored, to), QTextCursor::KeepAnchor);
+    memo->setTextCursor(selection);
+    insertInto(memo, pasted, inputMethod);
+    QCOMPARE(memo->toPlainText(), saved);
+    QCOMPARE(memo->textCursor().position(), int(saved.size() - (stored.size() - units(stored, to))));
+    m_db->rows().post();
+    QCOMPARE(m_db->scalar("SELECT Name FROM T").toString(), saved);
 }
 
 void TestDBMemo::escapePutsBackTheStoredText()

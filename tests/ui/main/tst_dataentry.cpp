@@ -1,3 +1,4 @@
+#include <QClipboard>
 #include <QPushButton>
 #include <QToolButton>
 #include <QTabBar>
@@ -69,6 +70,7 @@ private slots:
     void scriptedSession();
     void closingAsksAboutPendingChanges_data();
     void closingAsksAboutPendingChanges();
+    void aPasteOverEmojiSavesTheStartOfThePaste();
 
 private:
     void makeWindow(bool withRows);
@@ -421,4 +423,27 @@ void TestDataEntryForm::closingAsksAboutPendingChanges()
 }
 
 QTEST_MAIN(TestDataEntryForm)
+void TestDataEntryForm::aPasteOverEmojiSavesTheStartOfThePaste()
+{
+    const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");
+    m_w->MainDataEntry->setCurrentIndex(TDataEntryForm::CompaniesPage);
+    m_w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_w.get()));
+    DBEdit* name = m_w->DBEdit8;
+    name->setFocus();
+    QGuiApplication::clipboard()->setText(smile.repeated(255));
+    QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
+    press(m_w->DBNavigator1, DBNavigator::Post);
+    QCOMPARE(m_f->scalar(QStringLiteral("SELECT Name FROM Companies WHERE CompanyID = 3")).toString(), smile.repeated(255));
+
+    QGuiApplication::clipboard()->setText(QString(200, u'a') + smile.repeated(60));
+    QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
+    press(m_w->DBNavigator1, DBNavigator::Post);
+    QCOMPARE(m_f->scalar(QStringLiteral("SELECT Name FROM Companies WHERE CompanyID = 3")).toString(),
+             QString(200, u'a') + smile.repeated(55));
+    QVERIFY(m_f->messages.entries().isEmpty());
+}
+
 #include "tst_dataentry.moc"
