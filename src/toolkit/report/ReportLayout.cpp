@@ -4,26 +4,13 @@
 #include <stdexcept>
 
 #include <QDateTime>
-#include <QFontMetricsF>
-#include <QImage>
 #include <QLocale>
+
+#include "toolkit/report/BandLayout.h"
 
 namespace {
 
-// Text is measured at 72 dots per inch, where a pixel is a point.
-const QPaintDevice* pointDevice()
-{
-    static const QImage image = [] {
-        QImage i(1, 1, QImage::Format_ARGB32);
-        i.setDotsPerMeterX(2835);
-        i.setDotsPerMeterY(2835);
-        return i;
-    }();
-    return &image;
-}
-
 constexpr qreal PixelInPoints = 0.75;  // a screen pixel, 1/96 inch
-constexpr qreal MemoPadding = 1.5;
 
 // The moment a report starts, as the system's short date and long time.
 QString nowText()
@@ -47,7 +34,7 @@ public:
           m_width(m_pageSize.width() - m_left - mmToPoints(definition.page.right)),
           m_bodyBottom(m_pageSize.height() - mmToPoints(definition.page.bottom) -
                        (definition.pageFooter ? mmToPoints(definition.pageFooter->height) : 0)),
-          m_now(nowText())
+          m_now(nowText()), m_bands(m_width, definition.style)
     {
     }
 
@@ -74,8 +61,8 @@ private:
                 for (bool first = true; !main.eof(); first = false) {
                     ++m_detailNumber;
                     if (first)
-                        place(m_def.groupHeader);
-                    place(m_def.detail);
+                        place(m_def.groupHeader, heightOf(m_def.detail));
+                    place(m_def.detail, lead(m_def.subDetails));
                     walk(m_def.subDetails);
                     main.next();
                 }
@@ -100,13 +87,14 @@ private:
         rows.first();
         if (rows.eof() && !sub.printIfEmpty)
             return;
-        place(sub.header);
+        // A header never ends a page alone, nor a row whose own rows follow on the next.
+        place(sub.header, lay(sub.band).height + lead(sub.children));
         if (rows.eof()) {
             place(sub.band);
             walk(sub.children);
         }
         for (; !rows.eof(); rows.next()) {
-            place(sub.band);
+            place(sub.band, lead(sub.children));
             walk(sub.children);
         }
         place(sub.footer);
@@ -126,9 +114,9 @@ private:
         m_page = ReportPage{m_pageNumber, m_pageSize, {}};
         m_y = mmToPoints(m_def.page.top);
         if (m_def.pageHeader) {
-            const qreal height = measure(*m_def.pageHeader);
-            draw(*m_def.pageHeader, m_y, height);
-            m_y += height;
+            const PlacedBand header = lay(*m_def.pageHeader);
+            draw(*m_def.pageHeader, m_y, header);
+            m_y += header.height;
         }
         m_bodyEmpty = true;
     }
@@ -136,73 +124,69 @@ private:
     void finishPage()
     {
         if (m_def.pageFooter)
-            draw(*m_def.pageFooter, m_bodyBottom, measure(*m_def.pageFooter));
+            draw(*m_def.pageFooter, m_bodyBottom, lay(*m_def.pageFooter));
         m_sink.addPage(std::move(m_page));
         ++m_pageNumber;
     }
 
-    // A band is measured first; one that does not fit starts a new page, unless the page holds
-    // nothing yet (a band taller than a page prints cut rather than never).
-    void place(const std::optional<ReportBand>& band)
+    // A band is laid out first; one that does not fit, with what must stay with it (keep, in
+    // points), starts a new page, unless the page holds nothing yet (a band taller than a page
+    // prints cut rather than never).
+    void place(const std::optional<ReportBand>& band, qreal keep = 0)
     {
         if (band)
-            place(*band);
+            place(*band, keep);
     }
 
-    void place(const ReportBand& band)
+    void place(const ReportBand& band, qreal keep = 0)
     {
-        const qreal height = measure(band);
-        if (m_y + height > m_bodyBottom + 0.01 && !m_bodyEmpty) {
+        const PlacedBand placed = lay(band);
+        if (m_y + placed.height + keep > m_bodyBottom + 0.01 && !m_bodyEmpty) {
             finishPage();
             startPage();
         }
-        draw(band, m_y, height);
-        m_y += height;
+        draw(band, m_y, placed);
+        m_y += placed.height;
         m_bodyEmpty = false;
         if (!m_sink.keepGoing())
             throw Stopped();
     }
 
-    const TextStyle& styleOf(const ReportBand& band, const ReportElement& e) const
+    PlacedBand lay(const ReportBand& band) const
     {
-        return e.style ? *e.style : band.style ? *band.style : m_def.style;
+        return m_bands.lay(band, [this](const ReportElement& e) { return textOf(e); });
     }
 
-    qreal memoHeight(const ReportBand& band, const ReportElement& e) const
+    qreal heightOf(const std::optional<ReportBand>& band) const { return band ? lay(*band).height : 0; }
+
+    // What must print on the same page as a band that the sub-details follow: the first of them
+    // that prints, its header and its first row.
+    qreal lead(const std::vector<SubDetail>& subDetails)
     {
-        const QRectF box(0, 0, mmToPoints(e.box.width()), mmToPoints(e.box.height()));
-        if (e.text.isEmpty())
-            return box.height();
-        const QFontMetricsF fm(styleOf(band, e).font, pointDevice());
-        const QRectF text = fm.boundingRect(QRectF(0, 0, box.width() - 2 * MemoPadding, 1e6),
-                                            Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, e.text);
-        return std::max(box.height(), text.height() + 2 * MemoPadding);
+        for (const SubDetail& sub : subDetails) {
+            ReportCursor& rows = cursor(sub.source);
+            rows.first();
+            if (!rows.eof() || sub.printIfEmpty)
+                return heightOf(sub.header) + lay(sub.band).height;
+        }
+        return 0;
     }
 
-    qreal measure(const ReportBand& band) const
+    // Drawing a laid-out band at y into the page being filled.
+    void draw(const ReportBand& band, qreal y, const PlacedBand& placed)
     {
-        qreal grow = 0;
-        for (const ReportElement& e : band.elements)
-            if (e.kind == ReportElement::Kind::Memo)
-                grow = std::max(grow, memoHeight(band, e) - mmToPoints(e.box.height()));
-        return mmToPoints(band.height) + grow;
-    }
-
-    // Drawing a band at y into the page being filled.
-    void draw(const ReportBand& band, qreal y, qreal height)
-    {
-        const QRectF area(m_left, y, m_width, height);
+        const QRectF area(m_left, y, m_width, placed.height);
         if (band.color.isValid() && band.color != Qt::white)
             add(fill(area, band.color));
-        for (const ReportElement& e : band.elements)
-            drawElement(band, e, area);
+        for (const PlacedElement& e : placed.elements)
+            drawElement(band, e, area.topLeft());
         drawFrame(band.frame, area);
     }
 
-    void drawElement(const ReportBand& band, const ReportElement& e, const QRectF& area)
+    void drawElement(const ReportBand& band, const PlacedElement& placed, const QPointF& origin)
     {
-        const QRectF box(area.left() + mmToPoints(e.box.left()), area.top() + mmToPoints(e.box.top()),
-                         mmToPoints(e.box.width()), mmToPoints(e.box.height()));
+        const ReportElement& e = *placed.element;
+        const QRectF box = placed.rect.translated(origin);
         switch (e.kind) {
         case ReportElement::Kind::Line: {
             const qreal y = box.center().y();
@@ -217,7 +201,7 @@ private:
             break;
         }
         case ReportElement::Kind::Memo:
-            drawMemo(band, e, QRectF(box.topLeft(), QSizeF(box.width(), memoHeight(band, e))));
+            drawMemo(band, e, box);
             break;
         case ReportElement::Kind::Picture: {
             ReportPrimitive p = primitive(ReportPrimitive::Kind::Picture, box);
@@ -227,7 +211,7 @@ private:
             break;
         }
         default:
-            drawText(band, e, box, area);
+            drawText(band, e, placed.text, box);
         }
     }
 
@@ -253,31 +237,15 @@ private:
         }
     }
 
-    // One line; a box without a width fits its text. What runs past the band's right edge is cut.
-    void drawText(const ReportBand& band, const ReportElement& e, const QRectF& box, const QRectF& area)
+    void drawText(const ReportBand& band, const ReportElement& e, const QString& text, const QRectF& box)
     {
-        const QString text = textOf(e);
         if (text.isEmpty())
             return;
-        const TextStyle& style = styleOf(band, e);
-        const QFontMetricsF fm(style.font, pointDevice());
-        QRectF rect = box;
-        if (rect.width() <= 0) {
-            rect.setWidth(fm.horizontalAdvance(text) + 1);
-            // A centred text without a width is centred on its left position.
-            if (e.alignment & Qt::AlignHCenter)
-                rect.moveLeft(box.left() - rect.width() / 2);
-        }
-        if (rect.height() <= 0)
-            rect.setHeight(fm.height());
-        const QRectF clip(rect.left(), rect.top(), std::min(rect.right(), area.right()) - rect.left(), rect.height());
-        if (clip.width() <= 0)
-            return;
         if (e.background.isValid())
-            add(fill(clip, e.background));
-        ReportPrimitive p = textPrimitive(rect, text, style);
-        p.flags = int(e.alignment) | Qt::AlignTop | Qt::TextSingleLine;
-        p.clip = clip;
+            add(fill(box, e.background));
+        ReportPrimitive p = textPrimitive(box, text, m_bands.styleOf(band, e));
+        p.flags = int(e.alignment) | Qt::AlignTop;
+        p.clip = box;
         add(std::move(p));
     }
 
@@ -286,8 +254,9 @@ private:
         if (e.background.isValid())
             add(fill(box, e.background));
         if (!e.text.isEmpty()) {
-            const TextStyle& style = styleOf(band, e);
-            const QRectF inner = box.adjusted(MemoPadding, MemoPadding, -MemoPadding, -MemoPadding);
+            const TextStyle& style = m_bands.styleOf(band, e);
+            const qreal padding = BandLayout::MemoPadding;
+            const QRectF inner = box.adjusted(padding, padding, -padding, -padding);
             ReportPrimitive p = textPrimitive(inner, e.text, style);
             p.flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
             p.clip = inner;
@@ -350,6 +319,7 @@ private:
     const QSizeF m_pageSize;
     const qreal m_left, m_width, m_bodyBottom;
     const QString m_now;
+    const BandLayout m_bands;
     ReportPage m_page;
     qreal m_y = 0;
     bool m_bodyEmpty = true;

@@ -69,7 +69,8 @@ private slots:
     void detailNumberCountsMainRows();
     void memoGrowsItsBand();
     void picturesCaptureWhenTheirBandPrints();
-    void fieldsFitTheirTextAndStopAtTheBandEdge();
+    void textsStayInTheirBoxesAndWrapWhatDoesNotFit();
+    void aHeaderNeverEndsAPageAlone();
     void stopsWhenTheSinkSaysSo();
 };
 
@@ -264,28 +265,91 @@ void TestReportLayout::picturesCaptureWhenTheirBandPrints()
     QCOMPARE(pictures, 2);
 }
 
-void TestReportLayout::fieldsFitTheirTextAndStopAtTheBandEdge()
+void TestReportLayout::textsStayInTheirBoxesAndWrapWhatDoesNotFit()
 {
-    ListCursor rows({QVariantMap{{QStringLiteral("Name"), QStringLiteral("Wide name ").repeated(30)},
-                     {QStringLiteral("Empty"), QString()}}});
+    const QString longTel = QStringLiteral("0118 496 0400 0118 496 0401");
+    const QString comment = QStringLiteral("A comment of many words that goes on. ").repeated(8);
+    const QString unbroken = QString(120, u'x');
+    ListCursor rows({QVariantMap{{QStringLiteral("Tel"), longTel}, {QStringLiteral("Fax"), QStringLiteral("0118 496 0480")},
+                                 {QStringLiteral("Comments"), comment}, {QStringLiteral("Code"), unbroken},
+                                 {QStringLiteral("Empty"), QString()}}});
     ReportDefinition def;
     def.mainSource = QStringLiteral("rows");
     def.detail = ReportBand();
-    def.detail->height = 10;
-    def.detail->add(ReportElement::dataField(QStringLiteral("rows"), QStringLiteral("Name"), 100, 1).on(Qt::gray));
-    def.detail->add(ReportElement::dataField(QStringLiteral("rows"), QStringLiteral("Empty"), 10, 1).on(Qt::gray));
+    def.detail->height = 20;
+    const auto field = [&](const char* name, qreal left, qreal top) {
+        def.detail->add(ReportElement::dataField(QStringLiteral("rows"), QLatin1String(name), left, top).on(Qt::gray));
+    };
+    field("Tel", 10, 1);
+    field("Fax", 40, 1);
+    field("Comments", 10, 7);
+    field("Code", 150, 1);
+    field("Empty", 100, 1);
+    def.detail->add(ReportElement::label(QStringLiteral("Below"), 10, 14));
+    def.summary = band(5, QStringLiteral("Sum"));
     CollectingSink sink;
     layoutReport(def, {{QStringLiteral("rows"), &rows}}, sink);
     const ReportPage& page = sink.pages[0];
-    // The empty value prints nothing, not even its background.
+
+    const auto printed = [&](const QString& start) -> const ReportPrimitive* {
+        for (const ReportPrimitive& p : page.items)
+            if (p.kind == ReportPrimitive::Kind::Text && p.text.startsWith(start))
+                return &p;
+        return nullptr;
+    };
+    const qreal origin = mmToPoints(10);
+    // Tel ends where Fax begins and wraps there; Fax keeps its place.
+    const ReportPrimitive* tel = printed(QStringLiteral("0118 496 0400"));
+    const ReportPrimitive* fax = printed(QStringLiteral("0118 496 0480"));
+    QVERIFY(tel && fax);
+    QVERIFY(tel->rect.right() <= origin + mmToPoints(40) + 0.01);
+    QCOMPARE(fax->rect.left(), origin + mmToPoints(40));
+    QVERIFY(tel->text.contains(u'\n'));
+    QCOMPARE(QString(tel->text).replace(u'\n', u' '), longTel);
+    // The empty value prints nothing, not even its background; Fax ends where Empty would begin.
+    QVERIFY(fax->rect.right() <= origin + mmToPoints(100) + 0.01);
+    // A long text wraps within the band, every word kept; a word wider than its box breaks.
+    const ReportPrimitive* comments = printed(QStringLiteral("A comment"));
+    QVERIFY(comments->rect.right() <= origin + mmToPoints(195.9) + 0.01);
+    QCOMPARE(QString(comments->text).replace(u'\n', u' ').simplified(), comment.simplified());
+    const ReportPrimitive* code = printed(QStringLiteral("xxx"));
+    QVERIFY(code->rect.right() <= origin + mmToPoints(195.9) + 0.01);
+    QCOMPARE(QString(code->text).remove(u'\n'), unbroken);
+    // What lies below a grown text moves down by as much, and the band grows to hold it all.
+    const ReportPrimitive* below = printed(QStringLiteral("Below"));
+    QVERIFY(below->rect.top() >= comments->rect.bottom() - 0.01);
+    QVERIFY(printed(QStringLiteral("Sum"))->rect.top() >= below->rect.bottom());
+    for (const ReportPrimitive* text : {tel, fax, comments, code, below})
+        QVERIFY(text->clip == text->rect);
     int fills = 0;
     for (const ReportPrimitive& p : page.items)
         fills += p.kind == ReportPrimitive::Kind::Fill;
-    QCOMPARE(fills, 1);
-    const ReportPrimitive* text = findText(page, QStringLiteral("Wide name ").repeated(30));
-    const qreal bandRight = mmToPoints(10 + 195.9);
-    QVERIFY(text->rect.right() > bandRight);
-    QCOMPARE(text->clip.right(), bandRight);
+    QCOMPARE(fills, 4);
+}
+
+void TestReportLayout::aHeaderNeverEndsAPageAlone()
+{
+    ListCursor masters(namedRows({QStringLiteral("m1"), QStringLiteral("m2")}));
+    ListCursor details;
+    details.rowsFor = [&] { return namedRows({masters.text(QStringLiteral("Name")) + QStringLiteral("-row")}); };
+    ReportDefinition def;
+    def.mainSource = QStringLiteral("masters");
+    // Two masters fill most of the page; the second's header would fit, its row would not.
+    def.detail = fieldBand(110, QStringLiteral("D"), QStringLiteral("masters"));
+    SubDetail sub;
+    sub.source = QStringLiteral("details");
+    sub.header = band(10, QStringLiteral("Heading"));
+    sub.band = fieldBand(15, QStringLiteral("R"), QStringLiteral("details"));
+    def.subDetails.push_back(sub);
+    CollectingSink sink;
+    layoutReport(def, {{QStringLiteral("masters"), &masters}, {QStringLiteral("details"), &details}}, sink);
+    for (const ReportPage& page : sink.pages) {
+        const QStringList t = texts(page);
+        QVERIFY2(t.last() != QStringLiteral("Heading"), qPrintable(t.join(u',')));
+        // A master's band stays with its heading and first row.
+        QVERIFY2(t.last() != QStringLiteral("m2"), qPrintable(t.join(u',')));
+    }
+    QCOMPARE(texts(sink.pages).filter(QStringLiteral("-row")), QStringList({"m1-row", "m2-row"}));
 }
 
 void TestReportLayout::stopsWhenTheSinkSaysSo()
