@@ -4,6 +4,7 @@
 
 #include "data/DataModule.h"
 #include "toolkit/db/ControlsDisabled.h"
+#include "toolkit/db/CurrentRows.h"
 #include "toolkit/report/PreviewService.h"
 #include "toolkit/report/ReportPreview.h"
 
@@ -39,8 +40,22 @@ void ReportForm::addCursor(Dataset* dataset)
 int ReportForm::produce(PageSink& sink, int firstPage)
 {
     const auto held = holdControls(m_dataModule.sharedDatasets());
-    prepare();
-    return layoutReport(QuickRep1, m_cursors, sink, firstPage);
+    // The walk moves the shared datasets; the user comes back to the rows they stood on.
+    CurrentRows places(m_dataModule.sharedDatasets());
+    int next = firstPage;
+    try {
+        prepare();
+        next = layoutReport(QuickRep1, m_cursors, sink, firstPage);
+    } catch (...) {
+        try {
+            places.restore();
+        } catch (...) {
+            // The walk's own error is the one the user needs to see.
+        }
+        throw;
+    }
+    places.restore();
+    return next;
 }
 
 void ReportForm::Preview()

@@ -1,3 +1,5 @@
+#include <map>
+
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -46,6 +48,7 @@ private slots:
     void listsShowWhatIsStoredNowWithHeadingsOnTheFirstPageOnly();
     void peopleListLeavesAMissingCompanyEmpty();
     void companyPersonsWalksTheWholeHierarchy();
+    void aWalkLeavesEverySharedDatasetWhereItStood();
     void storeErrorWhileWalkingEndsTheReport();
     void personReportFromTheClientsPage();
     void allCountsPagesThrough();
@@ -106,10 +109,10 @@ void TestReports::companiesPrintsProjectsAndTheirSubprojects()
                                                "Name Third .*Name Upgrade Code Comments 0 \\S+"))
                  .match(order).hasMatch(), qPrintable(order));
     QCOMPARE(order.count(QLatin1String("Subprojects")), 1);
-    // The walk leaves the company's last project current, and its (absent) subprojects.
+    // The walk leaves the user where they were: the company's first project and subproject.
     QCOMPARE(dm().CompaniesTable->text(QStringLiteral("Name")), QStringLiteral("Acme"));
-    QCOMPARE(dm().ProjectsDetail->text(QStringLiteral("Name")), QStringLiteral("Upgrade"));
-    QVERIFY(dm().SubProjectsDetail->isEmpty());
+    QCOMPARE(dm().ProjectsDetail->text(QStringLiteral("Name")), QStringLiteral("Rollout"));
+    QCOMPARE(dm().SubProjectsDetail->text(QStringLiteral("Name")), QStringLiteral("Pilot"));
     QVERIFY(!dm().CompaniesTable->controlsDisabled());
     QVERIFY(!dm().SubProjectsDetail->controlsDisabled());
 }
@@ -160,7 +163,8 @@ void TestReports::subprojectsWithThreeContributions()
     const QString summary = text.mid(text.indexOf(QLatin1String("Summary")));
     for (const char* name : {"Ann", "Bob", "Cecil"})
         QVERIFY2(summary.contains(QLatin1String(name)), qPrintable(summary));
-    QCOMPARE(dm().PeopleDetail->text(QStringLiteral("PersonName")), QStringLiteral("Cecil"));
+    // The walk comes back to the contribution that was current.
+    QCOMPARE(dm().PeopleDetail->text(QStringLiteral("PersonName")), QStringLiteral("Ann"));
 }
 
 void TestReports::listsShowWhatIsStoredNowWithHeadingsOnTheFirstPageOnly()
@@ -214,9 +218,25 @@ void TestReports::companyPersonsWalksTheWholeHierarchy()
         for (const ReportPrimitive& p : page.items)
             pies += p.kind == ReportPrimitive::Kind::Picture;
     QCOMPARE(pies, 5);
-    QCOMPARE(dm().CompaniesTable->text(QStringLiteral("Name")), QStringLiteral("Cobalt"));
-    QVERIFY(dm().ProjectsDetail->isEmpty());
     QVERIFY(!dm().PeopleDetail->controlsDisabled());
+}
+
+void TestReports::aWalkLeavesEverySharedDatasetWhereItStood()
+{
+    // The user stands on Borealis, its project Audit, subproject Review and person Cecil.
+    QVERIFY(dm().CompaniesTable->locate({QStringLiteral("Name")}, {QStringLiteral("Borealis")}));
+    QCOMPARE(dm().SubProjectsDetail->text(QStringLiteral("Name")), QStringLiteral("Review"));
+    QCOMPARE(dm().PeopleCompanyDet->text(QStringLiteral("Name")), QStringLiteral("Cecil"));
+    std::map<Dataset*, QVariantList> before;
+    for (Dataset* d : dm().sharedDatasets())
+        before[d] = d->isEmpty() ? QVariantList() : QVariantList({d->recNo(), d->value(d->field(0).name)});
+    previewCompanyPersons(dm());
+    previewCompanies(dm());
+    for (Dataset* d : dm().sharedDatasets())
+        QCOMPARE(d->isEmpty() ? QVariantList() : QVariantList({d->recNo(), d->value(d->field(0).name)}), before[d]);
+    // The next report of the current company prints that company.
+    previewCompanies(dm());
+    QCOMPARE(m_previews->allTexts().mid(0, 2), QStringList({"Company", "Borealis"}));
 }
 
 void TestReports::storeErrorWhileWalkingEndsTheReport()
