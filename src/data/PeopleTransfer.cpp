@@ -107,7 +107,7 @@ void PeopleTransfer::readAgain(const QVariant& personId)
 std::vector<Contact> PeopleTransfer::exportedPeople(bool allPeople) const
 {
     Statement st(*m_dm.MainADOConnection(),
-                 QStringLiteral("SELECT %1 FROM People %2 ORDER BY Name, PersonID")
+                 QStringLiteral("SELECT %1 FROM People %2 ORDER BY Name COLLATE NAMES, PersonID")
                      .arg(columnList(), allPeople ? QString() : QStringLiteral("WHERE CompanyID IS ?")));
     if (!allPeople)
         st.bind(1, m_dm.CompaniesTable->value(CompanyId));

@@ -5,7 +5,7 @@
 
 TPeopleReportForm::TPeopleReportForm(TMainDataModule& dataModule, QObject* parent)
     : ListReport(dataModule, QStringLiteral("PeopleReportForm"), QStringLiteral("PeopleReportForm"),
-                 QStringLiteral("Select * from People ORDER BY People.Name;"), QStringLiteral("People"),
+                 QStringLiteral("Select * from People ORDER BY People.Name COLLATE NAMES;"), QStringLiteral("People"),
                  QStringLiteral("PersonID"), parent)
 {
     ADOQuery1->addField(FieldDef::lookup(QStringLiteral("ComanyName"), QStringLiteral("CompanyID"), dataModule.CompaniesTable,

@@ -4,7 +4,7 @@
 
 TCompaniesReportForm::TCompaniesReportForm(TMainDataModule& dataModule, QObject* parent)
     : ListReport(dataModule, QStringLiteral("CompaniesReportForm"), QStringLiteral("CompaniesReportForm"),
-                 QStringLiteral("Select * FROM companies ORDER BY companies.Name;"), QStringLiteral("Companies"),
+                 QStringLiteral("Select * FROM companies ORDER BY companies.Name COLLATE NAMES;"), QStringLiteral("Companies"),
                  QStringLiteral("CompanyID"), parent)
 {
     ADOQuery1->addField(FieldDef::autoInc(QStringLiteral("CompanyID")));

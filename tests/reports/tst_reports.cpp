@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <map>
 
 #include <QProcess>
@@ -46,6 +47,7 @@ private slots:
     void subprojectsWithoutContributions();
     void subprojectsWithThreeContributions();
     void listsShowWhatIsStoredNowWithHeadingsOnTheFirstPageOnly();
+    void listsOrderNamesAsAPersonExpects();
     void peopleListLeavesAMissingCompanyEmpty();
     void companyPersonsWalksTheWholeHierarchy();
     void aWalkLeavesEverySharedDatasetWhereItStood();
@@ -187,6 +189,26 @@ void TestReports::listsShowWhatIsStoredNowWithHeadingsOnTheFirstPageOnly()
     }
     const QStringList first = words(pages[0]);
     QCOMPARE(first.mid(1, 7), QStringList({"Name", "Adress", "Tel(s)", "Fax", "Comments", "Aardvark", "Acme"}));
+}
+
+void TestReports::listsOrderNamesAsAPersonExpects()
+{
+    exec(QString::fromUtf8("INSERT INTO Companies (Name) VALUES ('zeta'), ('\xC3\x89clair'), ('acorn');"
+                           "INSERT INTO People (CompanyID, Name) VALUES (3, 'zoe'), (3, '\xC3\x89lodie'), (3, 'abel');"));
+    const auto order = [](const QStringList& texts, const QStringList& names) {
+        QList<qsizetype> at;
+        for (const QString& name : names)
+            at.append(texts.indexOf(name));
+        return at;
+    };
+    previewCompaniesList(dm());
+    const QList<qsizetype> companies = order(m_previews->allTexts(), {"Acme", "acorn", "Borealis", "Cobalt",
+                                                                      QString::fromUtf8("\xC3\x89clair"), "zeta"});
+    QVERIFY(std::is_sorted(companies.begin(), companies.end()) && companies.first() >= 0);
+    previewPeopleList(dm());
+    const QList<qsizetype> people = order(m_previews->allTexts(), {"abel", "Ann", "Bob", "Cecil",
+                                                                   QString::fromUtf8("\xC3\x89lodie"), "zoe"});
+    QVERIFY(std::is_sorted(people.begin(), people.end()) && people.first() >= 0);
 }
 
 void TestReports::peopleListLeavesAMissingCompanyEmpty()

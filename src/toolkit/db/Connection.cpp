@@ -6,6 +6,7 @@
 #define SQLITE_HAS_CODEC 1
 #include <sqlite3.h>
 
+#include "toolkit/db/NameOrder.h"
 #include "toolkit/db/StoreError.h"
 
 namespace {
@@ -119,6 +120,7 @@ Connection::Connection(const QString& path, const QString& password, bool create
     if (!key.isEmpty())
         check(sqlite3_key(db, key.constData(), int(key.size())));
     setBusyTimeout(DefaultBusyTimeoutMs);
+    check(NameOrder::install(db));
 
     // The key is only tried at the first read: prove it now, so a wrong password shows here.
     const int probe = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
