@@ -42,6 +42,16 @@ void spreadVertically(QVector<PieMark*>& side)
     }
 }
 
+// Boxes pushed below the chart's bottom move back up, those above them as far as needed.
+void keepAbove(QVector<PieMark*>& side, double bottom)
+{
+    for (auto mark = side.rbegin(); mark != side.rend(); ++mark) {
+        if ((*mark)->box.bottom() > bottom)
+            (*mark)->box.moveBottom(bottom);
+        bottom = (*mark)->box.top() - 1;
+    }
+}
+
 } // namespace
 
 namespace PieGeometry {
@@ -111,8 +121,9 @@ QVector<PieSliceShape> slices(const PieSettings& settings, const QVector<PieSlic
     double angle = std::fmod(double(settings.rotation), 360.0);
     for (int i = 0; i < input.size(); ++i) {
         PieSliceShape& s = shapes[i];
-        // Nothing to share out: no wedge and no "nan %" mark.
-        s.drawn = s.drawn && sum > 0 && s.value != 0;
+        // Nothing to share out: no wedge and no "nan %" mark. A zero beside others keeps its
+        // mark, on a wedge of no width.
+        s.drawn = s.drawn && sum > 0;
         if (!s.drawn)
             continue;
         s.percent = std::abs(s.value) * 100.0 / sum;
@@ -190,7 +201,10 @@ PieLayout layout(const QRectF& rect, const PieSettings& settings, const QVector<
     const double reserveX = settings.marksVisible ? std::min(boxWidth + settings.markArrowLength + Margin, area.width() * 0.22) : 0;
     const double reserveY = settings.marksVisible ? std::min(boxHeight + settings.markArrowLength + Margin, area.height() * 0.2) : 0;
     const double tilt = settings.threeD ? std::max(0.25, std::abs(std::sin(radians(settings.elevation)))) : 1.0;
-    result.depth = settings.threeD ? settings.depthPercent / 100.0 * std::min(area.width(), area.height()) * 0.35 : 0;
+    // The side's height is its share of the chart's size, but always leaves a pie to see.
+    result.depth = settings.threeD
+        ? std::min(settings.depthPercent / 100.0 * std::min(rect.width(), rect.height()), (area.height() - 2 * reserveY) / 2)
+        : 0;
     const double rx = std::max(4.0, std::min((area.width() - 2 * reserveX) / 2,
                                              (area.height() - 2 * reserveY - result.depth) / (2 * tilt)));
     const double ry = rx * tilt;
@@ -222,7 +236,11 @@ PieLayout layout(const QRectF& rect, const PieSettings& settings, const QVector<
         (mark.box.center().x() >= centre.x() ? right : left).append(&mark);
     spreadVertically(left);
     spreadVertically(right);
+    keepAbove(left, rect.bottom());
+    keepAbove(right, rect.bottom());
     for (PieMark& mark : result.marks) {
+        if (mark.box.top() < rect.top())
+            mark.box.moveTop(rect.top());
         if (mark.box.right() > rect.right())
             mark.box.moveRight(rect.right());
         if (mark.box.left() < rect.left())

@@ -44,10 +44,10 @@ void paintSlices(QPainter& painter, const PieLayout& layout)
     painter.setPen(QPen(Qt::black, 0));
     if (layout.depth > 0)
         for (const PieSliceShape& s : layout.slices)
-            if (s.drawn)
+            if (s.drawn && s.spanAngle > 0)
                 paintSide(painter, layout, s);
     for (const PieSliceShape& s : layout.slices) {
-        if (!s.drawn)
+        if (!s.drawn || s.spanAngle <= 0)
             continue;
         painter.setBrush(s.color);
         if (s.spanAngle >= 360.0 - 1e-9)

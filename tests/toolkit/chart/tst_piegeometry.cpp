@@ -36,6 +36,9 @@ private slots:
     void emptyValueKeepsItsPlaceUndrawn();
     void layoutKeepsMarksAndPieInside_data();
     void layoutKeepsMarksAndPieInside();
+    void aZeroBesideOthersKeepsItsMark();
+    void depthIsTheStatedShareOfTheChart();
+    void marksOfAShortWideChartStayInside();
 };
 
 void TestPieGeometry::formatNumber_data()
@@ -161,6 +164,47 @@ void TestPieGeometry::layoutKeepsMarksAndPieInside()
         QVERIFY2(chart.contains(mark.box), qPrintable(layout.slices[mark.slice].markText));
     if (legend)
         QVERIFY(!layout.legendRect.intersects(layout.pieRect));
+}
+
+void TestPieGeometry::aZeroBesideOthersKeepsItsMark()
+{
+    const auto shapes = PieGeometry::slices(PieSettings(), pie({10, 0, 30}, {"A", "B", "C"}));
+    QVERIFY(shapes[1].drawn);
+    QCOMPARE(shapes[1].spanAngle, 0.0);
+    QCOMPARE(shapes[1].markText, QStringLiteral("B 0 %"));
+    QCOMPARE(shapes[2].startAngle, shapes[1].startAngle);
+    const PieLayout layout = PieGeometry::layout(QRectF(0, 0, 352, 374), PieSettings(), pie({10, 0, 30}, {"A", "B", "C"}));
+    QCOMPARE(layout.marks.size(), 3);
+}
+
+void TestPieGeometry::depthIsTheStatedShareOfTheChart()
+{
+    // A report's chart: 178.1 x 40.5 mm at 96 dots an inch, 15 %.
+    const QRectF report(0, 0, 673, 153);
+    PieSettings settings;
+    settings.depthPercent = 15;
+    settings.percentFormat.clear();
+    QCOMPARE(PieGeometry::layout(report, settings, pie({3, 1}, {"Ann", "Bob"})).depth, 0.15 * 153);
+    // The project-subproject view's, 40 %, still leaves a pie to see.
+    settings.depthPercent = 40;
+    const QRectF view(0, 0, 400, 420);
+    const PieLayout layout = PieGeometry::layout(view, settings, pie({3, 1}, {"Ann", "Bob"}));
+    QVERIFY(layout.depth > 0.3 * 400);
+    QVERIFY(layout.pieRect.height() > 20);
+    QVERIFY(view.contains(layout.pieRect.adjusted(0, 0, 0, layout.depth)));
+}
+
+void TestPieGeometry::marksOfAShortWideChartStayInside()
+{
+    const QRectF report(0, 0, 673, 153);
+    PieSettings settings;
+    settings.percentFormat.clear();
+    const PieLayout layout = PieGeometry::layout(report, settings,
+                                                 pie({40, 2, 2, 2, 2, 2, 2}, {"Moira Campbell", "Ann Lee", "Bob Ray",
+                                                                              "Cecil Day", "Dora Fox", "Ed Ray", "Flo Hart"}));
+    QCOMPARE(layout.marks.size(), 7);
+    for (const PieMark& mark : layout.marks)
+        QVERIFY2(report.contains(mark.box), qPrintable(layout.slices[mark.slice].markText));
 }
 
 QTEST_MAIN(TestPieGeometry)
