@@ -79,7 +79,7 @@ ReportPreview::ReportPreview(const QString& caption, Producer producer, QWidget*
     layout->addWidget(Scroll, 1);
     layout->addLayout(status);
 
-    resize(900, 980);
+    resize(std::max(900, layout->contentsMargins().left() + ToolBar->sizeHint().width() + layout->contentsMargins().right()), 980);
     updateControls();
 }
 
@@ -119,6 +119,10 @@ void ReportPreview::buildToolBar()
     PageBox->setAccessibleName(QStringLiteral("Page"));
     connect(PageBox, &QSpinBox::valueChanged, this, [this](int page) { showPage(page); });
     PageCountLabel = new QLabel(this);
+    // Room for the largest page counts from the start, so the toolbar never grows past the
+    // window and pushes commands into its overflow menu.
+    PageBox->setMinimumWidth(PageBox->sizeHint().width() + PageBox->fontMetrics().horizontalAdvance(QStringLiteral("8888888")));
+    PageCountLabel->setMinimumWidth(PageCountLabel->fontMetrics().horizontalAdvance(QStringLiteral(" of 8888888... ")));
 
     WholePageAction = makeAction(QStringLiteral("&Whole Page"), QKeySequence(Qt::CTRL | Qt::Key_0), nullptr);
     PageWidthAction = makeAction(QStringLiteral("Page &Width"), QKeySequence(Qt::CTRL | Qt::Key_9), nullptr);

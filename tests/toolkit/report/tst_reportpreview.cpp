@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QToolBar>
 #include <QTest>
 
 #include "ListCursor.h"
@@ -99,6 +100,7 @@ class TestReportPreview : public QObject
 private slots:
     void showsPagesAsTheyAreMadeAndNeverOneNotMade();
     void cancelStopsProducing();
+    void everyCommandStaysInViewWithManyPages();
     void closingWhileProducingStopsThenCloses();
     void pagingZoomAndKeys();
     void findsTextAcrossPages();
@@ -135,6 +137,38 @@ void TestReportPreview::showsPagesAsTheyAreMadeAndNeverOneNotMade()
     QVERIFY(preview.pageCount() >= 5);
     QCOMPARE(preview.PageBox->maximum(), preview.pageCount());
     QVERIFY(preview.NextAction->isEnabled());
+}
+
+void TestReportPreview::everyCommandStaysInViewWithManyPages()
+{
+    RowsReport report(12 * 2000);
+    ReportPreview preview(QStringLiteral("Rows"), report.producer());
+    const auto allInView = [&] {
+        for (QAction* action : preview.ToolBar->actions()) {
+            QWidget* shown = preview.ToolBar->widgetForAction(action);
+            if (!action->isSeparator() && (!shown || !shown->isVisible()))
+                return false;
+        }
+        return true;
+    };
+    int checks = 0;
+    bool whileMaking = true;
+    report.def.detail->add(ReportElement::picture(QStringLiteral("probe"), QRectF(0, 0, 1, 1), [&] {
+        const QString row = report.rows.text(QStringLiteral("Name"));
+        if (row == QLatin1String("row12") || row == QLatin1String("row12000")) {
+            QApplication::processEvents();
+            whileMaking = whileMaking && allInView();
+            ++checks;
+        }
+        return ReportPicture();
+    }));
+    showActive(preview);
+    preview.produce();
+    QVERIFY(preview.pageCount() >= 1000);
+    QApplication::processEvents();
+    QCOMPARE(checks, 2);
+    QVERIFY(whileMaking);
+    QVERIFY(allInView());
 }
 
 void TestReportPreview::cancelStopsProducing()
