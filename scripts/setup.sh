@@ -6,6 +6,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libsqlcipher-dev sqlcipher
   poppler-utils fonts-dejavu-core fonts-liberation2
+  fonts-noto-cjk fonts-symbola
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -48,6 +48,7 @@ private slots:
     void subprojectsWithThreeContributions();
     void listsShowWhatIsStoredNowWithHeadingsOnTheFirstPageOnly();
     void listsOrderNamesAsAPersonExpects();
+    void namesInAnyScriptPrintAndCanBeFound();
     void peopleListLeavesAMissingCompanyEmpty();
     void companyPersonsWalksTheWholeHierarchy();
     void aWalkLeavesEverySharedDatasetWhereItStood();
@@ -209,6 +210,26 @@ void TestReports::listsOrderNamesAsAPersonExpects()
     const QList<qsizetype> people = order(m_previews->allTexts(), {"abel", "Ann", "Bob", "Cecil",
                                                                    QString::fromUtf8("\xC3\x89lodie"), "zoe"});
     QVERIFY(std::is_sorted(people.begin(), people.end()) && people.first() >= 0);
+}
+
+void TestReports::namesInAnyScriptPrintAndCanBeFound()
+{
+    const QString names = QString::fromUtf8("\xE5\x8C\x97\xE4\xBA\xAC \xE6\x9D\xB1\xE4\xBA\xAC \xEC\x84\x9C\xEC\x9A\xB8");
+    Statement rename(*m_side, QStringLiteral("UPDATE Companies SET Name = ? WHERE CompanyID = 3"));
+    rename.bind(1, names + QString::fromUtf8(" \xF0\x9F\x98\x80"));
+    rename.step();
+    exportNextPreview();
+    previewCompaniesList(dm());
+    const QString text = pdf().join(u' ');
+    for (const QString& word : names.split(u' '))
+        QVERIFY2(text.contains(word), qPrintable(text));
+    // The emoji's glyph comes from a font that has one (the PDF's text map cannot name
+    // characters beyond the first plane, so it is not looked for in the text).
+    QProcess fonts;
+    fonts.start(QStringLiteral("pdffonts"), {m_dir.filePath(QStringLiteral("out%1.pdf").arg(m_exports))});
+    fonts.waitForFinished();
+    const QString embedded = QString::fromUtf8(fonts.readAllStandardOutput());
+    QVERIFY2(embedded.contains(QLatin1String("Symbola")) || embedded.contains(QLatin1String("DejaVu")), qPrintable(embedded));
 }
 
 void TestReports::peopleListLeavesAMissingCompanyEmpty()
