@@ -244,7 +244,8 @@ void TMainDataModule::declareFields()
     addHistoryFields(SubProjectHistoryDT, SubProjectStatusTable, false);
 
     addBusinessFields(PeopleProjectDetail, false);
-    PeopleProjectDetail->addField(FieldDef::lookup(QStringLiteral("Subproject"), QStringLiteral("SubProjectID"), SubProjectsDetail,
+    // Among all subprojects: a person takes part in subprojects of any project.
+    PeopleProjectDetail->addField(FieldDef::lookup(QStringLiteral("Subproject"), QStringLiteral("SubProjectID"), SubProjectsTable,
                                                    QStringLiteral("SubProjectID"), QStringLiteral("Name")));
 
     addPeopleFields(PeopleTableEX);

@@ -54,6 +54,7 @@ private slots:
     void aWalkLeavesEverySharedDatasetWhereItStood();
     void storeErrorWhileWalkingEndsTheReport();
     void personReportFromTheClientsPage();
+    void personReportNamesSubprojectsOfEveryProject();
     void allCountsPagesThrough();
 
 private:
@@ -318,6 +319,24 @@ void TestReports::personReportFromTheClientsPage()
     QTest::mouseClick(window.Button5, Qt::LeftButton);
     QCOMPARE(m_previews->runs(), 1);
     QCOMPARE(m_f->messages.texts(), QStringList({"No record selected."}));
+}
+
+void TestReports::personReportNamesSubprojectsOfEveryProject()
+{
+    exec(QStringLiteral("INSERT INTO Business (PersonID, SubProjectID, SPWeight) VALUES (40, 28, 30), (40, 29, 0);"));
+    reread();
+    // The user stands on Acme's project without subprojects: none of Ann's is in view.
+    QVERIFY(dm().ProjectsDetail->locate({QStringLiteral("Name")}, {QStringLiteral("Upgrade")}));
+    QVERIFY(dm().SubProjectsDetail->isEmpty());
+    exportNextPreview();
+    previewPerson(dm());
+    const QString text = words(pdf().join(u' ')).join(u' ');
+    for (const char* line : {"Name Pilot Weight 50", "Name Review Weight 30", "Name Phase two Weight 0"})
+        QVERIFY2(text.contains(QLatin1String(line)), qPrintable(text));
+    // The pie's marks name them too, the one of weight 0 included.
+    const QString graph = text.mid(text.indexOf(QLatin1String("Contribution Graph")));
+    for (const char* name : {"Pilot", "Review", "Phase two"})
+        QVERIFY2(graph.contains(QLatin1String(name)), qPrintable(graph));
 }
 
 void TestReports::allCountsPagesThrough()
