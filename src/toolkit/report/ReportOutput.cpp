@@ -24,22 +24,25 @@ QPageSize pageSizeOf(const ReportPage& page)
 }
 
 // Draws the pages on a device that has begun with the first page's size; each later page
-// starts through newPage.
+// starts through newPage. Stops, returning false, when painted(pages painted) says so.
 template<typename NewPage>
-void paintAll(QPainter& painter, const ReportPages& pages, size_t from, size_t to, int resolution,
-              NewPage newPage)
+bool paintAll(QPainter& painter, const ReportPages& pages, size_t from, size_t to, int resolution,
+              NewPage newPage, const std::function<bool(size_t)>& painted = {})
 {
     for (size_t i = from; i < to; ++i) {
         if (i > from)
             newPage(pages[i]);
         const QSizeF size = pages[i].size * resolution / 72.0;
         paintPage(painter, pages[i], QRectF(QPointF(0, 0), size));
+        if (painted && !painted(i + 1 - from))
+            return false;
     }
+    return true;
 }
 
 } // namespace
 
-void exportPdf(const ReportPages& pages, const QString& path, const QString& title)
+bool exportPdf(const ReportPages& pages, const QString& path, const QString& title, const ExportProgress& progress)
 {
     const QString name = QFileInfo(path).fileName();
     QSaveFile file(path);
@@ -58,14 +61,22 @@ void exportPdf(const ReportPages& pages, const QString& path, const QString& tit
             file.cancelWriting();
             fail(QStringLiteral("The file \"%1\" cannot be written.").arg(name));
         }
-        paintAll(painter, pages, 0, pages.size(), writer.resolution(), [&](const ReportPage& page) {
-            writer.setPageSize(pageSizeOf(page));
-            writer.newPage();
-        });
+        const bool whole = paintAll(
+            painter, pages, 0, pages.size(), writer.resolution(),
+            [&](const ReportPage& page) {
+                writer.setPageSize(pageSizeOf(page));
+                writer.newPage();
+            },
+            [&](size_t written) { return !progress || progress(int(written), int(pages.size())); });
         painter.end();
+        if (!whole) {
+            file.cancelWriting();
+            return false;
+        }
     }
     if (file.error() != QFileDevice::NoError || !file.commit())
         fail(QStringLiteral("The file \"%1\" cannot be written: %2").arg(name, file.errorString()));
+    return true;
 }
 
 void printPages(const ReportPages& pages, QPrinter& printer, int from, int to)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QString>
 
 #include "toolkit/report/ReportPage.h"
@@ -12,7 +14,11 @@ class QPrinter;
 
 // Writes the file under a temporary name and renames it at the end, so a failure leaves no
 // half-written file under path (nor changes one already there).
-void exportPdf(const ReportPages& pages, const QString& path, const QString& title);
+// progress, when given, hears after each page how many of how many are written and answers
+// whether to go on; a stop leaves no file (and one already under path as it was). Returns
+// false when stopped.
+using ExportProgress = std::function<bool(int written, int total)>;
+bool exportPdf(const ReportPages& pages, const QString& path, const QString& title, const ExportProgress& progress = {});
 
 // Prints the pages numbered from..to (1-based, inclusive; 0, 0 for all) on a set-up printer.
 void printPages(const ReportPages& pages, QPrinter& printer, int from = 0, int to = 0);

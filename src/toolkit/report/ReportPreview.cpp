@@ -17,6 +17,7 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QTimer>
+#include <QProgressDialog>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -422,6 +423,21 @@ void ReportPreview::exportPdfFile()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".pdf");
-    if (guarded([&] { exportPdf(m_pages, path, m_caption); }))
-        StatusLabel->setText(QStringLiteral("Saved to %1.").arg(QFileInfo(path).fileName()));
+    // Long reports take a while: the window paints and the user may stop it.
+    QProgressDialog progress(QStringLiteral("Exporting %1...").arg(QFileInfo(path).fileName()), QStringLiteral("&Cancel"), 0,
+                             int(m_pages.size()), this);
+    progress.setObjectName(QStringLiteral("ExportProgress"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    bool written = false;
+    const bool ok = guarded([&] {
+        written = exportPdf(m_pages, path, m_caption, [&](int pages, int) {
+            progress.setValue(pages);
+            QCoreApplication::processEvents();
+            return !progress.wasCanceled();
+        });
+    });
+    if (ok)
+        StatusLabel->setText(written ? QStringLiteral("Saved to %1.").arg(QFileInfo(path).fileName())
+                                     : QStringLiteral("Export cancelled; nothing was written."));
 }

@@ -3,6 +3,8 @@
 #include <QScrollArea>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QProgressDialog>
+#include <QTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QPushButton>
@@ -105,6 +107,7 @@ private slots:
     void pagingZoomAndKeys();
     void findsTextAcrossPages();
     void exportsEveryPageToPdf();
+    void aCancelledExportLeavesTheOldFile();
     void unwritablePdfSaysSoAndLeavesNoFile();
     void unusablePrinterGivesAMessageAndStaysOpen();
     void printsThroughTheSamePainter();
@@ -296,6 +299,41 @@ void TestReportPreview::exportsEveryPageToPdf()
     QVERIFY(pages.last().contains(QLatin1String("row60")));
     QVERIFY(pages.last().contains(QRegularExpression(QStringLiteral("Page +%1").arg(preview.pageCount()))));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"rows.pdf"}));
+}
+
+void TestReportPreview::aCancelledExportLeavesTheOldFile()
+{
+    QTemporaryDir dir;
+    RecordingMessageService messages;
+    const QString path = dir.filePath(QStringLiteral("rows.pdf"));
+    {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("the last month's report");
+    }
+    messages.answerSaveFile(path);
+    RowsReport report(12 * 200);
+    ReportPreview preview(QStringLiteral("Rows"), report.producer());
+    showActive(preview);
+    preview.produce();
+    // The export shows its progress with a Cancel button, and the preview keeps answering.
+    int progressSeen = 0;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &preview, [&] {
+        if (auto* progress = preview.findChild<QProgressDialog*>(QStringLiteral("ExportProgress"))) {
+            if (progress->value() > 10 && ++progressSeen == 1)
+                progress->cancel();
+        }
+    });
+    poll.start(0);
+    preview.ExportPdfAction->trigger();
+    poll.stop();
+    QCOMPARE(progressSeen, 1);
+    QFile kept(path);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("the last month's report"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"rows.pdf"}));
+    QCOMPARE(preview.StatusLabel->text(), QStringLiteral("Export cancelled; nothing was written."));
 }
 
 void TestReportPreview::unwritablePdfSaysSoAndLeavesNoFile()
