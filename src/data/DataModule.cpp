@@ -1,5 +1,7 @@
 #include "data/DataModule.h"
 
+#include <utility>
+
 #include <exception>
 #include <functional>
 
@@ -358,8 +360,25 @@ void TMainDataModule::refreshAfterCascade(Dataset* deleted)
     steps.finish();
 }
 
+void TMainDataModule::holdHistory()
+{
+    m_historyHeld = true;
+    m_historySkipped = false;
+}
+
+void TMainDataModule::releaseHistory()
+{
+    m_historyHeld = false;
+    if (std::exchange(m_historySkipped, false))
+        reopenHistory();
+}
+
 void TMainDataModule::reopenHistory()
 {
+    if (m_historyHeld) {
+        m_historySkipped = true;
+        return;
+    }
     // A status row with changes is saved, not lost, when the subproject changes.
     SubProjectHistoryQ->checkBrowseMode();
     SubProjectHistoryQ->close();

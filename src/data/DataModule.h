@@ -36,6 +36,12 @@ public:
     // Ends every pending change of the shared datasets (and their details); throws what a
     // save throws.
     void endAllPendingChanges();
+
+    // For a walk that never reads the status history (a report): while held, a move of
+    // SubProjectsDetail does not read the history again; the release reads it once, for the
+    // subproject then current, when a move skipped it (and throws what that read throws).
+    void holdHistory();
+    void releaseHistory();
     // Ends every pending change, then gives question followed by what deleting every person
     // of the current company takes: people, buying-role rows and answers.
     QString deleteAllPeopleQuestion(const QString& question);
@@ -95,4 +101,6 @@ private:
 
     std::unique_ptr<Connection> m_connection;
     std::vector<Dataset*> m_shared;
+    bool m_historyHeld = false;
+    bool m_historySkipped = false;
 };

@@ -41,7 +41,9 @@ int ReportForm::produce(PageSink& sink, int firstPage)
 {
     const auto held = holdControls(m_dataModule.sharedDatasets());
     // The walk moves the shared datasets; the user comes back to the rows they stood on.
+    // No report prints the status history: it is read once at the end, not at every move.
     CurrentRows places(m_dataModule.sharedDatasets());
+    m_dataModule.holdHistory();
     int next = firstPage;
     try {
         prepare();
@@ -49,12 +51,14 @@ int ReportForm::produce(PageSink& sink, int firstPage)
     } catch (...) {
         try {
             places.restore();
+            m_dataModule.releaseHistory();
         } catch (...) {
             // The walk's own error is the one the user needs to see.
         }
         throw;
     }
     places.restore();
+    m_dataModule.releaseHistory();
     return next;
 }
 
