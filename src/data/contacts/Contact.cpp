@@ -15,6 +15,13 @@ int width(Field field)
     return widths[field];
 }
 
+QString caption(Field field)
+{
+    static const char* const captions[FieldCount] = {"Name", "Position", "Email", "Mobile", "Primary Tel",
+                                                     "Fax",  "Company",  "Address", "Info"};
+    return QLatin1String(captions[field]);
+}
+
 QString nameKey(const QString& name)
 {
     QString key;

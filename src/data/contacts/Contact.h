@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include <QString>
+#include <QStringList>
 
 // A contact read from or written to a vCard or CSV file, held as the person columns it fills.
 namespace Contacts {
@@ -15,11 +15,15 @@ enum Field { Name, Title, Email, Mobile, Tel, Fax, Company, Address, Info, Field
 // limit for the address and the notes, so an imported person stays editable there).
 QString column(Field field);
 int width(Field field);
+// The field's caption on the Clients page.
+QString caption(Field field);
 
 struct Contact
 {
     int line = 0;  // where the card or row begins, 1-based
+    bool companyCard = false;  // the card is marked as a company's and names no person
     std::array<QString, FieldCount> values;
+    QStringList notes;  // what the reader left out, for the preview
 
     QString& operator[](Field f) { return values[f]; }
     const QString& operator[](Field f) const { return values[f]; }

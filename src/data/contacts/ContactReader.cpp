@@ -1,5 +1,7 @@
 #include "data/contacts/ContactReader.h"
 
+#include <algorithm>
+
 #include "data/contacts/CsvReader.h"
 #include "data/contacts/TextDecoding.h"
 #include "data/contacts/VCardReader.h"
@@ -16,6 +18,29 @@ bool beginsWithCard(const QByteArray& bytes)
     return bytes.mid(i, 11).compare("BEGIN:VCARD", Qt::CaseInsensitive) == 0;
 }
 
+const QString BinaryMessage =
+    QStringLiteral("The file holds binary data, not contacts. Choose a vCard (.vcf) or CSV file.");
+
+// Text holds no control characters but line breaks, tabs and form feeds; a stray one in a
+// contact file spoils a card or line, not the file. Binary data has them everywhere (about one
+// in nine bytes of compressed data).
+bool isControl(uint c)
+{
+    return c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f';
+}
+
+bool isMostlyNotText(const QByteArray& bytes)
+{
+    const auto controls = std::count_if(bytes.cbegin(), bytes.cend(), [](char c) { return isControl(uchar(c)); });
+    return controls * 20 > bytes.size();
+}
+
+bool isMostlyNotText(const QString& text)
+{
+    const auto controls = std::count_if(text.cbegin(), text.cend(), [](QChar c) { return isControl(c.unicode()); });
+    return controls * 20 > text.size();
+}
+
 } // namespace
 
 ReadResult readContactFile(const QByteArray& data)
@@ -23,13 +48,13 @@ ReadResult readContactFile(const QByteArray& data)
     QByteArray bytes;
     const QString utf16 = decodeUtf16WithBom(data);
     if (!utf16.isNull()) {
-        if (utf16.contains(QChar(0)))
-            throw FileError(QStringLiteral("The file holds binary data, not contacts. Choose a vCard (.vcf) or CSV file."));
+        if (isMostlyNotText(utf16))
+            throw FileError(BinaryMessage);
         bytes = utf16.toUtf8();
     } else {
         bytes = withoutUtf8Bom(data);
-        if (bytes.contains('\0'))
-            throw FileError(QStringLiteral("The file holds binary data, not contacts. Choose a vCard (.vcf) or CSV file."));
+        if (isMostlyNotText(bytes))
+            throw FileError(BinaryMessage);
     }
     if (bytes.trimmed().isEmpty())
         throw FileError(QStringLiteral("The file is empty."));

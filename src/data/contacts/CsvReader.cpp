@@ -1,5 +1,8 @@
 #include "data/contacts/CsvReader.h"
 
+#include <algorithm>
+#include <functional>
+
 #include <QHash>
 #include <QStringList>
 
@@ -169,7 +172,7 @@ public:
             const bool mail = key.contains(QLatin1String("email")) || key == QLatin1String("mail");
             if (mail && !key.contains(QLatin1String("type")) && !key.contains(QLatin1String("display"))
                 && !key.contains(QLatin1String("label")))
-                m_emails.append(i);
+                m_emails.append({i, typeColumn(key)});
         }
         for (int n = 1; n <= 9; ++n) {
             const int value = column(QStringLiteral("phone%1value").arg(n));
@@ -194,7 +197,7 @@ public:
 
     Contact contact(const QStringList& values, int line) const
     {
-        auto at = [&](int i) { return i >= 0 && i < values.size() ? values[i].trimmed() : QString(); };
+        auto at = [&](int i) { return i >= 0 && i < values.size() ? csvUnguarded(values[i].trimmed()) : QString(); };
         auto firstOf = [&](const QList<int>& columns) {
             for (int i : columns) {
                 const QString v = at(i).section(QLatin1String(" ::: "), 0, 0);
@@ -211,15 +214,28 @@ public:
                              QStringLiteral(" "));
         c[Title] = firstOf(m_title);
         c[Company] = firstOf(m_company);
-        c[Email] = firstOf(m_emails);
         c[Info] = firstOf(m_info);
+        // Google writes several values of a column as "a ::: b" and marks the preferred type with "*".
+        auto each = [&](int column, const std::function<void(const QString&)>& use) {
+            for (const QString& v : at(column).split(QLatin1String(" ::: ")))
+                use(v);
+        };
+        auto preference = [](const QString& type) { return type.startsWith(QLatin1Char('*')) ? 1 : NoPreference; };
+        Emails emails;
+        for (const auto& [value, type] : m_emails)
+            each(value, [&](const QString& v) {
+                emails.add(v, preference(at(type)), at(type).contains(QLatin1String("work"), Qt::CaseInsensitive));
+            });
+        emails.fill(c);
         Phones phones;
-        phones.add(Phones::MobilePhone, firstOf(m_mobile));
-        phones.add(Phones::MainPhone, firstOf(m_main));
-        phones.add(Phones::FaxPhone, firstOf(m_fax));
+        for (const auto& [columns, kind] : {std::pair{&m_mobile, Phones::MobilePhone}, std::pair{&m_main, Phones::WorkPhone},
+                                            std::pair{&m_fax, Phones::FaxPhone}})
+            for (int i : *columns)
+                each(i, [&, kind = kind](const QString& v) { phones.add(kind, v); });
         for (const auto& [type, value] : m_typedPhones)
-            phones.add(phoneKind(at(type)), at(value).section(QLatin1String(" ::: "), 0, 0));
-        phones.add(Phones::OtherPhone, firstOf(m_other));
+            each(value, [&](const QString& v) { phones.add(phoneKind(at(type)), v, preference(at(type))); });
+        for (int i : m_other)
+            each(i, [&](const QString& v) { phones.add(Phones::VoicePhone, v); });
         phones.fill(c);
         c[Address] = firstOf(m_formattedAddress);
         for (int g = 0; g < m_addresses.size() && c[Address].isEmpty(); ++g) {
@@ -243,8 +259,16 @@ private:
         if (t.contains(QLatin1String("mobile")) || t.contains(QLatin1String("cell")))
             return Phones::MobilePhone;
         if (t.contains(QLatin1String("work")) || t.contains(QLatin1String("main")))
-            return Phones::MainPhone;
-        return Phones::OtherPhone;
+            return Phones::WorkPhone;
+        return Phones::VoicePhone;
+    }
+
+    // The type column Google gives a numbered e-mail's value column; -1 for other columns.
+    int typeColumn(const QString& valueKey) const
+    {
+        if (!valueKey.endsWith(QLatin1String("value")))
+            return -1;
+        return column(valueKey.chopped(5) + QLatin1String("type"));
     }
 
     int column(const QString& key) const { return m_index.value(key, -1); }
@@ -274,7 +298,8 @@ private:
 
     QHash<QString, int> m_index;
     QList<int> m_fullName, m_first, m_middle, m_last, m_suffix, m_title, m_company, m_info, m_formattedAddress;
-    QList<int> m_mobile, m_main, m_fax, m_other, m_emails;
+    QList<int> m_mobile, m_main, m_fax, m_other;
+    QList<std::pair<int, int>> m_emails;  // value column, type column
     QList<std::pair<int, int>> m_typedPhones;
     QList<AddressColumns> m_addresses;
 };
@@ -304,6 +329,10 @@ ReadResult readCsv(const QString& text)
         if (row.values.size() != columns) {
             result.problems.push_back({row.line, QStringLiteral("The line has %1 values where the header names %2.")
                                                      .arg(row.values.size()).arg(columns)});
+            continue;
+        }
+        if (std::any_of(row.values.cbegin(), row.values.cend(), [](const QString& v) { return v.contains(QChar(0)); })) {
+            result.problems.push_back({row.line, QStringLiteral("The line holds binary data (a NUL byte).")});
             continue;
         }
         Contact c = map.contact(row.values, row.line);

@@ -2,6 +2,68 @@
 
 namespace Contacts {
 
+namespace {
+
+bool isPhone(Field f)
+{
+    return f == Mobile || f == Tel || f == Fax;
+}
+
+// A line more in Info, when all of it fits there.
+bool addToInfo(Contact& c, const QString& line)
+{
+    const QString info = c[Info].isEmpty() ? line : c[Info] + QLatin1Char('\n') + line;
+    if (info.size() > width(Info))
+        return false;
+    c[Info] = info;
+    return true;
+}
+
+// "+49 30 1234 (mornings only)": the number runs to the last digit before the first letter.
+std::pair<QString, QString> numberAndRemark(const QString& phone)
+{
+    qsizetype end = 0;
+    for (qsizetype i = 0; i < phone.size() && !phone[i].isLetter(); ++i)
+        if (phone[i].isDigit())
+            end = i + 1;
+    return {phone.left(end).trimmed(), phone.mid(end).trimmed()};
+}
+
+void placeWhole(Contact& c, Field f)
+{
+    const QString value = c[f];
+    const QString name = caption(f);
+    if (isPhone(f)) {
+        const auto [number, remark] = numberAndRemark(value);
+        if (!number.isEmpty() && !remark.isEmpty() && number.size() <= width(f) && addToInfo(c, name + QLatin1String(": ") + remark)) {
+            c[f] = number;
+            c.notes.append(QStringLiteral("%1: \"%2\" goes to Info").arg(name, remark));
+            return;
+        }
+        if (f == Mobile && c[Tel].isEmpty() && value.size() <= width(Tel)) {
+            c[Tel] = value;
+            c[f].clear();
+            c.notes.append(QStringLiteral("Mobile goes to Primary Tel, where it fits"));
+            return;
+        }
+    }
+    if (f == Name) {
+        c[f].truncate(width(f));
+        c.notes.append(QStringLiteral("Name cut to %1 characters").arg(width(f)));
+        return;
+    }
+    const QString tooLong = QStringLiteral("%1 has %2 characters; the field takes %3").arg(name).arg(value.size()).arg(width(f));
+    c[f].clear();
+    if (f != Info && addToInfo(c, name + QLatin1String(": ") + value)) {
+        c.notes.append(tooLong + QStringLiteral(": it goes to Info"));
+        return;
+    }
+    addToInfo(c, QStringLiteral("%1 not imported (%2 characters)").arg(name).arg(value.size()));
+    c.notes.append(tooLong + QStringLiteral(": not imported"));
+}
+
+} // namespace
+
 ImportPlan::ImportPlan(ReadResult read, const std::vector<StoredPerson>& stored)
     : m_problems(std::move(read.problems))
 {
@@ -36,7 +98,7 @@ ImportPlan::ImportPlan(ReadResult read, const std::vector<StoredPerson>& stored)
             fileNames.insert(name, index);
         if (!email.isEmpty() && !fileEmails.contains(email))
             fileEmails.insert(email, index);
-        if (row.isDuplicate())
+        if (row.isDuplicate() || row.isCompanyCard())
             row.action = Action::Skip;
         for (int f = 0; f < FieldCount; ++f)
             if (row.contact.values[f].size() > width(Field(f)))
@@ -47,7 +109,18 @@ ImportPlan::ImportPlan(ReadResult read, const std::vector<StoredPerson>& stored)
 
 int ImportPlan::newCount() const
 {
-    return int(m_rows.size()) - duplicateCount();
+    int n = 0;
+    for (const Row& r : m_rows)
+        n += !r.isDuplicate() && !r.isCompanyCard();
+    return n;
+}
+
+int ImportPlan::companyCardCount() const
+{
+    int n = 0;
+    for (const Row& r : m_rows)
+        n += r.isCompanyCard();
+    return n;
 }
 
 int ImportPlan::duplicateCount() const
@@ -98,9 +171,22 @@ bool ImportPlan::writes(int row) const
 
 Contact ImportPlan::written(int row) const
 {
-    Contact c = m_rows[row].contact;
-    for (int f = 0; f < FieldCount; ++f)
-        c.values[f].truncate(width(Field(f)));
+    const Row& r = m_rows[row];
+    Contact c = r.contact;
+    if (m_longValues == LongValues::Cut) {
+        for (int f = 0; f < FieldCount; ++f)
+            if (r.isTooLong(Field(f))) {
+                c.values[f].truncate(width(Field(f)));
+                c.notes.append(QStringLiteral("%1 cut to %2 characters").arg(caption(Field(f))).arg(width(Field(f))));
+            }
+    } else if (m_longValues == LongValues::Place && r.tooLong) {
+        // Info first, so that what moves there finds the room it leaves.
+        if (r.isTooLong(Info))
+            placeWhole(c, Info);
+        for (int f = 0; f < FieldCount; ++f)
+            if (f != Info && r.isTooLong(Field(f)))
+                placeWhole(c, Field(f));
+    }
     return c;
 }
 
