@@ -91,6 +91,7 @@ private slots:
     void exportedStructuredName_data();
     void exportedStructuredName();
     void companyCardsAreMarkedAndSkipped();
+    void readingReportsProgressAndCanBeCancelled();
 };
 
 void TestContacts::vCard21WithCharsetsAndQuotedPrintable()
@@ -345,16 +346,17 @@ void TestContacts::phonesGoToTheirPlace()
 void TestContacts::longValuesArePlacedWholeByDefault()
 {
     const QString longMail = QStringLiteral("firstname.middlename.lastname.department.unit@subsidiary.example-company.com");
+    std::vector<Contact> people = {contact({"Mail", "", "", "", "", "", "", "", "Met at the fair"}),
+                                   contact({"Phone", "", "", "+49 170 1234567 (mornings only)"}),
+                                   contact({"Digits", "", "", "+49 170 1234567 8901234567 89012"}),
+                                   contact({"Notes"}), contact({"Fits nowhere"})};
+    people[0][Email] = longMail;
+    people[3][Info] = QString(220, QLatin1Char('i'));
+    people[4][Email] = QStringLiteral("other.") + longMail;
+    people[4][Info] = QString(150, QLatin1Char('n'));
     ReadResult read;
-    read.contacts = {contact({"Mail", "", "", "", "", "", "", "", "Met at the fair"}),
-                     contact({"Phone", "", "", "+49 170 1234567 (mornings only)", "", "", "", "", ""}),
-                     contact({"Digits", "", "", "+49 170 1234567 8901234567 89012", "", "", "", "", ""}),
-                     contact({"Notes", "", "", "", "", "", "", "", ""}),
-                     contact({"Fits nowhere", "", "", "", "", "", "", "", ""})};
-    read.contacts[0][Email] = longMail;
-    read.contacts[3][Info] = QString(220, QLatin1Char('i'));
-    read.contacts[4][Email] = QStringLiteral("other.") + longMail;
-    read.contacts[4][Info] = QString(150, QLatin1Char('n'));
+    for (const Contact& c : people)
+        read.contacts.push_back(c);
     ImportPlan plan(read, {});
     QCOMPARE(plan.longValues(), ImportPlan::LongValues::Place);
     QCOMPARE(plan.tooLongCount(), 5);
@@ -496,6 +498,29 @@ void TestContacts::companyCardsAreMarkedAndSkipped()
     plan.setAction(1, ImportPlan::Action::Add);
     QVERIFY(plan.writes(1));
     QCOMPARE(plan.addCount(), 3);
+}
+
+void TestContacts::readingReportsProgressAndCanBeCancelled()
+{
+    std::vector<Contact> people;
+    for (int i = 0; i < 2500; ++i)
+        people.push_back(contact({"Person", "", "p@x.example"}));
+    for (const QByteArray& file : {writeCsv(people), writeVCards(people)}) {
+        QList<qint64> done;
+        const ReadResult all = readContactFile(file, [&](qint64 d, qint64 total) {
+            done.append(d);
+            return d <= total;
+        });
+        QVERIFY(!all.cancelled);
+        QCOMPARE(all.contacts.size(), people.size());
+        QCOMPARE(done.size(), 2);
+        QVERIFY(done[0] > 0 && done[1] > done[0]);
+
+        const ReadResult stopped = readContactFile(file, [](qint64, qint64) { return false; });
+        QVERIFY(stopped.cancelled);
+        QVERIFY(stopped.contacts.empty());
+        QVERIFY(stopped.problems.empty());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestContacts)

@@ -10,12 +10,12 @@ namespace Contacts {
 
 namespace {
 
-bool beginsWithCard(const QByteArray& bytes)
+bool beginsWithCard(QByteArrayView bytes)
 {
-    int i = 0;
+    qsizetype i = 0;
     while (i < bytes.size() && QChar::isSpace(uchar(bytes[i])))
         ++i;
-    return bytes.mid(i, 11).compare("BEGIN:VCARD", Qt::CaseInsensitive) == 0;
+    return bytes.sliced(i).first(std::min<qsizetype>(11, bytes.size() - i)).compare("BEGIN:VCARD", Qt::CaseInsensitive) == 0;
 }
 
 const QString BinaryMessage =
@@ -29,7 +29,7 @@ bool isControl(uint c)
     return c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f';
 }
 
-bool isMostlyNotText(const QByteArray& bytes)
+bool isMostlyNotText(QByteArrayView bytes)
 {
     const auto controls = std::count_if(bytes.cbegin(), bytes.cend(), [](char c) { return isControl(uchar(c)); });
     return controls * 20 > bytes.size();
@@ -43,14 +43,16 @@ bool isMostlyNotText(const QString& text)
 
 } // namespace
 
-ReadResult readContactFile(const QByteArray& data)
+ReadResult readContactFile(const QByteArray& data, const ReadProgress& progress)
 {
-    QByteArray bytes;
+    QByteArray converted;
+    QByteArrayView bytes;
     const QString utf16 = decodeUtf16WithBom(data);
     if (!utf16.isNull()) {
         if (isMostlyNotText(utf16))
             throw FileError(BinaryMessage);
-        bytes = utf16.toUtf8();
+        converted = utf16.toUtf8();
+        bytes = converted;
     } else {
         bytes = withoutUtf8Bom(data);
         if (isMostlyNotText(bytes))
@@ -59,8 +61,8 @@ ReadResult readContactFile(const QByteArray& data)
     if (bytes.trimmed().isEmpty())
         throw FileError(QStringLiteral("The file is empty."));
     if (beginsWithCard(bytes))
-        return readVCards(bytes);
-    return readCsv(decodeText(bytes));
+        return readVCards(bytes, progress);
+    return readCsv(bytes, progress);
 }
 
 } // namespace Contacts

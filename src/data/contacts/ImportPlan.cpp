@@ -1,5 +1,7 @@
 #include "data/contacts/ImportPlan.h"
 
+#include <functional>
+
 namespace Contacts {
 
 namespace {
@@ -64,47 +66,82 @@ void placeWhole(Contact& c, Field f)
 
 } // namespace
 
-ImportPlan::ImportPlan(ReadResult read, const std::vector<StoredPerson>& stored)
-    : m_problems(std::move(read.problems))
+namespace {
+
+// The first holder of each key, kept by the key's hash alone so that a large file's keys are not
+// held twice; a hit is confirmed with the holder's own key.
+template<typename Holder>
+class FirstByKey
 {
-    QHash<QString, const StoredPerson*> storedNames, storedEmails;
-    for (const StoredPerson& p : stored) {
-        if (const QString k = nameKey(p.name); !k.isEmpty() && !storedNames.contains(k))
-            storedNames.insert(k, &p);
-        if (const QString k = emailKey(p.email); !k.isEmpty() && !storedEmails.contains(k))
-            storedEmails.insert(k, &p);
+public:
+    using KeyOf = std::function<QString(const Holder&)>;
+    explicit FirstByKey(KeyOf keyOf) : m_keyOf(std::move(keyOf)) {}
+
+    const Holder* find(const QString& key) const
+    {
+        if (key.isEmpty())
+            return nullptr;
+        const auto it = m_first.constFind(qHash(key));
+        return it != m_first.cend() && m_keyOf(*it) == key ? &*it : nullptr;
     }
-    QHash<QString, int> fileNames, fileEmails;
-    m_rows.reserve(read.contacts.size());
-    for (Contact& contact : read.contacts) {
+    void add(const QString& key, const Holder& holder)
+    {
+        if (const size_t hash = qHash(key); !key.isEmpty() && !m_first.contains(hash))
+            m_first.insert(hash, holder);
+    }
+
+private:
+    QHash<size_t, Holder> m_first;
+    KeyOf m_keyOf;
+};
+
+} // namespace
+
+ImportPlan::ImportPlan(ReadResult read, const std::vector<StoredPerson>& stored)
+    : m_contacts(std::move(read.contacts)), m_problems(std::move(read.problems))
+{
+    FirstByKey<const StoredPerson*> storedNames([](const StoredPerson* p) { return nameKey(p->name); });
+    FirstByKey<const StoredPerson*> storedEmails([](const StoredPerson* p) { return emailKey(p->email); });
+    for (const StoredPerson& p : stored) {
+        storedNames.add(nameKey(p.name), &p);
+        storedEmails.add(emailKey(p.email), &p);
+    }
+    FirstByKey<int> fileNames([this](int row) { return nameKey(m_contacts[size_t(row)][Name]); });
+    FirstByKey<int> fileEmails([this](int row) { return emailKey(m_contacts[size_t(row)][Email]); });
+    m_rows.reserve(m_contacts.size());
+    for (size_t i = 0; i < m_contacts.size(); ++i) {
+        const Contact contact = m_contacts[i];
         Row row;
-        row.contact = std::move(contact);
-        const QString name = nameKey(row.contact[Name]), email = emailKey(row.contact[Email]);
-        const StoredPerson* match = email.isEmpty() ? nullptr : storedEmails.value(email);
+        row.companyCard = contact.companyCard;
+        const QString name = nameKey(contact[Name]), email = emailKey(contact[Email]);
+        const StoredPerson* const* match = storedEmails.find(email);
         if (!match)
-            match = storedNames.value(name);
+            match = storedNames.find(name);
         if (match) {
-            row.storedDuplicate = match->id;
-            row.duplicateName = match->name;
-        } else {
-            row.fileDuplicate = email.isEmpty() ? -1 : fileEmails.value(email, -1);
-            if (row.fileDuplicate < 0)
-                row.fileDuplicate = fileNames.value(name, -1);
-            if (row.fileDuplicate >= 0)
-                row.duplicateName = m_rows[row.fileDuplicate].contact[Name];
+            row.storedDuplicate = (*match)->id;
+            m_storedNames.insert((*match)->id, (*match)->name);
+        } else if (const int* earlier = fileEmails.find(email)) {
+            row.fileDuplicate = *earlier;
+        } else if (const int* earlierName = fileNames.find(name)) {
+            row.fileDuplicate = *earlierName;
         }
-        const int index = int(m_rows.size());
-        if (!fileNames.contains(name))
-            fileNames.insert(name, index);
-        if (!email.isEmpty() && !fileEmails.contains(email))
-            fileEmails.insert(email, index);
+        fileNames.add(name, int(i));
+        fileEmails.add(email, int(i));
         if (row.isDuplicate() || row.isCompanyCard())
             row.action = Action::Skip;
         for (int f = 0; f < FieldCount; ++f)
-            if (row.contact.values[f].size() > width(Field(f)))
+            if (contact.values[f].size() > width(Field(f)))
                 row.tooLong |= 1u << f;
-        m_rows.push_back(std::move(row));
+        m_rows.push_back(row);
     }
+}
+
+QString ImportPlan::duplicateName(int row) const
+{
+    const Row& r = m_rows[row];
+    if (r.storedDuplicate)
+        return m_storedNames.value(r.storedDuplicate);
+    return r.fileDuplicate >= 0 ? contact(r.fileDuplicate)[Name] : QString();
 }
 
 int ImportPlan::newCount() const
@@ -172,7 +209,7 @@ bool ImportPlan::writes(int row) const
 Contact ImportPlan::written(int row) const
 {
     const Row& r = m_rows[row];
-    Contact c = r.contact;
+    Contact c = contact(row);
     if (m_longValues == LongValues::Cut) {
         for (int f = 0; f < FieldCount; ++f)
             if (r.isTooLong(Field(f))) {

@@ -26,28 +26,31 @@ struct StoredPerson
 class ImportPlan
 {
 public:
-    enum class Action { Add, Skip, UpdateEmpty };
+    enum class Action : quint8 { Add, Skip, UpdateEmpty };
     // Place: a phone keeps its number and its further words go to Info; another value goes to
     // Info whole where it fits there, else it is left out with a note in Info. A name is cut.
     enum class LongValues { Place, Cut, SkipContact };
 
+    // What the plan knows of a contact besides its values, which contact() unpacks.
     struct Row
     {
-        Contact contact;
         qint64 storedDuplicate = 0;  // id of the stored person it may duplicate
         int fileDuplicate = -1;      // index of the earlier row it may duplicate
-        QString duplicateName;
+        quint16 tooLong = 0;         // bit per Field
         Action action = Action::Add;
-        unsigned tooLong = 0;  // bit per Field
+        bool companyCard = false;
 
         bool isDuplicate() const { return storedDuplicate != 0 || fileDuplicate >= 0; }
-        bool isCompanyCard() const { return contact.companyCard; }
+        bool isCompanyCard() const { return companyCard; }
         bool isTooLong(Field f) const { return tooLong & (1u << f); }
     };
 
     ImportPlan(ReadResult read, const std::vector<StoredPerson>& stored);
 
     const std::vector<Row>& rows() const { return m_rows; }
+    Contact contact(int row) const { return m_contacts[size_t(row)]; }
+    // The name of the stored person or earlier contact the row may duplicate.
+    QString duplicateName(int row) const;
     const std::vector<Problem>& problems() const { return m_problems; }
 
     int newCount() const;
@@ -70,7 +73,9 @@ public:
     Contact written(int row) const;
 
 private:
+    ContactList m_contacts;
     std::vector<Row> m_rows;
+    QHash<qint64, QString> m_storedNames;  // of the stored people some row may duplicate
     std::vector<Problem> m_problems;
     LongValues m_longValues = LongValues::Place;
 };

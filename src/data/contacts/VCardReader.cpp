@@ -43,7 +43,7 @@ bool isLine(const QByteArray& line, const char* text)
 }
 
 // The physical lines of the file, ended by CR LF, LF or CR, numbered from 1.
-QList<Line> physicalLines(const QByteArray& bytes)
+QList<Line> physicalLines(QByteArrayView bytes)
 {
     QList<Line> lines;
     int start = 0, number = 1;
@@ -52,13 +52,13 @@ QList<Line> physicalLines(const QByteArray& bytes)
         const char c = bytes[i];
         if (c != '\n' && c != '\r')
             continue;
-        lines.append({bytes.mid(start, i - start), number++});
+        lines.append({bytes.sliced(start, i - start).toByteArray(), number++});
         if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n')
             ++i;
         start = i + 1;
     }
     if (start < n)
-        lines.append({bytes.mid(start), number});
+        lines.append({bytes.sliced(start).toByteArray(), number});
     return lines;
 }
 
@@ -390,11 +390,12 @@ void readCard(const QList<Line>& lines, int from, int to, ReadResult& result)
 
 } // namespace
 
-ReadResult readVCards(const QByteArray& bytes)
+ReadResult readVCards(QByteArrayView bytes, const ReadProgress& progress)
 {
     ReadResult result;
     const QList<Line> lines = physicalLines(bytes);
     int begin = -1;  // index of the line after BEGIN:VCARD, while inside a card
+    int cards = 0;
     for (int i = 0; i < lines.size(); ++i) {
         const QByteArray& text = lines[i].text;
         if (begin < 0) {
@@ -405,6 +406,11 @@ ReadResult readVCards(const QByteArray& bytes)
         } else if (isLine(text, "END:VCARD")) {
             readCard(lines, begin, i, result);
             begin = -1;
+            if (progress && ++cards % 1000 == 0 && !progress(i, lines.size())) {
+                result = ReadResult();
+                result.cancelled = true;
+                return result;
+            }
         } else if (isLine(text, "BEGIN:VCARD")) {
             result.problems.push_back({lines[begin - 1].number,
                                        QStringLiteral("The card has no END:VCARD before the next card.")});

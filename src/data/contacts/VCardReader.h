@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QByteArray>
+#include <QByteArrayView>
 
 #include "data/contacts/Contact.h"
 
@@ -10,7 +10,7 @@ namespace Contacts {
 // properties name their character set): folded lines, quoted-printable and escaped values,
 // groups and parameters in each version's form. A card without a name, without END:VCARD or
 // holding a NUL byte is a problem of its first line; so is a line outside any card or without
-// a ':'.
-ReadResult readVCards(const QByteArray& bytes);
+// a ':'. Reports progress every thousand cards.
+ReadResult readVCards(QByteArrayView bytes, const ReadProgress& progress = {});
 
 } // namespace Contacts

@@ -15,14 +15,15 @@ QString actionText(const ImportPlan& plan, int row)
                                                        : QStringLiteral("Add");
 }
 
-QString statusText(const ImportPlan::Row& r)
+QString statusText(const ImportPlan& plan, int row)
 {
+    const ImportPlan::Row& r = plan.rows()[row];
     if (r.isCompanyCard())
         return QStringLiteral("Company card");
     if (r.storedDuplicate)
-        return QStringLiteral("Duplicate of \"%1\"").arg(r.duplicateName);
+        return QStringLiteral("Duplicate of \"%1\"").arg(plan.duplicateName(row));
     if (r.fileDuplicate >= 0)
-        return QStringLiteral("Duplicate of \"%1\" in the file").arg(r.duplicateName);
+        return QStringLiteral("Duplicate of \"%1\" in the file").arg(plan.duplicateName(row));
     return QStringLiteral("New");
 }
 
@@ -45,13 +46,13 @@ QVariant ImportPreviewModel::data(const QModelIndex& index, int role) const
     const int field = column - FirstFieldColumn;
     if (role == Qt::DisplayRole) {
         switch (column) {
-        case LineColumn: return r.contact.line;
-        case StatusColumn: return statusText(r);
+        case LineColumn: return m_plan.contact(index.row()).line;
+        case StatusColumn: return statusText(m_plan, index.row());
         case ActionColumn: return actionText(m_plan, index.row());
         case NotesColumn: return m_plan.written(index.row()).notes.join(QLatin1String("; "));
         default: {
             // One line per cell; the tooltip shows the whole value.
-            QString v = r.contact.values[field];
+            QString v = m_plan.contact(index.row()).values[field];
             return v.replace(QLatin1Char('\n'), QLatin1String(" / "));
         }
         }
@@ -61,7 +62,7 @@ QVariant ImportPreviewModel::data(const QModelIndex& index, int role) const
         return notes.isEmpty() ? QVariant() : QVariant(notes.join(QLatin1Char('\n')));
     }
     if (role == Qt::ToolTipRole && field >= 0) {
-        const QString& v = r.contact.values[field];
+        const QString v = m_plan.contact(index.row()).values[field];
         if (r.isTooLong(Field(field)))
             return QStringLiteral("%1 characters; the field takes %2.\n%3").arg(v.size()).arg(width(Field(field))).arg(v);
         return v.isEmpty() ? QVariant() : QVariant(v);
