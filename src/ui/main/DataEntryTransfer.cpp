@@ -124,15 +124,17 @@ void TDataEntryForm::BitBtn1Click()
             reading.setLabelText(QStringLiteral("Comparing with the stored clients..."));
             plan.emplace(transfer.preview(std::move(read)));
         }
-        TImportPreviewForm preview(*plan, this);
-        if (preview.exec() != QDialog::Accepted)
-            return;
-        QProgressDialog progress(QStringLiteral("Importing clients..."), QStringLiteral("Cancel"), 0,
-                                 int(plan->rows().size()), this);
+        {
+            TImportPreviewForm preview(*plan, this);
+            if (preview.exec() != QDialog::Accepted)
+                return;
+        }
+        const int total = int(plan->rows().size());
+        QProgressDialog progress(QStringLiteral("Importing clients..."), QStringLiteral("Cancel"), 0, total, this);
         progress.setWindowTitle(QStringLiteral("Import clients"));
         progress.setWindowModality(Qt::ApplicationModal);
         progress.setMinimumDuration(500);
-        const PeopleTransfer::Outcome outcome = transfer.store(*plan, [&](int done, int) {
+        const PeopleTransfer::Outcome outcome = transfer.store(std::move(*plan), [&](int done, int) {
             progress.setValue(done);
             return !progress.wasCanceled();
         });
