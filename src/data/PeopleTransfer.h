@@ -15,7 +15,8 @@ class TMainDataModule;
 class PeopleTransfer
 {
 public:
-    // done of total rows written; returning false cancels the import.
+    // done of total rows written; returning false cancels the import. The last call, with done
+    // equal to total, comes before the commit and can no longer cancel.
     using Progress = std::function<bool(int done, int total)>;
 
     struct Outcome

@@ -6,7 +6,7 @@
 
 #include "data/contacts/Contact.h"
 
-// Pieces both readers assemble a contact from.
+// Pieces the readers assemble a contact from, and the CSV guard the writer shares with them.
 namespace Contacts {
 
 // A file's preference for one of several values of a kind: 1 is the most preferred, as a

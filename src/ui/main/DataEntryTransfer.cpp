@@ -134,7 +134,13 @@ void TDataEntryForm::BitBtn1Click()
         progress.setWindowTitle(QStringLiteral("Import clients"));
         progress.setWindowModality(Qt::ApplicationModal);
         progress.setMinimumDuration(500);
-        const PeopleTransfer::Outcome outcome = transfer.store(std::move(*plan), [&](int done, int) {
+        progress.setAutoClose(false);
+        const PeopleTransfer::Outcome outcome = transfer.store(std::move(*plan), [&](int done, int all) {
+            // The last step cannot be cancelled; it is named so the wait is not taken for a hang.
+            if (done == all) {
+                progress.setCancelButton(nullptr);
+                progress.setLabelText(QStringLiteral("Saving and reading the clients again..."));
+            }
             progress.setValue(done);
             return !progress.wasCanceled();
         });
