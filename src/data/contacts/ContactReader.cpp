@@ -15,7 +15,8 @@ bool beginsWithCard(QByteArrayView bytes)
     qsizetype i = 0;
     while (i < bytes.size() && QChar::isSpace(uchar(bytes[i])))
         ++i;
-    return bytes.sliced(i).first(std::min<qsizetype>(11, bytes.size() - i)).compare("BEGIN:VCARD", Qt::CaseInsensitive) == 0;
+    const QByteArrayView head = bytes.sliced(i).first(std::min<qsizetype>(11, bytes.size() - i));
+    return head.compare("BEGIN:VCARD", Qt::CaseInsensitive) == 0;
 }
 
 const QString BinaryMessage =

@@ -37,7 +37,8 @@ void placeWhole(Contact& c, Field f)
     const QString name = caption(f);
     if (isPhone(f)) {
         const auto [number, remark] = numberAndRemark(value);
-        if (!number.isEmpty() && !remark.isEmpty() && number.size() <= width(f) && addToInfo(c, name + QLatin1String(": ") + remark)) {
+        if (!number.isEmpty() && !remark.isEmpty() && number.size() <= width(f)
+            && addToInfo(c, name + QLatin1String(": ") + remark)) {
             c[f] = number;
             c.notes.append(QStringLiteral("%1: \"%2\" goes to Info").arg(name, remark));
             return;
@@ -54,7 +55,8 @@ void placeWhole(Contact& c, Field f)
         c.notes.append(QStringLiteral("Name cut to %1 characters").arg(width(f)));
         return;
     }
-    const QString tooLong = QStringLiteral("%1 has %2 characters; the field takes %3").arg(name).arg(value.size()).arg(width(f));
+    const QString tooLong =
+        QStringLiteral("%1 has %2 characters; the field takes %3").arg(name).arg(value.size()).arg(width(f));
     c[f].clear();
     if (f != Info && addToInfo(c, name + QLatin1String(": ") + value)) {
         c.notes.append(tooLong + QStringLiteral(": it goes to Info"));
@@ -64,9 +66,6 @@ void placeWhole(Contact& c, Field f)
     c.notes.append(tooLong + QStringLiteral(": not imported"));
 }
 
-} // namespace
-
-namespace {
 
 // The first holder of each key, kept by the key's hash alone so that a large file's keys are not
 // held twice; a hit is confirmed with the holder's own key.

@@ -38,7 +38,10 @@ bool isValidUtf8(QByteArrayView bytes)
             ++i;
             continue;
         }
-        const int length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+        const int length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                           : lead >= 0xE0 && lead <= 0xEF ? 3
+                           : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                          : 0;
         if (length == 0 || i + length > n)
             return false;
         // The second byte's range also rules out overlong forms, surrogates and code points past U+10FFFF.

@@ -249,6 +249,14 @@ QString text(const Property& p, const QByteArray& bytes)
     return decodeText(p.quotedPrintable ? decodeQuotedPrintable(bytes) : bytes, p.charset);
 }
 
+bool isOneOf(const QString& value, std::initializer_list<const char*> words)
+{
+    for (const char* w : words)
+        if (value.compare(QLatin1String(w), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
 bool hasType(const Property& p, std::initializer_list<const char*> types)
 {
     for (const char* t : types)
@@ -290,8 +298,7 @@ public:
         else if (p.name == "NOTE")
             setOnce(m_contact[Info], unescaped(value));
         else if (p.name == "X-ABSHOWAS" || p.name == "KIND")
-            m_markedCompany = m_markedCompany || value.trimmed().compare(QLatin1String("company"), Qt::CaseInsensitive) == 0
-                              || value.trimmed().compare(QLatin1String("org"), Qt::CaseInsensitive) == 0;
+            m_markedCompany = m_markedCompany || isOneOf(value.trimmed(), {"company", "org"});
     }
 
     Contact finish()
@@ -363,8 +370,9 @@ void readCard(const QList<Line>& lines, int from, int to, ReadResult& result)
     // A stray NUL spoils its card only; the cards around it are read.
     for (int i = from; i < to; ++i)
         if (lines[i].text.contains('\0')) {
-            result.problems.push_back({lines[from - 1].number,
-                                       QStringLiteral("The card holds binary data (a NUL byte on line %1).").arg(lines[i].number)});
+            result.problems.push_back(
+                {lines[from - 1].number,
+                 QStringLiteral("The card holds binary data (a NUL byte on line %1).").arg(lines[i].number)});
             return;
         }
     bool version21 = false;

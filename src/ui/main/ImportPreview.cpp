@@ -126,7 +126,8 @@ TImportPreviewForm::TImportPreviewForm(ImportPlan& plan, QWidget* parent)
         for (int c = 0; c < m_model->columnCount(); ++c)
             columns += ContactsGrid->columnWidth(c);
         const QRect screen = this->screen()->availableGeometry();
-        resize(std::clamp(columns + 60, 820, std::max(820, screen.width() * 9 / 10)), std::min(520, screen.height() * 9 / 10));
+        resize(std::clamp(columns + 60, 820, std::max(820, screen.width() * 9 / 10)),
+               std::min(520, screen.height() * 9 / 10));
     }
 }
 

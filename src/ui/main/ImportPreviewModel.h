@@ -11,7 +11,13 @@ class ImportPreviewModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    enum Column { LineColumn, StatusColumn, ActionColumn, FirstFieldColumn, NotesColumn = int(FirstFieldColumn) + int(Contacts::FieldCount) };
+    enum Column {
+        LineColumn,
+        StatusColumn,
+        ActionColumn,
+        FirstFieldColumn,
+        NotesColumn = int(FirstFieldColumn) + int(Contacts::FieldCount)
+    };
 
     static int fieldColumn(Contacts::Field field) { return int(FirstFieldColumn) + int(field); }
 
