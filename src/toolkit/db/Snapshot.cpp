@@ -66,16 +66,11 @@ Snapshot::Snapshot(Statement& statement, int rowidColumn, const std::vector<Fiel
                 col.ints.push_back(null ? 0 : statement.int64(sc));
             else if (col.kind == FieldType::Real)
                 col.reals.push_back(null ? 0.0 : statement.real(sc));
-            else {
-                if (!null)
-                    col.text += statement.text(sc);
-                col.textEnds.push_back(quint32(col.text.size()));
-            }
+            else
+                col.texts.push_back(null ? QString() : statement.text(sc));
         }
         ++m_rowCount;
     }
-    for (Column& col : m_columns)
-        col.text.squeeze();
 }
 
 QVariant Snapshot::value(int row, int column) const
@@ -87,7 +82,7 @@ QVariant Snapshot::value(int row, int column) const
         return col.kind == FieldType::Boolean ? QVariant(col.ints[row] != 0) : QVariant(col.ints[row]);
     if (col.kind == FieldType::Real)
         return QVariant(col.reals[row]);
-    return QVariant(col.textAt(row).toString());
+    return QVariant(col.texts[row]);
 }
 
 int Snapshot::compare(int a, int b, int column) const
@@ -100,7 +95,7 @@ int Snapshot::compare(int a, int b, int column) const
         return col.ints[a] < col.ints[b] ? -1 : (col.ints[a] > col.ints[b] ? 1 : 0);
     if (col.kind == FieldType::Real)
         return col.reals[a] < col.reals[b] ? -1 : (col.reals[a] > col.reals[b] ? 1 : 0);
-    return col.textAt(a).compare(col.textAt(b), Qt::CaseInsensitive);
+    return QString::compare(col.texts[a], col.texts[b], Qt::CaseInsensitive);
 }
 
 std::shared_ptr<const std::vector<qint32>> Snapshot::order(const std::vector<int>& columns) const

@@ -35,17 +35,8 @@ private:
         FieldType kind;
         std::vector<qint64> ints;
         std::vector<double> reals;
-        // All texts of the column one after another, and where each ends: a fraction of the
-        // memory of a string per cell, which counts when a table has hundreds of thousands of rows.
-        QString text;
-        std::vector<quint32> textEnds;
+        std::vector<QString> texts;
         std::vector<bool> nulls;
-
-        QStringView textAt(int row) const
-        {
-            const quint32 start = row == 0 ? 0 : textEnds[size_t(row) - 1];
-            return QStringView(text).sliced(start, textEnds[size_t(row)] - start);
-        }
     };
     int compare(int a, int b, int column) const;
 
