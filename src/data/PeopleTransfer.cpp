@@ -46,7 +46,16 @@ ImportPlan PeopleTransfer::preview(ReadResult read) const
     return ImportPlan(std::move(read), stored);
 }
 
-PeopleTransfer::Outcome PeopleTransfer::store(const ImportPlan& plan, const Progress& progress)
+PeopleTransfer::Outcome PeopleTransfer::store(ImportPlan plan, const Progress& progress)
+{
+    const Outcome outcome = write(plan, progress);
+    plan = ImportPlan({}, {});
+    if (!outcome.cancelled)
+        readAgain(outcome.firstAdded);
+    return outcome;
+}
+
+PeopleTransfer::Outcome PeopleTransfer::write(const ImportPlan& plan, const Progress& progress)
 {
     m_dm.PeopleCompanyDet->checkBrowseMode();
     Connection& connection = *m_dm.MainADOConnection();
@@ -90,7 +99,6 @@ PeopleTransfer::Outcome PeopleTransfer::store(const ImportPlan& plan, const Prog
             progress(total, total);
         transaction.commit();
     }
-    readAgain(outcome.firstAdded);
     return outcome;
 }
 

@@ -15,7 +15,8 @@ class TMainDataModule;
 class PeopleTransfer
 {
 public:
-    // done of total rows written; returning false cancels the import.
+    // done of total rows written; returning false cancels the import. The last call, with done
+    // equal to total, comes before the commit and can no longer cancel.
     using Progress = std::function<bool(int done, int total)>;
 
     struct Outcome
@@ -33,14 +34,16 @@ public:
 
     // Adds and updates the people of the plan in the current company: all of it or, on an error
     // or a cancel, nothing. A pending change of the Clients page is saved first. Afterwards
-    // the datasets over people read the stored rows again and the Clients page stands on the
-    // first person added.
-    Outcome store(const Contacts::ImportPlan& plan, const Progress& progress = {});
+    // the plan is let go and the datasets over people read the stored rows again (a large
+    // import needs the memory of one or the other, not both), and the Clients page stands on
+    // the first person added.
+    Outcome store(Contacts::ImportPlan plan, const Progress& progress = {});
 
     // The people of the current company (allPeople false) or of every company, by name.
     std::vector<Contacts::Contact> exportedPeople(bool allPeople) const;
 
 private:
+    Outcome write(const Contacts::ImportPlan& plan, const Progress& progress);
     void readAgain(const QVariant& personId);
 
     TMainDataModule& m_dm;

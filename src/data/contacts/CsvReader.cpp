@@ -1,9 +1,14 @@
 #include "data/contacts/CsvReader.h"
 
+#include <algorithm>
+#include <functional>
+
 #include <QHash>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include "data/contacts/ContactParts.h"
+#include "data/contacts/TextDecoding.h"
 
 namespace Contacts {
 
@@ -16,82 +21,106 @@ struct Record
     bool closed = true;  // false: a quoted value runs to the end of the file
 };
 
-QChar separatorOf(const QString& text)
+char separatorOf(QByteArrayView text)
 {
     int commas = 0, semicolons = 0;
     bool quoted = false;
-    for (QChar c : text) {
-        if (c == QLatin1Char('"'))
+    for (char c : text) {
+        if (c == '"')
             quoted = !quoted;
-        else if (!quoted && (c == QLatin1Char('\n') || c == QLatin1Char('\r')))
+        else if (!quoted && (c == '\n' || c == '\r'))
             break;
-        else if (!quoted && c == QLatin1Char(','))
+        else if (!quoted && c == ',')
             ++commas;
-        else if (!quoted && c == QLatin1Char(';'))
+        else if (!quoted && c == ';')
             ++semicolons;
     }
-    return semicolons > commas ? QLatin1Char(';') : QLatin1Char(',');
+    return semicolons > commas ? ';' : ',';
 }
 
-// Splits the text into records; a line break inside quotes belongs to the value.
-std::vector<Record> records(const QString& text, QChar separator)
+// The records of the text one by one, so that a large file is never held as values all at
+// once; a line break inside quotes belongs to the value. Works on the bytes of UTF-8 or an 8-bit
+// character set, where quotes, separators and line breaks are single bytes, and decodes each
+// value.
+class RecordReader
 {
-    std::vector<Record> result;
-    Record record;
-    record.line = 1;
-    QString value;
-    bool quoted = false, anything = false;
-    int line = 1;
-    const int n = int(text.size());
-    auto endValue = [&] {
-        record.values.append(value);
-        value.clear();
-    };
-    auto endRecord = [&] {
-        endValue();
-        if (anything)
-            result.push_back(std::move(record));
-        record = Record();
-        record.line = line;
-        anything = false;
-    };
-    for (int i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (quoted) {
-            if (c == QLatin1Char('"')) {
-                if (i + 1 < n && text[i + 1] == QLatin1Char('"')) {
-                    value.append(c);
-                    ++i;
-                } else {
-                    quoted = false;
-                }
-            } else {
-                if (c == QLatin1Char('\n') || (c == QLatin1Char('\r') && !(i + 1 < n && text[i + 1] == QLatin1Char('\n'))))
-                    ++line;
-                value.append(c);
-            }
-        } else if (c == QLatin1Char('"') && value.trimmed().isEmpty()) {
-            value.clear();
-            quoted = anything = true;
-        } else if (c == separator) {
-            endValue();
-            anything = true;
-        } else if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
-            if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n'))
-                ++i;
-            ++line;
-            endRecord();
-        } else {
-            value.append(c);
-            if (!c.isSpace())
-                anything = true;
+public:
+    using Decode = std::function<QString(QByteArrayView)>;
+
+    RecordReader(QByteArrayView text, Decode decode)
+        : m_text(text), m_decode(std::move(decode)), m_separator(separatorOf(text)) {}
+
+    qsizetype position() const { return m_i; }
+
+    // The next record that holds anything; false at the end of the text.
+    bool next(Record& record)
+    {
+        while (m_i < m_text.size() || !m_ended) {
+            record = Record();
+            record.line = m_line;
+            if (readRecord(record))
+                return true;
         }
+        return false;
     }
-    if (quoted)
-        record.closed = false;
-    endRecord();
-    return result;
-}
+
+private:
+    bool readRecord(Record& record)
+    {
+        QByteArray value;
+        bool quoted = false, anything = false;
+        const qsizetype n = m_text.size();
+        auto endValue = [&] {
+            record.values.append(m_decode(value));
+            value.clear();
+        };
+        for (; m_i < n; ++m_i) {
+            const char c = m_text[m_i];
+            if (quoted) {
+                if (c == '"') {
+                    if (m_i + 1 < n && m_text[m_i + 1] == '"') {
+                        value.append(c);
+                        ++m_i;
+                    } else {
+                        quoted = false;
+                    }
+                } else {
+                    if (c == '\n' || (c == '\r' && !(m_i + 1 < n && m_text[m_i + 1] == '\n')))
+                        ++m_line;
+                    value.append(c);
+                }
+            } else if (c == '"' && value.trimmed().isEmpty()) {
+                value.clear();
+                quoted = anything = true;
+            } else if (c == m_separator) {
+                endValue();
+                anything = true;
+            } else if (c == '\n' || c == '\r') {
+                if (c == '\r' && m_i + 1 < n && m_text[m_i + 1] == '\n')
+                    ++m_i;
+                ++m_i;
+                ++m_line;
+                endValue();
+                return anything;
+            } else {
+                value.append(c);
+                if (uchar(c) > ' ')
+                    anything = true;
+            }
+        }
+        m_ended = true;
+        record.closed = !quoted;
+        endValue();
+        return anything;
+    }
+
+    QByteArrayView m_text;
+    Decode m_decode;
+    char m_separator;
+    qsizetype m_i = 0;
+    int m_line = 1;
+    bool m_ended = false;
+};
 
 // Lower-case letters and digits only: "E-mail Address" and "Email address" are one name.
 QString normalized(const QString& header)
@@ -169,7 +198,7 @@ public:
             const bool mail = key.contains(QLatin1String("email")) || key == QLatin1String("mail");
             if (mail && !key.contains(QLatin1String("type")) && !key.contains(QLatin1String("display"))
                 && !key.contains(QLatin1String("label")))
-                m_emails.append(i);
+                m_emails.append({i, typeColumn(key)});
         }
         for (int n = 1; n <= 9; ++n) {
             const int value = column(QStringLiteral("phone%1value").arg(n));
@@ -194,7 +223,7 @@ public:
 
     Contact contact(const QStringList& values, int line) const
     {
-        auto at = [&](int i) { return i >= 0 && i < values.size() ? values[i].trimmed() : QString(); };
+        auto at = [&](int i) { return i >= 0 && i < values.size() ? csvUnguarded(values[i].trimmed()) : QString(); };
         auto firstOf = [&](const QList<int>& columns) {
             for (int i : columns) {
                 const QString v = at(i).section(QLatin1String(" ::: "), 0, 0);
@@ -211,15 +240,28 @@ public:
                              QStringLiteral(" "));
         c[Title] = firstOf(m_title);
         c[Company] = firstOf(m_company);
-        c[Email] = firstOf(m_emails);
         c[Info] = firstOf(m_info);
+        // Google writes several values of a column as "a ::: b" and marks the preferred type with "*".
+        auto each = [&](int column, const std::function<void(const QString&)>& use) {
+            for (const QString& v : at(column).split(QLatin1String(" ::: ")))
+                use(v);
+        };
+        auto preference = [](const QString& type) { return type.startsWith(QLatin1Char('*')) ? 1 : NoPreference; };
+        Emails emails;
+        for (const auto& [value, type] : m_emails)
+            each(value, [&](const QString& v) {
+                emails.add(v, preference(at(type)), at(type).contains(QLatin1String("work"), Qt::CaseInsensitive));
+            });
+        emails.fill(c);
         Phones phones;
-        phones.add(Phones::MobilePhone, firstOf(m_mobile));
-        phones.add(Phones::MainPhone, firstOf(m_main));
-        phones.add(Phones::FaxPhone, firstOf(m_fax));
+        for (const auto& [columns, kind] : {std::pair{&m_mobile, Phones::MobilePhone}, std::pair{&m_main, Phones::WorkPhone},
+                                            std::pair{&m_fax, Phones::FaxPhone}})
+            for (int i : *columns)
+                each(i, [&, kind = kind](const QString& v) { phones.add(kind, v); });
         for (const auto& [type, value] : m_typedPhones)
-            phones.add(phoneKind(at(type)), at(value).section(QLatin1String(" ::: "), 0, 0));
-        phones.add(Phones::OtherPhone, firstOf(m_other));
+            each(value, [&](const QString& v) { phones.add(phoneKind(at(type)), v, preference(at(type))); });
+        for (int i : m_other)
+            each(i, [&](const QString& v) { phones.add(Phones::VoicePhone, v); });
         phones.fill(c);
         c[Address] = firstOf(m_formattedAddress);
         for (int g = 0; g < m_addresses.size() && c[Address].isEmpty(); ++g) {
@@ -243,8 +285,16 @@ private:
         if (t.contains(QLatin1String("mobile")) || t.contains(QLatin1String("cell")))
             return Phones::MobilePhone;
         if (t.contains(QLatin1String("work")) || t.contains(QLatin1String("main")))
-            return Phones::MainPhone;
-        return Phones::OtherPhone;
+            return Phones::WorkPhone;
+        return Phones::VoicePhone;
+    }
+
+    // The type column Google gives a numbered e-mail's value column; -1 for other columns.
+    int typeColumn(const QString& valueKey) const
+    {
+        if (!valueKey.endsWith(QLatin1String("value")))
+            return -1;
+        return column(valueKey.chopped(5) + QLatin1String("type"));
     }
 
     int column(const QString& key) const { return m_index.value(key, -1); }
@@ -274,28 +324,39 @@ private:
 
     QHash<QString, int> m_index;
     QList<int> m_fullName, m_first, m_middle, m_last, m_suffix, m_title, m_company, m_info, m_formattedAddress;
-    QList<int> m_mobile, m_main, m_fax, m_other, m_emails;
+    QList<int> m_mobile, m_main, m_fax, m_other;
+    QList<std::pair<int, int>> m_emails;  // value column, type column
     QList<std::pair<int, int>> m_typedPhones;
     QList<AddressColumns> m_addresses;
 };
 
 } // namespace
 
-ReadResult readCsv(const QString& text)
+ReadResult readCsv(QByteArrayView text, const ReadProgress& progress)
 {
-    std::vector<Record> rows = records(text, separatorOf(text));
-    if (rows.empty())
+    const bool utf8 = isValidUtf8(text);
+    QStringDecoder windows1252("windows-1252", QStringDecoder::Flag::Stateless);
+    RecordReader reader(text, [&](QByteArrayView v) {
+        return utf8 || !windows1252.isValid() ? QString::fromUtf8(v) : QString(windows1252.decode(v));
+    });
+    Record header;
+    if (!reader.next(header))
         throw FileError(QStringLiteral("The file is empty."));
-    const ColumnMap map(rows.front().values);
+    const ColumnMap map(header.values);
     if (!map.hasName())
         throw FileError(QStringLiteral("The file has no column for the name: the first line names none of "
                                        "\"Name\", \"Full Name\", \"Display Name\", \"First Name\" or \"Last Name\"."));
-    if (rows.size() == 1)
-        throw FileError(QStringLiteral("The file holds no contacts: it has a header line and nothing below it."));
-    const int columns = int(rows.front().values.size());
+    const int columns = int(header.values.size());
     ReadResult result;
-    for (size_t r = 1; r < rows.size(); ++r) {
-        const Record& row = rows[r];
+    Record row;
+    bool anyRow = false;
+    for (int count = 1; reader.next(row); ++count) {
+        anyRow = true;
+        if (progress && count % 1000 == 0 && !progress(reader.position(), text.size())) {
+            result = ReadResult();
+            result.cancelled = true;
+            return result;
+        }
         if (!row.closed) {
             result.problems.push_back({row.line, QStringLiteral("A quoted value that begins here is not closed before "
                                                                 "the end of the file.")});
@@ -306,12 +367,18 @@ ReadResult readCsv(const QString& text)
                                                      .arg(row.values.size()).arg(columns)});
             continue;
         }
-        Contact c = map.contact(row.values, row.line);
+        if (std::any_of(row.values.cbegin(), row.values.cend(), [](const QString& v) { return v.contains(QChar(0)); })) {
+            result.problems.push_back({row.line, QStringLiteral("The line holds binary data (a NUL byte).")});
+            continue;
+        }
+        const Contact c = map.contact(row.values, row.line);
         if (c[Name].isEmpty())
             result.problems.push_back({row.line, QStringLiteral("The line has no name.")});
         else
-            result.contacts.push_back(std::move(c));
+            result.contacts.push_back(c);
     }
+    if (!anyRow)
+        throw FileError(QStringLiteral("The file holds no contacts: it has a header line and nothing below it."));
     return result;
 }
 

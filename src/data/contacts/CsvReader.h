@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QByteArrayView>
 
 #include "data/contacts/Contact.h"
 
@@ -11,8 +11,9 @@ namespace Contacts {
 // separators, doubled quotes and line breaks. Columns are known by the names common mail
 // programs give them, without regard to case, blanks and punctuation; a name is the full-name
 // column or, where that is empty, first, middle and last name together. A row without a name,
-// or with more or fewer values than the header, is a problem of its line. Throws FileError when
-// no column holds a name or no row follows the header.
-ReadResult readCsv(const QString& text);
+// or with more or fewer values than the header, is a problem of its line. The text is UTF-8,
+// else Windows-1252. Reports progress every thousand rows. Throws FileError when no column
+// holds a name or no row follows the header.
+ReadResult readCsv(QByteArrayView text, const ReadProgress& progress = {});
 
 } // namespace Contacts

@@ -23,19 +23,38 @@ QString decodeUtf16WithBom(const QByteArray& data)
     return text;
 }
 
-QByteArray withoutUtf8Bom(const QByteArray& data)
+QByteArrayView withoutUtf8Bom(QByteArrayView data)
 {
-    return data.startsWith("\xEF\xBB\xBF") ? data.mid(3) : data;
+    return data.startsWith("\xEF\xBB\xBF") ? data.sliced(3) : data;
 }
 
-bool isValidUtf8(const QByteArray& bytes)
+bool isValidUtf8(QByteArrayView bytes)
 {
-    for (char c : bytes)
-        if (uchar(c) >= 0x80) {
-            QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-            const QString text = decoder.decode(bytes);
-            return !decoder.hasError();
+    // Checked in place, so that a large file is not decoded only to be checked.
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        const uchar lead = uchar(bytes[i]);
+        if (lead < 0x80) {
+            ++i;
+            continue;
         }
+        const int length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                           : lead >= 0xE0 && lead <= 0xEF ? 3
+                           : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                          : 0;
+        if (length == 0 || i + length > n)
+            return false;
+        // The second byte's range also rules out overlong forms, surrogates and code points past U+10FFFF.
+        const uchar second = uchar(bytes[i + 1]);
+        const uchar low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+        const uchar high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+        if (second < low || second > high)
+            return false;
+        for (int k = 2; k < length; ++k)
+            if ((uchar(bytes[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += length;
+    }
     return true;
 }
 

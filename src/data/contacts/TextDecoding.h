@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 // Turning the bytes of a contact file into text.
@@ -10,9 +11,9 @@ namespace Contacts {
 QString decodeUtf16WithBom(const QByteArray& data);
 
 // Drops a leading UTF-8 byte order mark.
-QByteArray withoutUtf8Bom(const QByteArray& data);
+QByteArrayView withoutUtf8Bom(QByteArrayView data);
 
-bool isValidUtf8(const QByteArray& bytes);
+bool isValidUtf8(QByteArrayView bytes);
 
 // bytes in the named 8-bit or Unicode character set; without a name (or with one the system
 // does not know), UTF-8 when the bytes are valid UTF-8, else Windows-1252, which mail programs

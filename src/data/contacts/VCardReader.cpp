@@ -1,5 +1,7 @@
 #include "data/contacts/VCardReader.h"
 
+#include <algorithm>
+
 #include <QStringList>
 
 #include "data/contacts/ContactParts.h"
@@ -22,6 +24,7 @@ struct Property
     bool quotedPrintable = false;
     QByteArray charset;
     QByteArray label;  // the formatted address a 4.0 ADR may carry
+    int preference = NoPreference;
     QByteArray value;
 };
 
@@ -40,7 +43,7 @@ bool isLine(const QByteArray& line, const char* text)
 }
 
 // The physical lines of the file, ended by CR LF, LF or CR, numbered from 1.
-QList<Line> physicalLines(const QByteArray& bytes)
+QList<Line> physicalLines(QByteArrayView bytes)
 {
     QList<Line> lines;
     int start = 0, number = 1;
@@ -49,13 +52,13 @@ QList<Line> physicalLines(const QByteArray& bytes)
         const char c = bytes[i];
         if (c != '\n' && c != '\r')
             continue;
-        lines.append({bytes.mid(start, i - start), number++});
+        lines.append({bytes.sliced(start, i - start).toByteArray(), number++});
         if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n')
             ++i;
         start = i + 1;
     }
     if (start < n)
-        lines.append({bytes.mid(start), number});
+        lines.append({bytes.sliced(start).toByteArray(), number});
     return lines;
 }
 
@@ -158,8 +161,15 @@ bool parseProperty(const QByteArray& line, Property& p)
             p.charset = value;
         } else if (key == "LABEL") {
             p.label = value;
+        } else if (key == "PREF") {
+            bool number = false;
+            const int n = value.toInt(&number);
+            p.preference = number && n > 0 ? std::min(n, NoPreference - 1) : 1;
         }
     }
+    // 2.1 and 3.0 mark the preferred value by a type; 4.0 by a number.
+    if (p.types.contains("pref"))
+        p.preference = std::min(p.preference, 1);
     return true;
 }
 
@@ -239,6 +249,14 @@ QString text(const Property& p, const QByteArray& bytes)
     return decodeText(p.quotedPrintable ? decodeQuotedPrintable(bytes) : bytes, p.charset);
 }
 
+bool isOneOf(const QString& value, std::initializer_list<const char*> words)
+{
+    for (const char* w : words)
+        if (value.compare(QLatin1String(w), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
 bool hasType(const Property& p, std::initializer_list<const char*> types)
 {
     for (const char* t : types)
@@ -254,7 +272,8 @@ public:
 
     void add(const Property& p)
     {
-        static const QList<QByteArray> known = {"FN", "N", "TITLE", "ROLE", "EMAIL", "TEL", "ADR", "LABEL", "ORG", "NOTE"};
+        static const QList<QByteArray> known = {"FN",    "N",   "TITLE", "ROLE", "EMAIL",       "TEL",
+                                                "ADR",   "LABEL", "ORG", "NOTE", "X-ABSHOWAS", "KIND"};
         if (!known.contains(p.name))
             return;
         const QString value = text(p, p.value);
@@ -267,7 +286,7 @@ public:
         else if (p.name == "ROLE")
             setOnce(m_role, unescaped(value));
         else if (p.name == "EMAIL")
-            setOnce(m_contact[Email], unescaped(value));
+            m_emails.add(unescaped(value), p.preference, hasType(p, {"work"}));
         else if (p.name == "TEL")
             addPhone(p, unescaped(value));
         else if (p.name == "ADR")
@@ -278,14 +297,21 @@ public:
             setOnce(m_contact[Company], joined(components(value), QStringLiteral(", ")));
         else if (p.name == "NOTE")
             setOnce(m_contact[Info], unescaped(value));
+        else if (p.name == "X-ABSHOWAS" || p.name == "KIND")
+            m_markedCompany = m_markedCompany || isOneOf(value.trimmed(), {"company", "org"});
     }
 
     Contact finish()
     {
-        m_contact[Name] = m_fullName.isEmpty() ? m_structuredName : m_fullName;
+        // A company's card names the company, not a person, and is told apart from a person's.
+        m_contact.companyCard = m_markedCompany && m_structuredName.trimmed().isEmpty();
+        m_contact[Name] = !m_fullName.trimmed().isEmpty() ? m_fullName
+                          : m_contact.companyCard         ? m_contact[Company]
+                                                          : m_structuredName;
         if (m_contact[Title].isEmpty())
             m_contact[Title] = m_role;
         m_contact[Address] = !m_workAddress.isEmpty() ? m_workAddress : !m_address.isEmpty() ? m_address : m_label;
+        m_emails.fill(m_contact);
         m_phones.fill(m_contact);
         for (QString& v : m_contact.values)
             v = cleaned(v);
@@ -311,14 +337,11 @@ private:
         QString number = value.trimmed();
         if (number.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
             number = number.mid(4);
-        if (hasType(p, {"fax"}))
-            m_phones.add(Phones::FaxPhone, number);
-        else if (hasType(p, {"cell", "mobile", "iphone"}))
-            m_phones.add(Phones::MobilePhone, number);
-        else if (hasType(p, {"work", "main"}))
-            m_phones.add(Phones::MainPhone, number);
-        else
-            m_phones.add(Phones::OtherPhone, number);
+        const Phones::Kind kind = hasType(p, {"fax"})                       ? Phones::FaxPhone
+                                  : hasType(p, {"cell", "mobile", "iphone"}) ? Phones::MobilePhone
+                                  : hasType(p, {"work", "main"})             ? Phones::WorkPhone
+                                                                             : Phones::VoicePhone;
+        m_phones.add(kind, number, p.preference);
     }
 
     // ADR is post office box; extended address; street; locality; region; postal code; country.
@@ -337,11 +360,21 @@ private:
 
     Contact m_contact;
     QString m_fullName, m_structuredName, m_role, m_label, m_address, m_workAddress;
+    bool m_markedCompany = false;
+    Emails m_emails;
     Phones m_phones;
 };
 
 void readCard(const QList<Line>& lines, int from, int to, ReadResult& result)
 {
+    // A stray NUL spoils its card only; the cards around it are read.
+    for (int i = from; i < to; ++i)
+        if (lines[i].text.contains('\0')) {
+            result.problems.push_back(
+                {lines[from - 1].number,
+                 QStringLiteral("The card holds binary data (a NUL byte on line %1).").arg(lines[i].number)});
+            return;
+        }
     bool version21 = false;
     for (int i = from; i < to; ++i)
         if (startsWithNoCase(lines[i].text, "VERSION:")) {
@@ -365,11 +398,12 @@ void readCard(const QList<Line>& lines, int from, int to, ReadResult& result)
 
 } // namespace
 
-ReadResult readVCards(const QByteArray& bytes)
+ReadResult readVCards(QByteArrayView bytes, const ReadProgress& progress)
 {
     ReadResult result;
     const QList<Line> lines = physicalLines(bytes);
     int begin = -1;  // index of the line after BEGIN:VCARD, while inside a card
+    int cards = 0;
     for (int i = 0; i < lines.size(); ++i) {
         const QByteArray& text = lines[i].text;
         if (begin < 0) {
@@ -380,14 +414,20 @@ ReadResult readVCards(const QByteArray& bytes)
         } else if (isLine(text, "END:VCARD")) {
             readCard(lines, begin, i, result);
             begin = -1;
+            if (progress && ++cards % 1000 == 0 && !progress(i, lines.size())) {
+                result = ReadResult();
+                result.cancelled = true;
+                return result;
+            }
         } else if (isLine(text, "BEGIN:VCARD")) {
-            throw FileError(QStringLiteral("The card that begins on line %1 has no END:VCARD before the next card.")
-                                .arg(lines[begin - 1].number));
+            result.problems.push_back({lines[begin - 1].number,
+                                       QStringLiteral("The card has no END:VCARD before the next card.")});
+            begin = i + 1;
         }
     }
     if (begin >= 0)
-        throw FileError(QStringLiteral("The card that begins on line %1 has no END:VCARD: the file ends inside it.")
-                            .arg(lines[begin - 1].number));
+        result.problems.push_back({lines[begin - 1].number,
+                                   QStringLiteral("The card has no END:VCARD: the file ends inside it.")});
     return result;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QByteArray>
+#include <QByteArrayView>
 
 #include "data/contacts/Contact.h"
 
@@ -8,9 +8,9 @@ namespace Contacts {
 
 // Reads the cards of a vCard 2.1, 3.0 or 4.0 file (UTF-8 bytes, or 8-bit bytes whose
 // properties name their character set): folded lines, quoted-printable and escaped values,
-// groups and parameters in each version's form. A card without a name is a problem of its
-// line; so is a line outside any card or without a ':'. Throws FileError when a card has no
-// END:VCARD, since where the next card begins is then unknown.
-ReadResult readVCards(const QByteArray& bytes);
+// groups and parameters in each version's form. A card without a name, without END:VCARD or
+// holding a NUL byte is a problem of its first line; so is a line outside any card or without
+// a ':'. Reports progress every thousand cards.
+ReadResult readVCards(QByteArrayView bytes, const ReadProgress& progress = {});
 
 } // namespace Contacts

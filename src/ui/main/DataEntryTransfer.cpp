@@ -1,8 +1,8 @@
 #include "ui/main/DataEntry.h"
 
+#include <algorithm>
 #include <optional>
 
-#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
@@ -27,6 +27,7 @@ using PageLayout::named;
 namespace {
 
 const QString NoCompanyMessage = QStringLiteral("Please, Select company first.");
+constexpr int ProgressSteps = 1000;
 
 // A card with an arrow going into it (import) or coming out of it (export).
 QIcon transferGlyph(bool into)
@@ -47,12 +48,6 @@ QIcon transferGlyph(bool into)
     p.drawPolyline(QPolygonF({QPointF(tip + back, 2.5), QPointF(tip, 5), QPointF(tip + back, 7.5)}));
     return QIcon(pixmap);
 }
-
-struct WaitCursor
-{
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 bool hasCompany(TMainDataModule& dm)
 {
@@ -112,18 +107,40 @@ void TDataEntryForm::BitBtn1Click()
         PeopleTransfer transfer(dm);
         std::optional<Contacts::ImportPlan> plan;
         {
-            WaitCursor wait;
-            plan.emplace(transfer.preview(Contacts::readContactFile(readFile(path))));
+            // The window keeps painting and the user can stop a large file.
+            QProgressDialog reading(QStringLiteral("Reading \"%1\"...").arg(QFileInfo(path).fileName()),
+                                    QStringLiteral("Cancel"), 0, ProgressSteps, this);
+            reading.setWindowTitle(QStringLiteral("Import clients"));
+            reading.setWindowModality(Qt::ApplicationModal);
+            reading.setMinimumDuration(500);
+            Contacts::ReadResult read = Contacts::readContactFile(readFile(path), [&](qint64 done, qint64 total) {
+                reading.setValue(int(done * ProgressSteps / std::max<qint64>(total, 1)));
+                return !reading.wasCanceled();
+            });
+            if (read.cancelled) {
+                MessageService::current().showMessage(QStringLiteral("The import was cancelled: nothing was written."));
+                return;
+            }
+            reading.setLabelText(QStringLiteral("Comparing with the stored clients..."));
+            plan.emplace(transfer.preview(std::move(read)));
         }
-        TImportPreviewForm preview(*plan, this);
-        if (preview.exec() != QDialog::Accepted)
-            return;
-        QProgressDialog progress(QStringLiteral("Importing clients..."), QStringLiteral("Cancel"), 0,
-                                 int(plan->rows().size()), this);
+        {
+            TImportPreviewForm preview(*plan, this);
+            if (preview.exec() != QDialog::Accepted)
+                return;
+        }
+        const int total = int(plan->rows().size());
+        QProgressDialog progress(QStringLiteral("Importing clients..."), QStringLiteral("Cancel"), 0, total, this);
         progress.setWindowTitle(QStringLiteral("Import clients"));
         progress.setWindowModality(Qt::ApplicationModal);
         progress.setMinimumDuration(500);
-        const PeopleTransfer::Outcome outcome = transfer.store(*plan, [&](int done, int) {
+        progress.setAutoClose(false);
+        const PeopleTransfer::Outcome outcome = transfer.store(std::move(*plan), [&](int done, int all) {
+            // The last step cannot be cancelled; it is named so the wait is not taken for a hang.
+            if (done == all) {
+                progress.setCancelButton(nullptr);
+                progress.setLabelText(QStringLiteral("Saving and reading the clients again..."));
+            }
             progress.setValue(done);
             return !progress.wasCanceled();
         });

@@ -1,10 +1,13 @@
 #include "ui/main/ImportPreview.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
@@ -14,16 +17,31 @@
 
 using Contacts::ImportPlan;
 
+namespace {
+
+// The size the user last gave the preview, for the rest of the session: the program keeps no
+// settings between runs.
+QSize& rememberedSize()
+{
+    static QSize size;
+    return size;
+}
+
+// Free text is cut at this many average letters in its column; the tooltip shows all of it.
+constexpr int FreeTextLetters = 40;
+
+} // namespace
+
 TImportPreviewForm::TImportPreviewForm(ImportPlan& plan, QWidget* parent)
     : QDialog(parent), m_plan(plan), m_model(new ImportPreviewModel(plan, this))
 {
     setObjectName(QStringLiteral("ImportPreviewForm"));
     setWindowTitle(QStringLiteral("Import clients"));
-    resize(820, 480);
 
-    CountsLabel = new QLabel(QStringLiteral("New: %1    Possible duplicates: %2    Values too long: %3    Unreadable: %4")
-                                 .arg(plan.newCount()).arg(plan.duplicateCount()).arg(plan.tooLongCount())
-                                 .arg(plan.problemCount()), this);
+    CountsLabel = new QLabel(QStringLiteral("New: %1    Possible duplicates: %2    Company cards: %3    "
+                                            "Values too long: %4    Unreadable: %5")
+                                 .arg(plan.newCount()).arg(plan.duplicateCount()).arg(plan.companyCardCount())
+                                 .arg(plan.tooLongCount()).arg(plan.problemCount()), this);
     CountsLabel->setObjectName(QStringLiteral("CountsLabel"));
 
     ContactsGrid = new QTableView(this);
@@ -34,10 +52,8 @@ TImportPreviewForm::TImportPreviewForm(ImportPlan& plan, QWidget* parent)
     ContactsGrid->verticalHeader()->hide();
     ContactsGrid->verticalHeader()->setDefaultSectionSize(ContactsGrid->fontMetrics().height() + 6);
     ContactsGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    ContactsGrid->setColumnWidth(ImportPreviewModel::LineColumn, 50);
-    ContactsGrid->setColumnWidth(ImportPreviewModel::StatusColumn, 170);
-    ContactsGrid->setColumnWidth(ImportPreviewModel::ActionColumn, 130);
-    ContactsGrid->setColumnWidth(ImportPreviewModel::FirstFieldColumn, 150);
+    ContactsGrid->horizontalHeader()->setStretchLastSection(true);
+    fitColumns();
 
     ProblemsGrid = new QTableWidget(int(plan.problems().size()), 2, this);
     ProblemsGrid->setObjectName(QStringLiteral("ProblemsGrid"));
@@ -69,11 +85,13 @@ TImportPreviewForm::TImportPreviewForm(ImportPlan& plan, QWidget* parent)
 
     LongValuesBox = new QComboBox(this);
     LongValuesBox->setObjectName(QStringLiteral("LongValuesBox"));
-    LongValuesBox->addItems({QStringLiteral("Cut them to fit"), QStringLiteral("Skip the contact")});
+    // In the order of ImportPlan::LongValues.
+    LongValuesBox->addItems({QStringLiteral("Keep them whole in Info, or leave them out with a note"),
+                             QStringLiteral("Cut them to fit"), QStringLiteral("Skip the contact")});
     auto* longLabel = new QLabel(QStringLiteral("&Values too long for their field:"), this);
     longLabel->setBuddy(LongValuesBox);
     connect(LongValuesBox, &QComboBox::currentIndexChanged, this, [this](int index) {
-        m_plan.setLongValues(index == 1 ? ImportPlan::LongValues::SkipContact : ImportPlan::LongValues::Cut);
+        m_plan.setLongValues(ImportPlan::LongValues(index));
         m_model->planChanged();
         showSummary();
     });
@@ -99,6 +117,34 @@ TImportPreviewForm::TImportPreviewForm(ImportPlan& plan, QWidget* parent)
     layout->addLayout(forSelected);
     layout->addLayout(bottom);
     showSummary();
+
+    if (rememberedSize().isValid()) {
+        resize(rememberedSize());
+    } else {
+        // Wide enough for the columns, as far as the screen allows.
+        int columns = 0;
+        for (int c = 0; c < m_model->columnCount(); ++c)
+            columns += ContactsGrid->columnWidth(c);
+        const QRect screen = this->screen()->availableGeometry();
+        resize(std::clamp(columns + 60, 820, std::max(820, screen.width() * 9 / 10)),
+               std::min(520, screen.height() * 9 / 10));
+    }
+}
+
+void TImportPreviewForm::done(int result)
+{
+    rememberedSize() = size();
+    QDialog::done(result);
+}
+
+void TImportPreviewForm::fitColumns()
+{
+    // Sized from the first rows (the header's resize precision), so a large file opens quickly.
+    ContactsGrid->resizeColumnsToContents();
+    const int freeText = ContactsGrid->fontMetrics().averageCharWidth() * FreeTextLetters;
+    for (int c : {ImportPreviewModel::fieldColumn(Contacts::Address), ImportPreviewModel::fieldColumn(Contacts::Info),
+                  int(ImportPreviewModel::NotesColumn)})
+        ContactsGrid->setColumnWidth(c, std::min(ContactsGrid->columnWidth(c), freeText));
 }
 
 void TImportPreviewForm::setSelectedAction(ImportPlan::Action action)

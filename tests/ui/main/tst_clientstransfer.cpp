@@ -16,6 +16,7 @@
 #include "toolkit/widgets/DBNavigator.h"
 #include "ui/main/DataEntry.h"
 #include "ui/main/ImportPreview.h"
+#include "ui/main/ImportPreviewModel.h"
 
 namespace {
 
@@ -48,6 +49,8 @@ private slots:
     void exportedClientsImportBackEqual_data();
     void exportedClientsImportBackEqual();
     void handEnteredDuplicateAsksBeforeSaving();
+    void importKeepsWhatCanBeKept();
+    void previewColumnsFitAndItsSizeIsKept();
 
 private:
     QString writeFile(const QString& name, const QByteArray& data);
@@ -125,7 +128,7 @@ void TestClientsTransfer::importShowsThePreviewThenStoresWhatWasChosen()
                                           QStringLiteral("FN:BOB"), QStringLiteral("ORG:No name")}));
     importThroughPage(path, [](TImportPreviewForm& preview) {
         QCOMPARE(preview.CountsLabel->text(),
-                 QStringLiteral("New: 1    Possible duplicates: 2    Values too long: 0    Unreadable: 1"));
+                 QStringLiteral("New: 1    Possible duplicates: 2    Company cards: 0    Values too long: 0    Unreadable: 1"));
         QCOMPARE(preview.ProblemsGrid->rowCount(), 1);
         QCOMPARE(preview.ProblemsGrid->item(0, 0)->text(), QStringLiteral("16"));
         QCOMPARE(preview.SummaryLabel->text(), QStringLiteral("The import adds 1 and updates 0 clients."));
@@ -154,7 +157,7 @@ void TestClientsTransfer::noCompanyOrBadFileWritesNothing_data()
     QTest::newRow("no company") << false << cards({QStringLiteral("FN:Ann")}) << "Please, Select company first.";
     QTest::newRow("empty file") << true << QByteArray() << "The file is empty.";
     QTest::newRow("no name column") << true << QByteArray("Email\r\na@b.c\r\n") << "The file has no column for the name";
-    QTest::newRow("vCard without END") << true << QByteArray("BEGIN:VCARD\r\nFN:Ann\r\n") << "has no END:VCARD";
+    QTest::newRow("binary") << true << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << "binary data";
 }
 
 void TestClientsTransfer::noCompanyOrBadFileWritesNothing()
@@ -268,6 +271,64 @@ void TestClientsTransfer::handEnteredDuplicateAsksBeforeSaving()
     QTest::mouseClick(m_w->DBNavigator2->button(DBNavigator::Post), Qt::LeftButton);
     QCOMPARE(m_f->messages.texts(), QStringList());
     QCOMPARE(people->state(), Dataset::State::Browse);
+}
+
+void TestClientsTransfer::importKeepsWhatCanBeKept()
+{
+    const QString longMail = QStringLiteral("someone.with.a.rather.long.address.for.work@department.big-company.example.org");
+    QByteArray file = cards({QStringLiteral("FN:Long Mail\r\nEMAIL:") + longMail,
+                             QStringLiteral("FN:Long Phone\r\nTEL;TYPE=CELL:+49 170 1234567 (mornings only)"),
+                             QStringLiteral("FN:Acme Widgets GmbH\r\nORG:Acme Widgets GmbH\r\nX-ABShowAs:COMPANY")});
+    file += QByteArray("BEGIN:VCARD\r\nFN:Binary\r\nNOTE:a\0b\r\nEND:VCARD\r\n", 45);
+    file += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Cut Off\r\nEMAIL:cut@off.exa";
+    importThroughPage(writeFile(QStringLiteral("kept.vcf"), file), [](TImportPreviewForm& preview) {
+        QCOMPARE(preview.CountsLabel->text(), QStringLiteral("New: 2    Possible duplicates: 0    Company cards: 1    "
+                                                             "Values too long: 2    Unreadable: 2"));
+        QCOMPARE(preview.ProblemsGrid->item(0, 0)->text(), QStringLiteral("17"));
+        QCOMPARE(preview.ProblemsGrid->item(1, 0)->text(), QStringLiteral("21"));
+        QCOMPARE(preview.SummaryLabel->text(), QStringLiteral("The import adds 2 and updates 0 clients."));
+        const QAbstractItemModel* model = preview.ContactsGrid->model();
+        QCOMPARE(model->index(2, ImportPreviewModel::StatusColumn).data().toString(), QStringLiteral("Company card"));
+        QCOMPARE(model->index(0, ImportPreviewModel::NotesColumn).data().toString(),
+                 QStringLiteral("Email has 78 characters; the field takes 64: it goes to Info"));
+    });
+    QVERIFY(m_previewShown);
+    QCOMPARE(rows(QStringLiteral("Name LIKE 'Long%' OR Name LIKE 'Acme%'")),
+             QStringList({"Long Mail|<null>|<null>|<null>|<null>|<null>|<null>|<null>|Email: " + longMail,
+                          "Long Phone|<null>|<null>|+49 170 1234567|<null>|<null>|<null>|<null>|Mobile: (mornings only)"}));
+}
+
+void TestClientsTransfer::previewColumnsFitAndItsSizeIsKept()
+{
+    Contacts::ReadResult read = Contacts::readContactFile(
+        cards({QStringLiteral("FN:Bartholomew Featherstonehaugh-Smythe\r\nEMAIL:bartholomew.featherstonehaugh@example.org\r\n"
+                              "TEL;TYPE=CELL:+44 7700 900123\r\nTEL;TYPE=WORK:+44 20 7946 0958 ext. 1234\r\n"
+                              "NOTE:") + QString(180, QLatin1Char('n')),
+               QStringLiteral("FN:Ann")}));
+    Contacts::ImportPlan plan = PeopleTransfer(dm()).preview(std::move(read));
+    const auto showPreview = [&](const std::function<void(TImportPreviewForm&)>& check) {
+        TImportPreviewForm preview(plan);
+        preview.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&preview));
+        check(preview);
+        QTest::mouseClick(preview.CancelButton, Qt::LeftButton);
+    };
+    showPreview([](TImportPreviewForm& preview) {
+        QTableView* grid = preview.ContactsGrid;
+        for (int c : {int(ImportPreviewModel::StatusColumn), ImportPreviewModel::fieldColumn(Contacts::Name),
+                      ImportPreviewModel::fieldColumn(Contacts::Email), ImportPreviewModel::fieldColumn(Contacts::Mobile),
+                      ImportPreviewModel::fieldColumn(Contacts::Tel)})
+            for (int row = 0; row < 2; ++row) {
+                const QString text = grid->model()->index(row, c).data().toString();
+                QVERIFY2(grid->columnWidth(c) >= grid->fontMetrics().horizontalAdvance(text) + 6, qPrintable(text));
+            }
+        // Free text stays within bounds; its tooltip holds all of it.
+        const int info = ImportPreviewModel::fieldColumn(Contacts::Info);
+        QVERIFY(grid->columnWidth(info) < grid->fontMetrics().horizontalAdvance(QString(180, QLatin1Char('n'))));
+        preview.grab().save(QDir::temp().filePath(QStringLiteral("vornadel-import-preview.png")));
+        preview.resize(1000, 430);
+    });
+    showPreview([](TImportPreviewForm& preview) { QCOMPARE(preview.size(), QSize(1000, 430)); });
 }
 
 QTEST_MAIN(TestClientsTransfer)
