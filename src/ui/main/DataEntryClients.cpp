@@ -25,6 +25,9 @@ namespace {
 
 constexpr int MemoLimit = 200;
 
+const QString NoSuchClient = QStringLiteral("No client by that name.");
+const QString FinishNewClient = QStringLiteral("Save or cancel the new client first.");
+
 // A page that reports each time it becomes visible: when it is picked, and when its window is
 // shown with it current.
 class ShowingPage : public QWidget
@@ -99,6 +102,9 @@ void TDataEntryForm::buildClientsPage()
     goTo->addWidget(Edit1);
 
     GoToMessage = named(new QLabel(page), "GoToMessage");
+    // Room for the longer message from the start, so neither is cut nor moves the page.
+    GoToMessage->setMinimumWidth(GoToMessage->fontMetrics().horizontalAdvance(FinishNewClient) + 4);
+    GoToMessage->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     auto* top = new QHBoxLayout;
     top->addWidget(DBNavigator2);
@@ -188,15 +194,15 @@ void TDataEntryForm::Edit1Change()
     TMainDataModule& dm = *m_forms.MainDataModule;
     Dataset* people = dm.PeopleCompanyDet;
     GoToMessage->clear();
-    auto stay = [this](const char* why) {
+    auto stay = [this](const QString& why) {
         QApplication::beep();
-        GoToMessage->setText(QLatin1String(why));
+        GoToMessage->setText(why);
     };
     guarded([&] {
         people->updateRecord();
         // A move would drop a new client still blank, and the user may not see that it went.
         if (people->state() == Dataset::State::Insert && !people->modified()) {
-            stay("Save or cancel the new client first.");
+            stay(FinishNewClient);
             return;
         }
         // Among the people of the current company only: the company never moves. A changed
@@ -206,7 +212,7 @@ void TDataEntryForm::Edit1Change()
                                           Dataset::CaseInsensitive | Dataset::PartialKey);
         people->refresh();
         if (!found && !Edit1->text().isEmpty())
-            stay("No client by that name.");
+            stay(NoSuchClient);
     });
 }
 
