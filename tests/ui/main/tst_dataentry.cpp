@@ -315,6 +315,20 @@ void TestDataEntryForm::pendingNewCompanyEndsBeforeTheProjectsPageLooks()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(m_f->scalar(QStringLiteral("SELECT c.Name FROM Projects p JOIN Companies c USING (CompanyID)"
                                         " WHERE p.Name = 'Launch'")).toString(), QStringLiteral("Delta"));
+
+    // A company the file refuses: its error, and its page back with it as typed.
+    dm().MainADOConnection()->exec(QStringLiteral(
+        "CREATE TRIGGER NoBad BEFORE INSERT ON Companies WHEN NEW.Name = 'Bad' BEGIN SELECT RAISE(ABORT, 'refused here'); END"));
+    clickTab(m_w->MainDataEntry, TDataEntryForm::CompaniesPage);
+    m_w->DBEdit9->setFocus();
+    QTest::keyClick(m_w->DBEdit9, Qt::Key_Insert, Qt::AltModifier);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Bad"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(m_f->messages.texts().size(), 1);
+    QVERIFY2(m_f->messages.texts().first().contains(QStringLiteral("refused here")), qPrintable(m_f->messages.texts().first()));
+    QCOMPARE(m_w->MainDataEntry->currentIndex(), int(TDataEntryForm::CompaniesPage));
+    QCOMPARE(dm().CompaniesTable->state(), Dataset::State::Insert);
+    QCOMPARE(m_w->DBEdit8->text(), QStringLiteral("Bad"));
 }
 
 void TestDataEntryForm::deleteQuestionNamesTheRecordAndWhatGoesWithIt()
