@@ -87,6 +87,17 @@ QString counted(qint64 n, const char* singular, const char* plural)
     return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? singular : plural));
 }
 
+QString kindName(Kind kind)
+{
+    switch (kind) {
+    case Company: return QStringLiteral("The company");
+    case Project: return QStringLiteral("The project");
+    case SubProject: return QStringLiteral("The subproject");
+    case Person: return QStringLiteral("The client");
+    }
+    return {};
+}
+
 } // namespace
 
 QString keyColumn(Kind kind)
@@ -100,11 +111,14 @@ QString keyColumn(Kind kind)
     return {};
 }
 
-QString deleteQuestion(Connection& connection, Kind kind, const QVariant& id)
+QString deleteQuestion(Connection& connection, Kind kind, const QVariant& id, const QString& name)
 {
     const QString question = QStringLiteral("Delete record?");
     if (id.isNull())
         return question;
+    const QString what = QStringLiteral("%1 %2").arg(kindName(kind),
+                                                     name.isEmpty() ? QStringLiteral("without a name")
+                                                                    : QStringLiteral("\"%1\"").arg(name));
     QStringList parts;
     const auto list = dependents(kind);
     for (auto it = list.rbegin(); it != list.rend(); ++it) {
@@ -116,8 +130,8 @@ QString deleteQuestion(Connection& connection, Kind kind, const QVariant& id)
             parts.append(QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? it->singular : it->plural)));
     }
     if (parts.isEmpty())
-        return question;
-    return question + QStringLiteral("\n\nDeleted with it: ") + parts.join(QStringLiteral(", ")) + u'.';
+        return question + QStringLiteral("\n\n") + what + u'.';
+    return question + QStringLiteral("\n\n") + what + QStringLiteral(", and with it: ") + parts.join(QStringLiteral(", ")) + u'.';
 }
 
 QString deletePeopleQuestion(Connection& connection, const QString& question, const QVariantList& personIds,

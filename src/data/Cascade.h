@@ -11,8 +11,9 @@ namespace Cascade {
 
 enum Kind { Company, Project, SubProject, Person };
 
-// "Delete record?" followed by how many dependent rows go with the row, if any.
-QString deleteQuestion(Connection& connection, Kind kind, const QVariant& id);
+// "Delete record?" followed by what goes: the row's kind and name, then how many dependent
+// rows go with it, if any.
+QString deleteQuestion(Connection& connection, Kind kind, const QVariant& id, const QString& name);
 // Removes the dependent rows; the caller holds the transaction.
 void removeDependents(Connection& connection, Kind kind, const QVariant& id);
 // question followed by what deleting the people with personIds takes: the people, their

@@ -338,7 +338,7 @@ void TMainDataModule::attachCascade(Dataset* dataset, int kind)
     dataset->deleteQuestion = [this, k](Dataset& d) {
         // The question counts what is stored once the changes hanging on the row have ended.
         d.endDependentChanges();
-        return Cascade::deleteQuestion(*m_connection, k, d.value(Cascade::keyColumn(k)));
+        return Cascade::deleteQuestion(*m_connection, k, d.value(Cascade::keyColumn(k)), d.text(QStringLiteral("Name")));
     };
     dataset->whileDeleting = [this, k](Dataset& d) {
         Cascade::removeDependents(*m_connection, k, d.value(Cascade::keyColumn(k)));

@@ -1,5 +1,6 @@
 #include "profile/RetailForm.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -77,6 +78,7 @@ TRetail::TRetail(Forms& forms, QWidget* parent)
     ApplicationEvents1 = new HintHook(this);
     connect(ApplicationEvents1, &HintHook::hintShown, this, &TRetail::ApplicationEvents1ShowHint);
     connect(PageControl1, &PageControl::userChanged, this, &TRetail::PageControl1Change);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { RadioGroupEnter(now); });
 
     QMainTable = new Dataset(m_dataModule->MainADOConnection(), QStringLiteral("QMainTable"), this);
     QMainTable->setTableName(QStringLiteral("QuestionsMain"));
@@ -140,9 +142,10 @@ void TRetail::buildTactics()
     Memo1 = new QPlainTextEdit(TabSheet3);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setReadOnly(true);
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // The messages and some advice lines are wider than the window: wrapped, they are read whole.
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setWordWrapMode(QTextOption::WordWrap);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setFocusPolicy(Qt::ClickFocus);
     // The request is taken as handled: no menu here and none from the window behind.
     Memo1->setContextMenuPolicy(Qt::PreventContextMenu);
@@ -215,6 +218,16 @@ void TRetail::ApplicationEvents1ShowHint(const QString& hint)
 {
     AssertTip->setPlainText(hint);
     ResponTip->setPlainText(hint);
+}
+
+void TRetail::RadioGroupEnter(QWidget* focus)
+{
+    // Someone working by keyboard reads the hint of the question they are on, as a mouse user does.
+    for (QWidget* w = focus; w && w != this; w = w->parentWidget())
+        if (auto* group = qobject_cast<RadioGroup*>(w); group && isAncestorOf(group)) {
+            ApplicationEvents1ShowHint(group->toolTip());
+            return;
+        }
 }
 
 void TRetail::Memo1MouseMove()

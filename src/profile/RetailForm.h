@@ -67,6 +67,8 @@ private:
     void PageControl1Change();
     void ApplicationEvents1ShowHint(const QString& hint);
     void Memo1MouseMove();
+    // The keyboard focus came to focus: inside a question, its hint goes to the tip boxes.
+    void RadioGroupEnter(QWidget* focus);
 
     QWidget* makeQuestionPage(const QString& caption, int firstQuestion, QLabel*& label, QPlainTextEdit*& tip);
     QPlainTextEdit* makeTipBox(QWidget* parent);

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStyleOptionButton>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -97,6 +98,7 @@ private slots:
     void pickingTacticsRecomputesTheAdvice();
     void pickingTabBlanksTipsAndHoverFillsThem();
     void memoOffersNoMenuAndKeepsNoSelection();
+    void adviceIsShownWholeAndTipsFollowTheKeyboard();
     void layoutFollowsTheQuestionnaire();
 
 private:
@@ -461,6 +463,28 @@ void TestRetailForm::pickingTabBlanksTipsAndHoverFillsThem()
     pickTab(window, 2);
     QCOMPARE(window.AssertTip->toPlainText(), QStringLiteral(" "));
     QCOMPARE(window.ResponTip->toPlainText(), QStringLiteral(" "));
+}
+
+void TestRetailForm::adviceIsShownWholeAndTipsFollowTheKeyboard()
+{
+    TRetail& window = *m_program->retail;
+    open(*m_program);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QCOMPARE(window.Memo1->toPlainText(), FirstMessage);
+    QCOMPARE(window.Memo1->horizontalScrollBar()->maximum(), 0);
+    QVERIFY(!window.Memo1->verticalScrollBar()->isVisible() || window.Memo1->verticalScrollBar()->maximum() == 0);
+
+    // To the first tab and into its questions by keyboard: each question's hint comes up.
+    window.PageControl1->tabBar()->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(window.PageControl1->currentWidget(), window.TabSheet1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QVERIFY(window.radioGroup(1)->isAncestorOf(QApplication::focusWidget()));
+    QCOMPARE(window.AssertTip->toPlainText(), Questionnaire::question(1).hint);
+    for (int i = 0; i < 3 && !window.radioGroup(2)->isAncestorOf(QApplication::focusWidget()); ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QVERIFY(window.radioGroup(2)->isAncestorOf(QApplication::focusWidget()));
+    QCOMPARE(window.AssertTip->toPlainText(), Questionnaire::question(2).hint);
 }
 
 void TestRetailForm::memoOffersNoMenuAndKeepsNoSelection()

@@ -57,7 +57,8 @@ bool QtMessageService::confirmDelete(const QString& question)
 {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), question, QMessageBox::Ok | QMessageBox::Cancel,
                     QApplication::activeWindow());
-    box.setDefaultButton(QMessageBox::Ok);
+    // Enter keeps the record: deleting is never the default.
+    box.setDefaultButton(QMessageBox::Cancel);
     return box.exec() == QMessageBox::Ok;
 }
 

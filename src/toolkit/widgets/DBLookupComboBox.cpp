@@ -118,6 +118,8 @@ void DBLookupComboBox::keyPressEvent(QKeyEvent* event)
         event->ignore();
         return;
     }
+    const bool typed = !event->text().isEmpty() && event->text().at(0).isPrint()
+        && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
     switch (event->key()) {
     case Qt::Key_Up:
     case Qt::Key_Down:
@@ -130,6 +132,9 @@ void DBLookupComboBox::keyPressEvent(QKeyEvent* event)
             return;
         break;
     default:
+        // So does finding an entry by the letters typed.
+        if (typed && !guarded([this] { loadList(); }))
+            return;
         break;
     }
     QComboBox::keyPressEvent(event);

@@ -12,6 +12,7 @@
 #include "toolkit/db/Dataset.h"
 #include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/widgets/DBGrid.h"
+#include "toolkit/widgets/DBLookupComboBox.h"
 #include "toolkit/widgets/FieldLink.h"
 #include "toolkit/widgets/RecordDelete.h"
 
@@ -126,6 +127,11 @@ DBNavigator::DBNavigator(QWidget* parent)
         });
         m_shortcuts[i]->setEnabled(false);
     }
+    m_save = new QShortcut(saveShortcut(), this, [this] {
+        if (!m_buttons[Post]->isHidden() && m_buttons[Post]->isEnabled())
+            click(Post);
+    });
+    m_save->setEnabled(false);
     setHints({});
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     connect(qApp, &QApplication::focusChanged, this, &DBNavigator::updateShortcuts);
@@ -139,6 +145,11 @@ QList<QKeySequence> DBNavigator::shortcuts()
             QKeySequence(Qt::ALT | Qt::Key_Insert), QKeySequence(Qt::ALT | Qt::Key_Delete),
             QKeySequence(Qt::ALT | Qt::Key_F2),     QKeySequence(Qt::ALT | Qt::Key_Return),
             QKeySequence(Qt::ALT | Qt::Key_Backspace), QKeySequence(Qt::Key_F5)};
+}
+
+QKeySequence DBNavigator::saveShortcut()
+{
+    return QKeySequence(Qt::CTRL | Qt::Key_S);
 }
 
 bool DBNavigator::serves(QWidget* focus) const
@@ -160,6 +171,7 @@ void DBNavigator::updateShortcuts()
     const bool mine = serves(QApplication::focusWidget());
     for (QShortcut* shortcut : m_shortcuts)
         shortcut->setEnabled(mine);
+    m_save->setEnabled(mine);
 }
 
 DBNavigator::DBNavigator(DataSource* source, QWidget* parent)
@@ -213,8 +225,10 @@ void DBNavigator::setHints(const QStringList& hints)
     const QStringList standard = defaultHints();
     for (int i = 0; i < ButtonCount; ++i) {
         m_hints[i] = i < hints.size() && !hints[i].isEmpty() ? hints[i] : standard[i];
-        m_buttons[i]->setToolTip(QStringLiteral("%1 (%2)").arg(m_hints[i],
-                                                                m_shortcuts[i]->key().toString(QKeySequence::NativeText)));
+        QString keys = m_shortcuts[i]->key().toString(QKeySequence::NativeText);
+        if (i == Post)
+            keys += QStringLiteral(", ") + m_save->key().toString(QKeySequence::NativeText);
+        m_buttons[i]->setToolTip(QStringLiteral("%1 (%2)").arg(m_hints[i], keys));
     }
 }
 
@@ -253,9 +267,45 @@ void DBNavigator::click(Button which)
     Dataset* ds = m_source ? m_source->dataset() : nullptr;
     if (!ds)
         return;
-    if (guarded([&] { act(which, *ds); }))
+    if (guarded([&] { act(which, *ds); })) {
+        // What the user types next belongs to the new row, not to the control they were in.
+        if (which == Insert)
+            focusFirstField();
         emit clicked(which);
+    }
     updateButtons();
+}
+
+bool DBNavigator::focusFirstField()
+{
+    if (!m_source)
+        return false;
+    auto edits = [this](QWidget* w) {
+        if (!w->isVisibleTo(window()) || !w->isEnabled() || !(w->focusPolicy() & Qt::TabFocus))
+            return false;
+        if (auto* grid = qobject_cast<DBGrid*>(w))
+            return grid->dataSource() == m_source;
+        if (w->property("readOnly").toBool())
+            return false;
+        if (auto* lookup = qobject_cast<DBLookupComboBox*>(w); lookup && lookup->isReadOnly())
+            return false;
+        auto* link = w->findChild<FieldLink*>(QString(), Qt::FindDirectChildrenOnly);
+        return link && link->dataSource() == m_source;
+    };
+    QWidget* first = nullptr;
+    for (QWidget* w = window()->nextInFocusChain(); w != window(); w = w->nextInFocusChain()) {
+        if (!edits(w))
+            continue;
+        if (parentWidget() && parentWidget()->isAncestorOf(w)) {
+            first = w;
+            break;
+        }
+        if (!first)
+            first = w;
+    }
+    if (first)
+        first->setFocus(Qt::OtherFocusReason);
+    return first;
 }
 
 void DBNavigator::act(Button which, Dataset& dataset)

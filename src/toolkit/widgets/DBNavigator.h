@@ -22,7 +22,8 @@ class QToolButton;
 // clicked() reports the button. The buttons take no focus, so a control being edited keeps
 // it; instead each visible, enabled button has a key (shortcuts(), shown after the hint in its
 // tooltip) that acts while the focus is in a control of the window bound to the navigator's data
-// source, or in an unbound control beside the navigator. The keys leave text editing alone.
+// source, or in an unbound control beside the navigator; Ctrl+S (saveShortcut()) also posts. The
+// keys leave text editing alone. After an insert the focus goes to the new row's first field.
 // The data source is not owned. GUI thread only.
 class DBNavigator : public QWidget
 {
@@ -47,6 +48,8 @@ public:
     static QStringList defaultHints();
     // The buttons' keys, in button order.
     static QList<QKeySequence> shortcuts();
+    // The second key of post, the one most programs save with.
+    static QKeySequence saveShortcut();
 
     void setFlat(bool flat);
     bool isFlat() const { return m_flat; }
@@ -55,6 +58,10 @@ public:
     QToolButton* button(Button which) const { return m_buttons[which]; }
     // Does what pressing the button does, also when it is hidden or disabled.
     void click(Button which);
+    // Gives the focus to the first control of the window, in Tab order, that edits the data
+    // source's rows: beside the navigator first, else anywhere in the window. Returns whether
+    // there was one.
+    bool focusFirstField();
 
 signals:
     void clicked(DBNavigator::Button button);
@@ -70,6 +77,7 @@ private:
     QPointer<DataSource> m_source;
     QToolButton* m_buttons[ButtonCount];
     QShortcut* m_shortcuts[ButtonCount];
+    QShortcut* m_save;
     QString m_hints[ButtonCount];
     bool m_flat = false;
     bool m_confirmDelete = true;

@@ -1,5 +1,7 @@
 #include "ui/main/DataEntry.h"
 
+#include <tuple>
+
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QFrame>
@@ -10,6 +12,7 @@
 #include "toolkit/db/Dataset.h"
 #include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/dialogs/MessageService.h"
+#include "toolkit/widgets/DBNavigator.h"
 #include "toolkit/widgets/PageControl.h"
 #include "ui/main/PendingChanges.h"
 
@@ -82,22 +85,28 @@ void TDataEntryForm::selectPage(Page page)
 void TDataEntryForm::MainDataEntryChange()
 {
     TMainDataModule& dm = *m_forms.MainDataModule;
-    auto require = [](Dataset* dataset, const char* field, const char* message) {
+    auto require = [this](Dataset* dataset, Page ownPage, const char* field, const char* message) {
+        // A new record typed but not saved has no id yet: it ends as a move would end it, and
+        // when it cannot be saved its own page comes back with it.
+        if (dataset->state() == Dataset::State::Insert && !guarded([dataset] { dataset->endPendingChanges(); })) {
+            selectPage(ownPage);
+            return;
+        }
         if (dataset->text(QLatin1String(field)).isEmpty())
             MessageService::current().showMessage(QLatin1String(message));
     };
     switch (MainDataEntry->currentIndex()) {
     case ProjectsPage:
-        require(dm.CompaniesTable, "CompanyID", "Please, Select company first.");
+        require(dm.CompaniesTable, CompaniesPage, "CompanyID", "Please, Select company first.");
         break;
     case SubProjectsPage:
-        require(dm.ProjectsDetail, "ProjectID", "Please, Select company and then project.");
+        require(dm.ProjectsDetail, ProjectsPage, "ProjectID", "Please, Select company and then project.");
         break;
     case ClientsPage:
-        require(dm.CompaniesTable, "CompanyID", "Please, Select company first.");
+        require(dm.CompaniesTable, CompaniesPage, "CompanyID", "Please, Select company first.");
         break;
     case ContributionPage:
-        require(dm.SubProjectsDetail, "SubProjectID", "Please, Select subproject first.");
+        require(dm.SubProjectsDetail, SubProjectsPage, "SubProjectID", "Please, Select subproject first.");
         break;
     default:
         break;
@@ -148,15 +157,17 @@ void TDataEntryForm::ShowProjectRecord(const QVariant& id)
 void TDataEntryForm::ShowNewRecord(int kind)
 {
     TMainDataModule& dm = *m_forms.MainDataModule;
-    const std::pair<Dataset*, Page> targets[] = {{dm.CompaniesTable, CompaniesPage},
-                                                 {dm.PeopleCompanyDet, ClientsPage},
-                                                 {dm.ProjectsDetail, ProjectsPage},
-                                                 {dm.SubProjectsDetail, SubProjectsPage}};
+    const std::tuple<Dataset*, Page, DBNavigator*> targets[] = {{dm.CompaniesTable, CompaniesPage, DBNavigator1},
+                                                                {dm.PeopleCompanyDet, ClientsPage, DBNavigator2},
+                                                                {dm.ProjectsDetail, ProjectsPage, DBNavigator3},
+                                                                {dm.SubProjectsDetail, SubProjectsPage, DBNavigator4}};
     if (kind >= 1 && kind <= 4) {
-        const auto [dataset, page] = targets[kind - 1];
+        const auto [dataset, page, navigator] = targets[kind - 1];
         selectPage(page);
         m_newRecordDataset = dataset;
-        guarded([&] { dataset->insert(); });
+        // The window opens with the focus where the new record's first value is typed.
+        if (guarded([&] { dataset->insert(); }))
+            navigator->focusFirstField();
     }
     showModalWindow();
 }

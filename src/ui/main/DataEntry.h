@@ -129,6 +129,8 @@ public:
     QToolButton* SpeedButton1;
     QFrame* Panel1;
     QLineEdit* Edit1;
+    // Why the last Go to did not move.
+    QLabel* GoToMessage;
     DBEdit* DBEdit15;
     DBEdit* DBEdit14;
     DBEdit* DBEdit17;

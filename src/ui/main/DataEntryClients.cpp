@@ -25,6 +25,9 @@ namespace {
 
 constexpr int MemoLimit = 200;
 
+const QString NoSuchClient = QStringLiteral("No client by that name.");
+const QString FinishNewClient = QStringLiteral("Save or cancel the new client first.");
+
 // A page that reports each time it becomes visible: when it is picked, and when its window is
 // shown with it current.
 class ShowingPage : public QWidget
@@ -98,10 +101,16 @@ void TDataEntryForm::buildClientsPage()
     goTo->addWidget(goToLabel);
     goTo->addWidget(Edit1);
 
+    GoToMessage = named(new QLabel(page), "GoToMessage");
+    // Room for the longer message from the start, so neither is cut nor moves the page.
+    GoToMessage->setMinimumWidth(GoToMessage->fontMetrics().horizontalAdvance(FinishNewClient) + 4);
+    GoToMessage->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
     auto* top = new QHBoxLayout;
     top->addWidget(DBNavigator2);
     top->addWidget(SpeedButton1);
     top->addStretch(1);
+    top->addWidget(GoToMessage);
     top->addWidget(Panel1);
 
     DBEdit15 = named(new DBEdit(page), "DBEdit15");
@@ -183,12 +192,27 @@ void TDataEntryForm::PeopleTabSheetShow()
 void TDataEntryForm::Edit1Change()
 {
     TMainDataModule& dm = *m_forms.MainDataModule;
-    // Among the people of the current company only: the company never moves.
+    Dataset* people = dm.PeopleCompanyDet;
+    GoToMessage->clear();
+    auto stay = [this](const QString& why) {
+        QApplication::beep();
+        GoToMessage->setText(why);
+    };
     guarded([&] {
-        dm.PeopleCompanyDet->locate({QStringLiteral("CompanyID"), QStringLiteral("Name")},
-                                    {dm.CompaniesTable->asInteger(QStringLiteral("CompanyID")), Edit1->text()},
-                                    Dataset::CaseInsensitive | Dataset::PartialKey);
-        dm.PeopleCompanyDet->refresh();
+        people->updateRecord();
+        // A move would drop a new client still blank, and the user may not see that it went.
+        if (people->state() == Dataset::State::Insert && !people->modified()) {
+            stay(FinishNewClient);
+            return;
+        }
+        // Among the people of the current company only: the company never moves. A changed
+        // client is saved first, as by any move.
+        const bool found = people->locate({QStringLiteral("CompanyID"), QStringLiteral("Name")},
+                                          {dm.CompaniesTable->asInteger(QStringLiteral("CompanyID")), Edit1->text()},
+                                          Dataset::CaseInsensitive | Dataset::PartialKey);
+        people->refresh();
+        if (!found && !Edit1->text().isEmpty())
+            stay(NoSuchClient);
     });
 }
 

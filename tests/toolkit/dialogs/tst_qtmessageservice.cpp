@@ -90,6 +90,10 @@ void TestQtMessageService::deleteQuestionIsOkOrCancel()
 
     whenModal([](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); });
     QVERIFY(QtMessageService().confirmDelete(QStringLiteral("Delete this row?")));
+
+    // Enter keeps the record.
+    whenModal([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); });
+    QVERIFY(!QtMessageService().confirmDelete(MessageService::deleteRecordQuestion()));
 }
 
 void TestQtMessageService::installingAFakeReplacesTheServiceUntilItGoes()

@@ -18,6 +18,7 @@ private slots:
     void choosingWritesTheKeyAndMovesTheLookupDataset();
     void droppingDownRereadsTheList();
     void readOnlyListChangesNothing();
+    void typedLetterPicksAndOpenListShowsTheCurrentEntry();
 
 private:
     std::unique_ptr<FormDatabase> m_db;
@@ -88,6 +89,27 @@ void TestDBLookupComboBox::readOnlyListChangesNothing()
     QVERIFY(!combo.view()->isVisible());
     QCOMPARE(m_db->rows().state(), Dataset::State::Browse);
     QCOMPARE(combo.currentText(), QString("Small"));
+}
+
+void TestDBLookupComboBox::typedLetterPicksAndOpenListShowsTheCurrentEntry()
+{
+    QWidget window;
+    auto* combo = new DBLookupComboBox(m_db->source(), "Kind", &window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    combo->setFocus();
+
+    // The closed list holds only the shown row until it is wanted; a letter wants it.
+    QTest::keyClick(combo, Qt::Key_M);
+    QCOMPARE(combo->currentText(), QString("Medium"));
+    QCOMPARE(m_db->rows().asInteger("KindID"), 3);
+
+    QTest::keyClick(combo, Qt::Key_Down, Qt::AltModifier);
+    QAbstractItemView* list = combo->view();
+    QTRY_VERIFY(list->isVisible());
+    QCOMPARE(list->currentIndex().data().toString(), QString("Medium"));
+    QVERIFY(list->selectionModel()->isSelected(list->currentIndex()));
+    QTest::keyClick(list, Qt::Key_Escape);
 }
 
 QTEST_MAIN(TestDBLookupComboBox)

@@ -1,5 +1,6 @@
 #include <memory>
 
+#include <QApplication>
 #include <QToolButton>
 #include <QtTest>
 
@@ -7,6 +8,7 @@
 #include "toolkit/dialogs/RecordingMessageService.h"
 #include "toolkit/db/DataSource.h"
 #include "toolkit/widgets/DBEdit.h"
+#include "toolkit/widgets/DBMemo.h"
 #include "toolkit/widgets/DBNavigator.h"
 
 using Button = DBNavigator::Button;
@@ -26,6 +28,8 @@ private slots:
     void storeErrorIsShownAndThePendingChangeStays();
     void visibleButtonsHintsAndFlatLook();
     void keysActForTheControlsOfTheirDataSource();
+    void ctrlSSavesAsPostDoes();
+    void insertTakesTheFocusToTheNewRowsFirstField();
 
 private:
     QList<Button> enabled(const DBNavigator& navigator) const;
@@ -218,6 +222,56 @@ void TestDBNavigator::keysActForTheControlsOfTheirDataSource()
     QTest::keyClick(name, Qt::Key_Home, Qt::AltModifier);
     QCOMPARE(m_db->rows().recNo(), 1);
     QVERIFY(rows->button(Button::Next)->toolTip().endsWith("(Alt+PgDown)"));
+}
+
+void TestDBNavigator::ctrlSSavesAsPostDoes()
+{
+    m_db->exec("INSERT INTO T (Name) VALUES ('Ann')");
+    QWidget form;
+    auto* name = new DBEdit(m_db->source(), "Name", &form);
+    auto* navigator = new DBNavigator(m_db->source(), &form);
+    navigator->move(0, 40);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+
+    name->setFocus();
+    QTest::keyClick(name, Qt::Key_End);
+    QTest::keyClicks(name, "e");
+    QTest::keyClick(name, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(m_db->rows().state(), Dataset::State::Browse);
+    QCOMPARE(m_db->scalar("SELECT Name FROM T").toString(), QString("Anne"));
+    QCOMPARE(name->text(), QString("Anne"));
+    QVERIFY(navigator->button(Button::Post)->toolTip().endsWith("(Alt+Return, Ctrl+S)"));
+}
+
+void TestDBNavigator::insertTakesTheFocusToTheNewRowsFirstField()
+{
+    m_db->exec("INSERT INTO T (Name) VALUES ('Ann')");
+    QWidget form;
+    auto* page = new QWidget(&form);
+    auto* navigator = new DBNavigator(m_db->source(), page);
+    auto* shownId = new DBEdit(m_db->source(), "ID", page);
+    shownId->setReadOnly(true);
+    auto* name = new DBEdit(m_db->source(), "Name", page);
+    auto* notes = new DBMemo(m_db->source(), "Notes", page);
+    shownId->move(0, 30);
+    name->move(0, 60);
+    notes->move(0, 90);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+
+    // From the last field, the key; then from the same field, the button.
+    notes->setFocus();
+    QTest::keyClick(notes, Qt::Key_Insert, Qt::AltModifier);
+    QCOMPARE(m_db->rows().state(), Dataset::State::Insert);
+    QCOMPARE(QApplication::focusWidget(), name);
+    QTest::keyClicks(QApplication::focusWidget(), "Dora");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(m_db->scalar("SELECT count(*) FROM T WHERE Name = 'Dora' AND Notes IS NULL").toInt(), 1);
+
+    notes->setFocus();
+    QTest::mouseClick(navigator->button(Button::Insert), Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), name);
 }
 
 QTEST_MAIN(TestDBNavigator)

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
@@ -65,6 +66,7 @@ private slots:
     void goToSearchesTheCurrentCompanyOnly_data();
     void goToSearchesTheCurrentCompanyOnly();
     void goToWithoutAnyCompanyFindsNothing();
+    void goToNeverDropsANewClientAndSaysWhenItStays();
     void deleteAllRecords_data();
     void deleteAllRecords();
     void deleteAllEndsPendingChangesAndCountsWhatGoes();
@@ -235,6 +237,42 @@ void TestClientsPage::goToWithoutAnyCompanyFindsNothing()
     QCOMPARE(current(), QStringLiteral("Lee"));
     QVERIFY(dm().CompaniesTable->isEmpty());
     QVERIFY(m_f->messages.entries().isEmpty());
+}
+
+void TestClientsPage::goToNeverDropsANewClientAndSaysWhenItStays()
+{
+    showWindow();
+    m_w->Edit1->setFocus();
+    QTest::keyClick(m_w->Edit1, Qt::Key_Insert, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), m_w->DBEdit15);
+
+    // Back in Go to with the new client still blank: the search keeps it and says why.
+    m_w->Edit1->setFocus();
+    QTest::keyClicks(m_w->Edit1, QStringLiteral("b"));
+    QCOMPARE(dm().PeopleCompanyDet->state(), Dataset::State::Insert);
+    QCOMPARE(m_w->GoToMessage->text(), QStringLiteral("Save or cancel the new client first."));
+    QTest::keyClick(m_w->Edit1, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), m_w->DBEdit15);
+    QTest::keyClicks(m_w->DBEdit15, QStringLiteral("Dora"));
+    QTest::keyClick(m_w->DBEdit15, Qt::Key_Tab);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Dora's firm"));
+
+    // Once started, the client is saved as by any move, and the search goes on.
+    m_w->Edit1->setFocus();
+    QTest::keyClick(m_w->Edit1, Qt::Key_Backspace);
+    QTest::keyClicks(m_w->Edit1, QStringLiteral("b"));
+    QCOMPARE(current(), QStringLiteral("Bob"));
+    QVERIFY(m_w->GoToMessage->text().isEmpty());
+    QCOMPARE(fileRows(QStringLiteral("SELECT Name || '/' || ifnull(Company, '') AS r FROM People WHERE CompanyID = 3")),
+             (QStringList{"Ann/", "Bob/", "Dora/Dora's firm"}));
+
+    // A name nobody has: the client stays and the page says so, without a box.
+    QTest::keyClicks(m_w->Edit1, QStringLiteral("x"));
+    QCOMPARE(current(), QStringLiteral("Bob"));
+    QCOMPARE(m_w->GoToMessage->text(), QStringLiteral("No client by that name."));
+    QVERIFY(m_f->messages.entries().isEmpty());
+    QTest::keyClick(m_w->Edit1, Qt::Key_Backspace);
+    QVERIFY(m_w->GoToMessage->text().isEmpty());
 }
 
 void TestClientsPage::deleteAllRecords_data()

@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QClipboard>
 #include <QPushButton>
 #include <QToolButton>
@@ -10,6 +11,7 @@
 #include "toolkit/widgets/DBEdit.h"
 #include "toolkit/widgets/DBGrid.h"
 #include "toolkit/widgets/DBLookupComboBox.h"
+#include "toolkit/widgets/DBMemo.h"
 #include "toolkit/widgets/DBNavigator.h"
 #include "toolkit/widgets/GridDelegate.h"
 #include "toolkit/widgets/PageControl.h"
@@ -24,12 +26,19 @@ public:
     using TDataEntryForm::TDataEntryForm;
     int shows = 0;
     int pageAtShow = -1;
+    // Typed into whatever has the focus once the window is up, when set.
+    QString typedAtShow;
 
 protected:
     void showModalWindow() override
     {
         ++shows;
         pageAtShow = MainDataEntry->currentIndex();
+        if (typedAtShow.isEmpty())
+            return;
+        show();
+        if (QTest::qWaitForWindowActive(this) && QApplication::focusWidget())
+            QTest::keyClicks(QApplication::focusWidget(), typedAtShow);
     }
 };
 
@@ -63,6 +72,10 @@ private slots:
     void showPersonRecordShowsThePersonOnTheClientsPage();
     void showNewRecordStartsRecordOnShownPage_data();
     void showNewRecordStartsRecordOnShownPage();
+    void newRecordTakesWhatIsTypedFirst_data();
+    void newRecordTakesWhatIsTypedFirst();
+    void pendingNewCompanyEndsBeforeTheProjectsPageLooks();
+    void deleteQuestionNamesTheRecordAndWhatGoesWithIt();
     void strategiesStartsProgramWithTheThreeIds();
     void typeCommentFollowsChosenType();
     void movingCompanyMovesThePagesBelow();
@@ -240,6 +253,104 @@ void TestDataEntryForm::showNewRecordStartsRecordOnShownPage()
     for (Dataset* d : dm().sharedDatasets())
         if (d->name() == dataset)
             QCOMPARE(d->text(field), value);
+}
+
+void TestDataEntryForm::newRecordTakesWhatIsTypedFirst_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("dataset");
+    QTest::addColumn<QString>("lastField");
+    QTest::newRow("company") << 1 << "CompaniesTable" << "DBMemo2";
+    QTest::newRow("person") << 2 << "PeopleCompanyDet" << "DBMemo5";
+    QTest::newRow("project") << 3 << "ProjectsDetail" << "DBMemo3";
+    QTest::newRow("subproject") << 4 << "SubProjectsDetail" << "DBMemo4";
+}
+
+// From a "New" menu item, and by Alt+Insert from the last field of the page.
+void TestDataEntryForm::newRecordTakesWhatIsTypedFirst()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, dataset);
+    QFETCH(QString, lastField);
+    Dataset* d = nullptr;
+    for (Dataset* shared : dm().sharedDatasets())
+        if (shared->name() == dataset)
+            d = shared;
+    QVERIFY(d);
+
+    m_w->typedAtShow = QStringLiteral("Fresh");
+    m_w->ShowNewRecord(kind);
+    QCOMPARE(d->state(), Dataset::State::Insert);
+    d->updateRecord();
+    QCOMPARE(d->text(QStringLiteral("Name")), QStringLiteral("Fresh"));
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace, Qt::AltModifier);
+    auto* last = m_w->findChild<QWidget*>(lastField);
+    last->setFocus();
+    QTest::keyClick(last, Qt::Key_Insert, Qt::AltModifier);
+    QCOMPARE(d->state(), Dataset::State::Insert);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Second"));
+    d->updateRecord();
+    QCOMPARE(d->text(QStringLiteral("Name")), QStringLiteral("Second"));
+}
+
+void TestDataEntryForm::pendingNewCompanyEndsBeforeTheProjectsPageLooks()
+{
+    m_w->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+    clickTab(m_w->MainDataEntry, TDataEntryForm::CompaniesPage);
+    m_w->DBMemo2->setFocus();
+    QTest::keyClick(m_w->DBMemo2, Qt::Key_Insert, Qt::AltModifier);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Delta"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+
+    QCOMPARE(m_w->MainDataEntry->currentIndex(), int(TDataEntryForm::ProjectsPage));
+    QVERIFY(m_f->messages.texts().isEmpty());
+    QCOMPARE(dm().CompaniesTable->state(), Dataset::State::Browse);
+    QCOMPARE(dm().CompaniesTable->text(QStringLiteral("Name")), QStringLiteral("Delta"));
+    QCOMPARE(m_f->scalar(QStringLiteral("SELECT count(*) FROM Companies WHERE Name = 'Delta'")).toInt(), 1);
+
+    // The page is ready for the company's first project.
+    m_w->DBMemo3->setFocus();
+    QTest::keyClick(m_w->DBMemo3, Qt::Key_Insert, Qt::AltModifier);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Launch"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(m_f->scalar(QStringLiteral("SELECT c.Name FROM Projects p JOIN Companies c USING (CompanyID)"
+                                        " WHERE p.Name = 'Launch'")).toString(), QStringLiteral("Delta"));
+
+    // A company the file refuses: its error, and its page back with it as typed.
+    dm().MainADOConnection()->exec(QStringLiteral(
+        "CREATE TRIGGER NoBad BEFORE INSERT ON Companies WHEN NEW.Name = 'Bad' BEGIN SELECT RAISE(ABORT, 'refused here'); END"));
+    clickTab(m_w->MainDataEntry, TDataEntryForm::CompaniesPage);
+    m_w->DBEdit9->setFocus();
+    QTest::keyClick(m_w->DBEdit9, Qt::Key_Insert, Qt::AltModifier);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Bad"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(m_f->messages.texts().size(), 1);
+    QVERIFY2(m_f->messages.texts().first().contains(QStringLiteral("refused here")), qPrintable(m_f->messages.texts().first()));
+    QCOMPARE(m_w->MainDataEntry->currentIndex(), int(TDataEntryForm::CompaniesPage));
+    QCOMPARE(dm().CompaniesTable->state(), Dataset::State::Insert);
+    QCOMPARE(m_w->DBEdit8->text(), QStringLiteral("Bad"));
+}
+
+void TestDataEntryForm::deleteQuestionNamesTheRecordAndWhatGoesWithIt()
+{
+    m_w->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+    clickTab(m_w->MainDataEntry, TDataEntryForm::SubProjectsPage);
+    m_w->DBEdit1->setFocus();
+    QTest::keyClick(m_w->DBEdit1, Qt::Key_Delete, Qt::AltModifier);
+    QCOMPARE(m_f->messages.texts(),
+             QStringList{"Delete record?\n\nThe subproject \"Pilot\", and with it: 1 status row, 1 buying-role row."});
+    QCOMPARE(m_f->scalar(QStringLiteral("SELECT count(*) FROM SubProjects WHERE SubProjectID = 27")).toInt(), 1);
+
+    m_f->messages.clear();
+    clickTab(m_w->MainDataEntry, TDataEntryForm::ProjectsPage);
+    m_w->DBEdit24->setFocus();
+    QTest::keyClick(m_w->DBEdit24, Qt::Key_PageDown, Qt::AltModifier);
+    m_w->DBEdit24->setFocus();
+    QTest::keyClick(m_w->DBEdit24, Qt::Key_Delete, Qt::AltModifier);
+    QCOMPARE(m_f->messages.texts(), QStringList{"Delete record?\n\nThe project \"Upgrade\"."});
 }
 
 void TestDataEntryForm::strategiesStartsProgramWithTheThreeIds()

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "MainWindowFixture.h"
+#include "toolkit/widgets/DBNavigator.h"
 #include "toolkit/widgets/HtmlViewer.h"
 #include "toolkit/widgets/PageControl.h"
 #include "ui/main/DataEntry.h"
@@ -78,6 +79,7 @@ private slots:
     void makerLabelsOpenThroughTheShell();
     void aboutTextAndLabelsShowTheProduct();
     void installedHelpLinksAllResolve();
+    void installedKeyTableListsEveryRecordKey();
 
 private:
     std::unique_ptr<MainWindowFixture> m_f;
@@ -238,6 +240,21 @@ void TestHelpPage::installedHelpLinksAllResolve()
         }
         if (url.hasFragment())
             QVERIFY2(anchors.contains(url.fragment()), qPrintable(href));
+    }
+}
+
+void TestHelpPage::installedKeyTableListsEveryRecordKey()
+{
+    const QString guide = readFile(QStringLiteral(INSTALLED_HELP_FILE));
+    const qsizetype start = guide.indexOf(QStringLiteral("name=\"keys\""));
+    QVERIFY(start >= 0);
+    const QString table = guide.mid(start, guide.indexOf(QStringLiteral("<h2"), start) - start);
+    QList<QKeySequence> keys = DBNavigator::shortcuts();
+    keys.append(DBNavigator::saveShortcut());
+    for (const QKeySequence& key : keys) {
+        const QString shown = key.toString(QKeySequence::NativeText);
+        QVERIFY2(table.contains(QStringLiteral("<td>") + shown) || table.contains(QStringLiteral(", ") + shown),
+                 qPrintable(shown));
     }
 }
 
