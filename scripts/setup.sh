@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the program and the tests need; quick when all are there.
+# Installs the Debian packages the build, the program, the package and the tests need; quick when
+# all are there.
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libsqlcipher-dev sqlcipher
   poppler-utils fonts-dejavu-core fonts-liberation2
+  dpkg-dev file lintian desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do
