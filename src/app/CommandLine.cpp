@@ -51,9 +51,10 @@ QString chosenDatabase(const QStringList& arguments)
     if (!options.parser.parse(arguments))
         throw std::invalid_argument(options.parser.errorText().toStdString());
     if (!options.parser.positionalArguments().isEmpty())
-        throw std::invalid_argument(QStringLiteral("Unexpected argument '%1'; a database is named with --database FILE.")
-                                        .arg(options.parser.positionalArguments().constFirst())
-                                        .toStdString());
+        throw std::invalid_argument(
+            QStringLiteral("Unexpected argument '%1'; a database is named with --database FILE.")
+                .arg(options.parser.positionalArguments().constFirst())
+                .toStdString());
     const QString file = options.parser.value(options.database);
     if (options.parser.isSet(options.database) && file.isEmpty())
         throw std::invalid_argument("--database needs the name of a file.");

@@ -21,8 +21,9 @@ bool offerNewDatabase(const QString& file)
         {QStringLiteral("New Empty Database"), QStringLiteral("Sample Database"), QStringLiteral("Quit")});
     if (choice == Quit)
         return false;
-    if (!QDir().mkpath(target.absolutePath()))
-        throw StoreError(QStringLiteral("Could not make the folder '%1'.").arg(QDir::toNativeSeparators(target.absolutePath())));
+    const QString folder = target.absolutePath();
+    if (!QDir().mkpath(folder))
+        throw StoreError(QStringLiteral("Could not make the folder '%1'.").arg(QDir::toNativeSeparators(folder)));
     if (choice == Sample)
         createDatabaseFile(target.absoluteFilePath(), addDemoData);
     else

@@ -159,8 +159,8 @@ void TestStartup::placesOfEachBuild_data()
     const QString chosen = QStringLiteral("/srv/other/Old Sales.mdb");
     QTest::newRow("build folder") << Layout::BuildFolder << QString() << QStringLiteral("/opt/v/bin/Vornadel.mdb")
                                   << false << QStringLiteral("/opt/v/bin/help");
-    QTest::newRow("package") << Layout::Package << QString() << QStringLiteral("/home/u/.local/share/Vornadel/Vornadel.mdb")
-                             << true << QStringLiteral("/opt/v/share/vornadel/help");
+    QTest::newRow("package") << Layout::Package << QString()
+                             << QStringLiteral("/home/u/.local/share/Vornadel/Vornadel.mdb") << true << QStringLiteral("/opt/v/share/vornadel/help");
     QTest::newRow("build folder, chosen file") << Layout::BuildFolder << chosen << chosen << false
                                                << QStringLiteral("/opt/v/bin/help");
     QTest::newRow("package, chosen file") << Layout::Package << chosen << chosen << false
@@ -284,13 +284,14 @@ void TestStartup::unmakeableDataFolderIsReported()
     QFile blocker(home.filePath(QStringLiteral("share")));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    const Places places = programPlaces(Layout::Package, home.path(), home.filePath(QStringLiteral("share/Vornadel")), {});
+    const QString dataFolder = home.filePath(QStringLiteral("share/Vornadel"));
+    const Places places = programPlaces(Layout::Package, home.path(), dataFolder, {});
     RecordingMessageService messages;
     messages.answerChoice(0);
     QCOMPARE(startProgram(places, [](Program&) { return 0; }), 1);
     QCOMPARE(messages.entries().size(), 2);
     QCOMPARE(messages.entries().at(1).type, MessageService::Type::Error);
-    QVERIFY2(messages.entries().at(1).text.contains(home.filePath(QStringLiteral("share/Vornadel"))),
+    QVERIFY2(messages.entries().at(1).text.contains(dataFolder),
              qPrintable(messages.entries().at(1).text));
     QCOMPARE(QFileInfo(blocker.fileName()).size(), 0);
 }
@@ -334,7 +335,8 @@ void TestStartup::helpAndVersionNeedNothingElse()
 void TestStartup::databaseOptionTakesOneFile()
 {
     QCOMPARE(chosenDatabase({QStringLiteral("vornadel")}), QString());
-    QCOMPARE(chosenDatabase({QStringLiteral("vornadel"), QStringLiteral("--database"), QStringLiteral("sales/Old.mdb")}),
+    const QStringList relative{QStringLiteral("vornadel"), QStringLiteral("--database"), QStringLiteral("sales/Old.mdb")};
+    QCOMPARE(chosenDatabase(relative),
              QDir::current().absoluteFilePath(QStringLiteral("sales/Old.mdb")));
     QCOMPARE(chosenDatabase({QStringLiteral("vornadel"), QStringLiteral("--database=/tmp/my file.mdb")}),
              QStringLiteral("/tmp/my file.mdb"));

@@ -32,7 +32,8 @@ public:
         // Queued, so that the box's own loop or the window's show reaction runs first.
         const QPointer<QWidget> widget(static_cast<QWidget*>(watched));
         if (qobject_cast<QMessageBox*>(widget))
-            QMetaObject::invokeMethod(this, [this, widget] { answer(qobject_cast<QMessageBox*>(widget)); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, widget] { answer(qobject_cast<QMessageBox*>(widget)); }, Qt::QueuedConnection);
         else if (widget->objectName() == u"DataEntryForm")
             QMetaObject::invokeMethod(this, [widget] { report(widget); }, Qt::QueuedConnection);
         return false;

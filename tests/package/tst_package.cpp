@@ -141,8 +141,8 @@ void TestPackage::dependsOnItsLibrariesPluginsAndFonts()
 void TestPackage::desktopEntryAndMetadataValidate()
 {
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    const Run desktop = run(QStringLiteral("desktop-file-validate"),
-                            {m_root + QStringLiteral("/usr/share/applications/com.example.Vornadel.desktop")}, environment);
+    const QString entry = m_root + QStringLiteral("/usr/share/applications/com.example.Vornadel.desktop");
+    const Run desktop = run(QStringLiteral("desktop-file-validate"), {entry}, environment);
     QVERIFY2(desktop.exitCode == 0 && desktop.lines.isEmpty(), qPrintable(desktop.lines.join(u'\n') + desktop.errors));
     const Run metadata = run(QStringLiteral("appstreamcli"),
                              {QStringLiteral("validate"), QStringLiteral("--no-net"),
@@ -200,7 +200,8 @@ void TestPackage::firstStartOffersTheDataFolderAndSecondOpensIt()
     const Run first = runProgram(home, {}, QStringLiteral("New Empty Database"));
     QVERIFY2(first.exitCode == 0, qPrintable(first.errors));
     QCOMPARE(first.lines.size(), 3);
-    QVERIFY2(first.lines[0].startsWith(QStringLiteral("box: Confirm: Welcome to Vornadel Lite.")), qPrintable(first.lines[0]));
+    QVERIFY2(first.lines[0].startsWith(QStringLiteral("box: Confirm: Welcome to Vornadel Lite.")),
+             qPrintable(first.lines[0]));
     QVERIFY2(first.lines[0].contains(database), qPrintable(first.lines[0]));
     QCOMPARE(first.lines.mid(1), (QStringList{QStringLiteral("window: Vornadel Lite"), helpLine()}));
     QCOMPARE(QDir(dataFolder(home)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
