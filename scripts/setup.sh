@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the program and the tests need; quick when all are there.
+# Installs the Debian packages the build, the program, the package and the tests need; quick when
+# all are there.
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
@@ -7,6 +8,7 @@ packages=(
   libsqlcipher-dev sqlcipher
   poppler-utils fonts-dejavu-core fonts-liberation2
   fonts-noto-cjk fonts-symbola
+  dpkg-dev file lintian desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -105,7 +105,7 @@ int main(int argc, char* argv[])
     }
     // Nothing may wait for an answer while the windows are grabbed.
     RecordingMessageService messages;
-    Program program(QString::fromLocal8Bit(argv[1]));
+    Program program(QDir(QString::fromLocal8Bit(argv[1])).filePath(QStringLiteral("Vornadel.mdb")));
     QDir().mkpath(QString::fromLocal8Bit(argv[2]));
     Grabber grab(QString::fromLocal8Bit(argv[2]));
     Forms& forms = program.forms;

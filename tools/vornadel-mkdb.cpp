@@ -4,14 +4,11 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
+#include "data/DatabaseFile.h"
 #include "data/SampleData.h"
-#include "data/Schema.h"
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/StoreError.h"
 
@@ -54,33 +51,21 @@ int main(int argc, char* argv[])
     }
 
     const QFileInfo target(parser.positionalArguments().constFirst());
-    if (target.exists()) {
-        if (parser.isSet(ifMissing))
-            return 0;
-        return fail(QStringLiteral("'%1' already exists; it is left as it is.").arg(target.filePath()));
-    }
+    if (target.exists() && parser.isSet(ifMissing))
+        return 0;
 
-    // The file is built beside its target and moved into place only when complete, so a failed
-    // or interrupted run never leaves a half-made database behind.
-    const QTemporaryDir work(target.absoluteDir().filePath(QStringLiteral(".vornadel-mkdb-XXXXXX")));
-    if (!work.isValid())
-        return fail(QStringLiteral("cannot write in '%1': %2").arg(target.absolutePath(), work.errorString()));
-    const QString building = work.filePath(target.fileName());
     QElapsedTimer timer;
     timer.start();
     try {
-        Connection connection = Connection::create(building, databasePassword());
-        createSchema(connection);
-        fillLists(connection);
-        if (parser.isSet(demo))
-            addDemoData(connection);
-        if (generated)
-            addGeneratedData(connection, *generated);
+        createDatabaseFile(target.filePath(), [&](Connection& connection) {
+            if (parser.isSet(demo))
+                addDemoData(connection);
+            if (generated)
+                addGeneratedData(connection, *generated);
+        });
     } catch (const StoreError& e) {
         return fail(e.text());
     }
-    if (!QFile::rename(building, target.filePath()))
-        return fail(QStringLiteral("could not create '%1'; was it made meanwhile?").arg(target.filePath()));
     std::printf("Created %s in %.1f s\n", qPrintable(target.filePath()), double(timer.elapsed()) / 1000);
     return 0;
 }

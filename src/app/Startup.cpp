@@ -2,10 +2,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
 
+#include "app/FirstStart.h"
 #include "app/MainForm.h"
+#include "app/Splash.h"
 #include "data/DataModule.h"
 #include "profile/RetailForm.h"
 #include "toolkit/dialogs/MessageService.h"
@@ -14,16 +18,30 @@
 #include "ui/main/PickDate.h"
 
 namespace {
+
 const QString Title = QStringLiteral("Vornadel Lite");
+
+// Painted at once: nothing else runs until the program is made.
+std::unique_ptr<TSplashForm> showSplash()
+{
+    auto splash = std::make_unique<TSplashForm>();
+    splash->PCVNbmp->setVisible(true);
+    splash->NETVNbmp->setVisible(false);
+    splash->show();
+    splash->repaint();
+    QApplication::processEvents();
+    return splash;
 }
 
-QString ConnectionString(const QString& programFolder)
+} // namespace
+
+QString ConnectionString(const QString& databaseFile)
 {
-    QString folder = QDir::toNativeSeparators(programFolder);
-    if (!folder.endsWith(QDir::separator()))
-        folder += QDir::separator();
-    return QStringLiteral("Provider=SQLCipher;User ID=Admin;Data Source=") + folder
-        + QStringLiteral("Vornadel.mdb;Mode=Share Deny None;Database Password=\"ZeKRW\";");
+    QString source = QDir::toNativeSeparators(databaseFile);
+    if (source.contains(u';') || source.contains(u'"') || source != source.trimmed())
+        source = u'"' + source.replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
+    return QStringLiteral("Provider=SQLCipher;User ID=Admin;Data Source=") + source
+        + QStringLiteral(";Mode=Share Deny None;Database Password=\"ZeKRW\";");
 }
 
 // Destroyed in reverse order: windows before the data module they are bound to.
@@ -36,7 +54,7 @@ struct Program::Windows
     std::unique_ptr<TPickDateForm> pickDate;
 };
 
-Program::Program(const QString& programFolder)
+Program::Program(const QString& databaseFile)
     : m_windows(std::make_unique<Windows>())
 {
     Windows& w = *m_windows;
@@ -45,7 +63,7 @@ Program::Program(const QString& programFolder)
     w.dataModule = std::make_unique<TMainDataModule>();
     forms.MainDataModule = w.dataModule.get();
     w.dataEntry->BindData();
-    w.dataModule->Connect(ConnectionString(programFolder));
+    w.dataModule->Connect(ConnectionString(databaseFile));
     w.dataModule->SetDataSetsActive(true);
     w.dataEntry->MainDataEntry->setCurrentIndex(0);
     MessageService::setTitle(Title);
@@ -73,15 +91,21 @@ Program::~Program()
     w.dataModule.reset();
 }
 
-int startProgram(const QString& programFolder, const std::function<int(Program&)>& run)
+int startProgram(const Places& places, const std::function<int(Program&)>& run)
 {
+    TDataEntryForm::setHelpFolder(places.helpFolder);
+    std::unique_ptr<TSplashForm> splash;
     std::unique_ptr<Program> program;
     try {
-        program = std::make_unique<Program>(programFolder);
+        if (places.offerNewDatabase && !QFileInfo::exists(places.database) && !offerNewDatabase(places.database))
+            return 0;
+        splash = showSplash();
+        program = std::make_unique<Program>(places.database);
     } catch (const std::exception& e) {
         MessageService::current().messageDialog(QString::fromUtf8(e.what()), MessageService::Type::Error,
                                                 QMessageBox::Ok);
         return 1;
     }
+    splash.reset();
     return run(*program);
 }

@@ -5,10 +5,12 @@
 
 #include <QString>
 
+#include "app/Places.h"
 #include "ui/main/Forms.h"
 
-// "Provider=...;Data Source=<folder>/Vornadel.mdb;...": the database file beside the program.
-QString ConnectionString(const QString& programFolder);
+// "Provider=...;Data Source=<file>;...". The file name goes in unchanged, blanks too, unless a
+// ';', a '"' or a blank at either end would end or cut it there; then it goes in quotes.
+QString ConnectionString(const QString& databaseFile);
 
 // The running program's long-lived windows and data module. Made by the start-up steps
 // from the main window to the last long-lived window; the constructor throws what a step
@@ -16,7 +18,7 @@ QString ConnectionString(const QString& programFolder);
 class Program
 {
 public:
-    explicit Program(const QString& programFolder);
+    explicit Program(const QString& databaseFile);
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -28,6 +30,8 @@ private:
     std::unique_ptr<Windows> m_windows;
 };
 
-// Makes the program from programFolder and hands it to run, whose result it returns. When a
-// start-up step fails, the error's text is shown in an error box and the result is 1.
-int startProgram(const QString& programFolder, const std::function<int(Program&)>& run);
+// Shows the splash picture, makes the program on places' database, takes the splash away and
+// hands the program to run, whose result it returns. The first start of the package's program
+// asks first (FirstStart.h), and the result is 0 when the user quits. When a start-up step fails, the error's
+// text is shown in an error box, the splash picture still up, and the result is 1.
+int startProgram(const Places& places, const std::function<int(Program&)>& run);

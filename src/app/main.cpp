@@ -1,27 +1,62 @@
-#include <QApplication>
-#include <QLabel>
+#include <cstdio>
+#include <stdexcept>
 
-#include "app/Splash.h"
+#include <QApplication>
+#include <QIcon>
+#include <QStandardPaths>
+
+#include "app/CommandLine.h"
+#include "app/Places.h"
 #include "app/Startup.h"
 #include "toolkit/dialogs/MessageService.h"
 #include "ui/main/DataEntry.h"
 
+namespace {
+
+#ifdef VORNADEL_PACKAGE_LAYOUT
+constexpr Layout ThisBuild = Layout::Package;
+#else
+constexpr Layout ThisBuild = Layout::BuildFolder;
+#endif
+
+QStringList argumentsOf(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    // Answered before the application object exists, so that neither needs a display.
+    const QString information = informationAsked(argumentsOf(argc, argv));
+    if (!information.isEmpty()) {
+        std::fputs(qPrintable(information), stdout);
+        return 0;
+    }
+
     QApplication app(argc, argv);
-    auto* splash = new TSplashForm();
-    splash->PCVNbmp->setVisible(true);
-    splash->NETVNbmp->setVisible(false);
+    // The user's data folder is named after the application: ~/.local/share/Vornadel.
+    QCoreApplication::setApplicationName(QStringLiteral("Vornadel"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.example.Vornadel"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vornadel")));
     // The title goes to the message boxes only: as the application's display name the platform
     // would append it to every window's caption.
     MessageService::setTitle(QStringLiteral("Vornadel Lite"));
-    splash->show();
-    splash->repaint();
-    QApplication::processEvents();
 
-    return startProgram(QCoreApplication::applicationDirPath(), [splash](Program& program) {
-        splash->hide();
-        delete splash;
+    QString database;
+    try {
+        database = chosenDatabase(QCoreApplication::arguments());
+    } catch (const std::invalid_argument& e) {
+        std::fprintf(stderr, "vornadel: %s\nTry 'vornadel --help'.\n", e.what());
+        return 1;
+    }
+    const Places places = programPlaces(ThisBuild, QCoreApplication::applicationDirPath(),
+                                        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), database);
+    return startProgram(places, [](Program& program) {
         program.forms.DataEntryForm->show();
         return QApplication::exec();
     });

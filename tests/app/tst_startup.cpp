@@ -1,15 +1,21 @@
+#include <stdexcept>
+
 #include <QApplication>
 #include <QLabel>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/CommandLine.h"
+#include "app/Places.h"
 #include "app/Splash.h"
 #include "app/Startup.h"
 #include "data/DataModule.h"
 #include "data/Schema.h"
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/StoreError.h"
+#include "toolkit/dialogs/RecordingMessageService.h"
+#include "toolkit/widgets/HtmlViewer.h"
 #include "toolkit/widgets/PageControl.h"
 #include "ui/main/DataEntry.h"
 
@@ -19,10 +25,24 @@ class TestStartup : public QObject
 
 private slots:
     void connectionStringNamesTheFileBesideTheProgram();
+    void connectionStringQuotesANameItWouldCut_data();
+    void connectionStringQuotesANameItWouldCut();
     void startsOnEmptyDatabaseInFolderWithBlanks();
     void failuresSayWhatIsWrong_data();
     void failuresSayWhatIsWrong();
     void splashShowsSingleComputerPicture();
+
+    void placesOfEachBuild_data();
+    void placesOfEachBuild();
+    void firstStartOffersTheDataFolder_data();
+    void firstStartOffersTheDataFolder();
+    void secondStartOpensWithoutAsking();
+    void chosenFileIsCheckedLikeTheDefault();
+    void unmakeableDataFolderIsReported();
+    void helpComesFromThePlacesFolder();
+
+    void helpAndVersionNeedNothingElse();
+    void databaseOptionTakesOneFile();
 
 private:
     QString makeDatabase(const QString& folder, const QString& password, const QString& extraSql = {});
@@ -42,7 +62,8 @@ QString TestStartup::makeDatabase(const QString& folder, const QString& password
 
 void TestStartup::connectionStringNamesTheFileBesideTheProgram()
 {
-    const QString cs = ConnectionString(QStringLiteral("/opt/my programs/vornadel"));
+    const Places places = programPlaces(Layout::BuildFolder, QStringLiteral("/opt/my programs/vornadel"), {}, {});
+    const QString cs = ConnectionString(places.database);
     QCOMPARE(cs, QStringLiteral("Provider=SQLCipher;User ID=Admin;Data Source=/opt/my programs/vornadel/Vornadel.mdb;"
                                 "Mode=Share Deny None;Database Password=\"ZeKRW\";"));
     const ConnectionParams p = ConnectionParams::parse(cs);
@@ -51,13 +72,31 @@ void TestStartup::connectionStringNamesTheFileBesideTheProgram()
     QCOMPARE(p.userId, QStringLiteral("Admin"));
 }
 
+void TestStartup::connectionStringQuotesANameItWouldCut_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("semicolon") << QStringLiteral("/home/a;Mode=Read/Vornadel.mdb");
+    QTest::newRow("quote") << QStringLiteral("/home/the \"best\" clients.mdb");
+    QTest::newRow("blank at the end") << QStringLiteral("/home/sales/old ");
+    QTest::newRow("equals sign") << QStringLiteral("/home/a=b/Vornadel.mdb");
+}
+
+void TestStartup::connectionStringQuotesANameItWouldCut()
+{
+    QFETCH(QString, file);
+    const ConnectionParams p = ConnectionParams::parse(ConnectionString(file));
+    QCOMPARE(p.dataSource, file);
+    QCOMPARE(p.password, QStringLiteral("ZeKRW"));
+    QCOMPARE(p.mode, QStringLiteral("Share Deny None"));
+}
+
 void TestStartup::startsOnEmptyDatabaseInFolderWithBlanks()
 {
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("sales tools/Vornadel Lite"));
     makeDatabase(folder, QStringLiteral("ZeKRW"));
     const QString elsewhere = QDir::currentPath();
-    Program program(folder);
+    Program program(QDir(folder).filePath(QStringLiteral("Vornadel.mdb")));
     QCOMPARE(QDir::currentPath(), elsewhere);
     QCOMPARE(program.forms.DataEntryForm->windowTitle(), QStringLiteral("Vornadel Lite"));
     QCOMPARE(program.forms.DataEntryForm->MainDataEntry->currentIndex(), 0);
@@ -95,7 +134,7 @@ void TestStartup::failuresSayWhatIsWrong()
     if (!password.isEmpty())
         makeDatabase(dir.path(), password, damage);
     try {
-        Program program(dir.path());
+        Program program(dir.filePath(QStringLiteral("Vornadel.mdb")));
         QFAIL("start-up should fail");
     } catch (const StoreError& e) {
         QVERIFY2(e.text().contains(expected), qPrintable(e.text()));
@@ -108,6 +147,207 @@ void TestStartup::splashShowsSingleComputerPicture()
     QCOMPARE(splash.size(), QSize(400, 300));
     QCOMPARE(splash.PCVNbmp->pixmap().size(), QSize(400, 300));
     QVERIFY(splash.PCVNbmp->pixmap().toImage() != splash.NETVNbmp->pixmap().toImage());
+}
+
+void TestStartup::placesOfEachBuild_data()
+{
+    QTest::addColumn<Layout>("layout");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("database");
+    QTest::addColumn<bool>("offer");
+    QTest::addColumn<QString>("help");
+    const QString chosen = QStringLiteral("/srv/other/Old Sales.mdb");
+    QTest::newRow("build folder") << Layout::BuildFolder << QString() << QStringLiteral("/opt/v/bin/Vornadel.mdb")
+                                  << false << QStringLiteral("/opt/v/bin/help");
+    QTest::newRow("package") << Layout::Package << QString()
+                             << QStringLiteral("/home/u/.local/share/Vornadel/Vornadel.mdb") << true << QStringLiteral("/opt/v/share/vornadel/help");
+    QTest::newRow("build folder, chosen file") << Layout::BuildFolder << chosen << chosen << false
+                                               << QStringLiteral("/opt/v/bin/help");
+    QTest::newRow("package, chosen file") << Layout::Package << chosen << chosen << false
+                                          << QStringLiteral("/opt/v/share/vornadel/help");
+}
+
+void TestStartup::placesOfEachBuild()
+{
+    QFETCH(Layout, layout);
+    QFETCH(QString, chosen);
+    const Places places =
+        programPlaces(layout, QStringLiteral("/opt/v/bin"), QStringLiteral("/home/u/.local/share/Vornadel"), chosen);
+    QTEST(places.database, "database");
+    QTEST(places.offerNewDatabase, "offer");
+    QTEST(places.helpFolder, "help");
+}
+
+void TestStartup::firstStartOffersTheDataFolder_data()
+{
+    QTest::addColumn<QList<int>>("answers");
+    QTest::addColumn<bool>("started");
+    QTest::addColumn<int>("companies");
+    QTest::newRow("new empty database") << QList<int>{0} << true << 0;
+    QTest::newRow("sample database") << QList<int>{1} << true << 8;
+    QTest::newRow("quit") << QList<int>{2} << false << 0;
+    QTest::newRow("box closed") << QList<int>{} << false << 0;
+}
+
+void TestStartup::firstStartOffersTheDataFolder()
+{
+    QFETCH(QList<int>, answers);
+    QFETCH(bool, started);
+    QFETCH(int, companies);
+    QTemporaryDir home;
+    const QString dataFolder = home.filePath(QStringLiteral(".local/share/Vornadel"));
+    const Places places = programPlaces(Layout::Package, home.filePath(QStringLiteral("usr/bin")), dataFolder, {});
+    RecordingMessageService messages;
+    for (int answer : answers)
+        messages.answerChoice(answer);
+
+    int companiesSeen = -1;
+    const int result = startProgram(places, [&](Program& program) {
+        companiesSeen = program.forms.MainDataModule->CompaniesTable->recordCount();
+        return 7;
+    });
+
+    QCOMPARE(messages.entries().size(), 1);
+    const RecordingMessageService::Entry& offer = messages.entries().constFirst();
+    QCOMPARE(offer.kind, RecordingMessageService::Kind::Choice);
+    QVERIFY2(offer.text.contains(places.database), qPrintable(offer.text));
+    QCOMPARE(offer.choices, (QStringList{QStringLiteral("New Empty Database"), QStringLiteral("Sample Database"),
+                                         QStringLiteral("Quit")}));
+    QCOMPARE(result, started ? 7 : 0);
+    QCOMPARE(QFileInfo::exists(places.database), started);
+    if (started) {
+        QCOMPARE(companiesSeen, companies);
+        // Only the finished file is left in the data folder.
+        QCOMPARE(QDir(dataFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("Vornadel.mdb")});
+    } else {
+        QCOMPARE(companiesSeen, -1);
+        QVERIFY(!QFileInfo::exists(dataFolder));
+    }
+}
+
+void TestStartup::secondStartOpensWithoutAsking()
+{
+    QTemporaryDir home;
+    const QString dataFolder = home.filePath(QStringLiteral("data"));
+    const Places places = programPlaces(Layout::Package, home.path(), dataFolder, {});
+    RecordingMessageService messages;
+    messages.answerChoice(1);
+    QCOMPARE(startProgram(places, [](Program&) { return 0; }), 0);
+    messages.clear();
+
+    int companies = -1;
+    QCOMPARE(startProgram(places, [&](Program& program) {
+                 companies = program.forms.MainDataModule->CompaniesTable->recordCount();
+                 return 0;
+             }),
+             0);
+    QCOMPARE(messages.texts(), QStringList());
+    QCOMPARE(companies, 8);
+}
+
+void TestStartup::chosenFileIsCheckedLikeTheDefault()
+{
+    QTemporaryDir home;
+    const QString dataFolder = home.filePath(QStringLiteral("data"));
+    const QString missing = home.filePath(QStringLiteral("elsewhere/Old Sales.mdb"));
+    RecordingMessageService messages;
+    bool ran = false;
+    const int result = startProgram(programPlaces(Layout::Package, home.path(), dataFolder, missing), [&](Program&) {
+        ran = true;
+        return 0;
+    });
+    QCOMPARE(result, 1);
+    QVERIFY(!ran);
+    QCOMPARE(messages.entries().size(), 1);
+    QCOMPARE(messages.entries().constFirst().type, MessageService::Type::Error);
+    QCOMPARE(messages.entries().constFirst().text, QStringLiteral("Could not find file '%1'.").arg(missing));
+    QVERIFY(!QFileInfo::exists(dataFolder));
+    QVERIFY(!QFileInfo::exists(home.filePath(QStringLiteral("elsewhere"))));
+
+    const QString chosen = makeDatabase(home.filePath(QStringLiteral("a;b")), QStringLiteral("ZeKRW"),
+                                        QStringLiteral("INSERT INTO Companies (Name) VALUES ('Chosen')"));
+    messages.clear();
+    QString company;
+    QCOMPARE(startProgram(programPlaces(Layout::BuildFolder, home.path(), {}, chosen), [&](Program& program) {
+                 company = program.forms.MainDataModule->CompaniesTable->value(QStringLiteral("Name")).toString();
+                 return 0;
+             }),
+             0);
+    QCOMPARE(messages.texts(), QStringList());
+    QCOMPARE(company, QStringLiteral("Chosen"));
+}
+
+void TestStartup::unmakeableDataFolderIsReported()
+{
+    QTemporaryDir home;
+    QFile blocker(home.filePath(QStringLiteral("share")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString dataFolder = home.filePath(QStringLiteral("share/Vornadel"));
+    const Places places = programPlaces(Layout::Package, home.path(), dataFolder, {});
+    RecordingMessageService messages;
+    messages.answerChoice(0);
+    QCOMPARE(startProgram(places, [](Program&) { return 0; }), 1);
+    QCOMPARE(messages.entries().size(), 2);
+    QCOMPARE(messages.entries().at(1).type, MessageService::Type::Error);
+    QVERIFY2(messages.entries().at(1).text.contains(dataFolder),
+             qPrintable(messages.entries().at(1).text));
+    QCOMPARE(QFileInfo(blocker.fileName()).size(), 0);
+}
+
+void TestStartup::helpComesFromThePlacesFolder()
+{
+    QTemporaryDir root;
+    makeDatabase(root.filePath(QStringLiteral("usr/bin")), QStringLiteral("ZeKRW"));
+    const QString help = root.filePath(QStringLiteral("usr/share/vornadel/help/Help.htm"));
+    QVERIFY(QDir().mkpath(QFileInfo(help).path()));
+    QFile file(help);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<html><body><p>The packaged guide.</p></body></html>");
+    file.close();
+
+    const Places places = programPlaces(Layout::Package, root.filePath(QStringLiteral("usr/bin")), {},
+                                        root.filePath(QStringLiteral("usr/bin/Vornadel.mdb")));
+    QString shown;
+    QCOMPARE(startProgram(places, [&](Program& program) {
+                 program.forms.DataEntryForm->show();
+                 shown = program.forms.DataEntryForm->WebBrowser1->toPlainText();
+                 return 0;
+             }),
+             0);
+    QVERIFY2(shown.contains(QStringLiteral("The packaged guide.")), qPrintable(shown));
+}
+
+void TestStartup::helpAndVersionNeedNothingElse()
+{
+    const QString help = informationAsked({QStringLiteral("/usr/bin/vornadel"), QStringLiteral("--help")});
+    QVERIFY2(help.startsWith(QStringLiteral("Usage: vornadel [options]")), qPrintable(help));
+    QVERIFY2(help.contains(QStringLiteral("--database <FILE>")), qPrintable(help));
+    // The toolkit's own options are not yet taken out when this is asked.
+    QCOMPARE(informationAsked({QStringLiteral("vornadel"), QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                               QStringLiteral("--version")}),
+             QStringLiteral("Vornadel Lite 1.0\n"));
+    QCOMPARE(informationAsked({QStringLiteral("vornadel"), QStringLiteral("--database"), QStringLiteral("x.mdb")}),
+             QString());
+}
+
+void TestStartup::databaseOptionTakesOneFile()
+{
+    QCOMPARE(chosenDatabase({QStringLiteral("vornadel")}), QString());
+    const QStringList relative{QStringLiteral("vornadel"), QStringLiteral("--database"), QStringLiteral("sales/Old.mdb")};
+    QCOMPARE(chosenDatabase(relative),
+             QDir::current().absoluteFilePath(QStringLiteral("sales/Old.mdb")));
+    QCOMPARE(chosenDatabase({QStringLiteral("vornadel"), QStringLiteral("--database=/tmp/my file.mdb")}),
+             QStringLiteral("/tmp/my file.mdb"));
+    const QList<QStringList> wrong{
+        {QStringLiteral("vornadel"), QStringLiteral("--database")},
+        {QStringLiteral("vornadel"), QStringLiteral("--database=")},
+        {QStringLiteral("vornadel"), QStringLiteral("--datbase"), QStringLiteral("x.mdb")},
+        {QStringLiteral("vornadel"), QStringLiteral("x.mdb")},
+    };
+    for (const QStringList& arguments : wrong)
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, chosenDatabase(arguments));
 }
 
 QTEST_MAIN(TestStartup)

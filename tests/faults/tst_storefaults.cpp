@@ -370,7 +370,7 @@ void TestStoreFaults::startupRefusesFilesThatAreNotItsDatabase()
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }();
 
-    const int code = startProgram(m_case->path(), [](Program&) { return 0; });
+    const int code = startProgram(Places{.database = m_path}, [](Program&) { return 0; });
     QCOMPARE(code, 1);
     QCOMPARE(m_messages->entries().size(), 1);
     const QString message = m_messages->entries().first().text;

@@ -2,10 +2,11 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 // The boxes a program asks the user through: a plain message with one OK button, a typed
-// message dialog with a chosen set of standard buttons, the delete question and a file-save
-// dialog. Controls and windows reach the one installed service through current(); tests
+// message dialog with a chosen set of standard buttons, a question with buttons of its own,
+// the delete question and a file-save dialog. Controls and windows reach the one installed service through current(); tests
 // install a recording fake (RecordingMessageService) so that no test waits on a dialog.
 // install() does not take ownership. Nothing here throws. GUI thread only.
 class MessageService
@@ -23,6 +24,9 @@ public:
     // defaultButton is the one Enter presses (none given: the toolkit's choice).
     virtual Button messageDialog(const QString& text, Type type, Buttons buttons,
                                  Button defaultButton = QMessageBox::NoButton) = 0;
+    // One button per choice, in order, the first the default; returns the index of the one
+    // pressed. Escape or closing the box gives the last choice, so make that the safe one.
+    virtual int choose(const QString& text, Type type, const QStringList& choices) = 0;
     // OK or Cancel; true for OK.
     virtual bool confirmDelete(const QString& question) = 0;
     // The chosen path, or an empty text when the user cancelled.

@@ -53,6 +53,23 @@ MessageService::Button QtMessageService::messageDialog(const QString& text, Type
     return pressed ? box.standardButton(pressed) : QMessageBox::NoButton;
 }
 
+int QtMessageService::choose(const QString& text, Type type, const QStringList& choices)
+{
+    QMessageBox box(icon(type), caption(type), text, QMessageBox::NoButton, QApplication::activeWindow());
+    QList<QAbstractButton*> buttons;
+    for (qsizetype i = 0; i < choices.size(); ++i) {
+        QPushButton* button =
+            box.addButton(choices[i], i + 1 < choices.size() ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
+        if (i == 0)
+            box.setDefaultButton(button);
+        buttons.append(button);
+    }
+    box.setEscapeButton(buttons.constLast());
+    box.exec();
+    const qsizetype pressed = buttons.indexOf(box.clickedButton());
+    return int(pressed < 0 ? buttons.size() - 1 : pressed);
+}
+
 bool QtMessageService::confirmDelete(const QString& question)
 {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), question, QMessageBox::Ok | QMessageBox::Cancel,

@@ -11,6 +11,7 @@ public:
     void showMessage(const QString& text) override;
     Button messageDialog(const QString& text, Type type, Buttons buttons,
                          Button defaultButton = QMessageBox::NoButton) override;
+    int choose(const QString& text, Type type, const QStringList& choices) override;
     bool confirmDelete(const QString& question) override;
     QString saveFileName(const QString& caption, const QString& filter, const QString& suggestedPath) override;
 };

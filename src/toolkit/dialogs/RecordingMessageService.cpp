@@ -30,6 +30,12 @@ MessageService::Button RecordingMessageService::messageDialog(const QString& tex
     return m_dialogAnswers.isEmpty() ? QMessageBox::NoButton : m_dialogAnswers.takeFirst();
 }
 
+int RecordingMessageService::choose(const QString& text, Type type, const QStringList& choices)
+{
+    m_entries.append({Kind::Choice, text, {}, type, QMessageBox::NoButton, {}, QMessageBox::NoButton, choices});
+    return m_choiceAnswers.isEmpty() ? int(choices.size()) - 1 : m_choiceAnswers.takeFirst();
+}
+
 bool RecordingMessageService::confirmDelete(const QString& question)
 {
     m_entries.append({Kind::DeleteQuestion, question, {}, Type::Confirmation, QMessageBox::Ok | QMessageBox::Cancel, {}});

@@ -8,11 +8,12 @@
 // A message service for tests: installs itself while it lives (putting back the service
 // before it when destroyed), records every box asked for in order and answers from scripted
 // queues. With no answer left it behaves as if the user closed the box: NoButton for a
-// dialog, Cancel for the delete question, no file for the save dialog. GUI thread only.
+// dialog, the last choice for a question, Cancel for the delete question, no file for the
+// save dialog. GUI thread only.
 class RecordingMessageService : public MessageService
 {
 public:
-    enum class Kind { Message, Dialog, DeleteQuestion, SaveFile };
+    enum class Kind { Message, Dialog, Choice, DeleteQuestion, SaveFile };
     struct Entry
     {
         Kind kind;
@@ -22,6 +23,7 @@ public:
         Buttons buttons;
         QString filter;
         Button defaultButton = QMessageBox::NoButton;
+        QStringList choices = {};
     };
 
     RecordingMessageService();
@@ -30,6 +32,7 @@ public:
     RecordingMessageService& operator=(const RecordingMessageService&) = delete;
 
     void answerDialog(Button button) { m_dialogAnswers.append(button); }
+    void answerChoice(int index) { m_choiceAnswers.append(index); }
     void answerDelete(bool ok) { m_deleteAnswers.append(ok); }
     void answerSaveFile(const QString& path) { m_saveAnswers.append(path); }
 
@@ -41,6 +44,7 @@ public:
     void showMessage(const QString& text) override;
     Button messageDialog(const QString& text, Type type, Buttons buttons,
                          Button defaultButton = QMessageBox::NoButton) override;
+    int choose(const QString& text, Type type, const QStringList& choices) override;
     bool confirmDelete(const QString& question) override;
     QString saveFileName(const QString& caption, const QString& filter, const QString& suggestedPath) override;
 
@@ -48,6 +52,7 @@ private:
     MessageService* m_before;
     QList<Entry> m_entries;
     QList<Button> m_dialogAnswers;
+    QList<int> m_choiceAnswers;
     QList<bool> m_deleteAnswers;
     QStringList m_saveAnswers;
 };

@@ -85,8 +85,10 @@ public:
     void Label38Click();
     void Label39Click();
 
-    // The help file: "help/Help.htm" in the program's folder.
+    // The help file: "Help.htm" in the help folder, which is "help" in the program's folder
+    // unless the start-up names the one where the package put it.
     static QString helpFile();
+    static void setHelpFolder(const QString& folder);
 
     QFrame* Splitter1;
     PageControl* MainDataEntry;

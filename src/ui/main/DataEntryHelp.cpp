@@ -18,6 +18,12 @@ namespace {
 
 constexpr int AboutLines = 8;
 
+QString& helpFolder()
+{
+    static QString folder;
+    return folder;
+}
+
 // A blue, underlined address with a hand cursor and the address as its hint; reached by Tab
 // and opened with Enter as well as by a click.
 QLabel* linkLabel(QWidget* page, const char* name, const QString& address)
@@ -80,7 +86,14 @@ void TDataEntryForm::buildHelpPage()
 
 QString TDataEntryForm::helpFile()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help/Help.htm"));
+    const QDir program(QCoreApplication::applicationDirPath());
+    const QString folder = helpFolder().isEmpty() ? program.filePath(QStringLiteral("help")) : helpFolder();
+    return QDir(folder).filePath(QStringLiteral("Help.htm"));
+}
+
+void TDataEntryForm::setHelpFolder(const QString& folder)
+{
+    helpFolder() = folder;
 }
 
 // Runs on every show of the window; the Help page loads its file here.

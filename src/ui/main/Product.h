@@ -19,7 +19,7 @@ inline QString about()
                "Licensed to one salesperson for use on one computer.\n"
                "This program is provided \"as is\", without warranty of any kind.\n"
                "The makers are not liable for any loss arising from its use.\n"
-               "Your data stays in the file Vornadel.mdb beside the program;\n"
+               "Your data stays in one file, Vornadel.mdb, on this computer;\n"
                "keep a copy of it in a safe place (see \"Where your data lives\" in the help).\n"
                "Questions and orders: see the web site and mail address below.");
 }

@@ -15,6 +15,7 @@ private slots:
     void dialogShowsTheToolkitCaptionsAndReturnsThePressedButton();
     void closingTheDialogGivesTheEscapeButton();
     void enterPressesTheChosenDefault();
+    void questionShowsItsChoicesAndEscapeGivesTheLast();
     void deleteQuestionIsOkOrCancel();
     void installingAFakeReplacesTheServiceUntilItGoes();
 
@@ -76,6 +77,32 @@ void TestQtMessageService::enterPressesTheChosenDefault()
     const auto pressed = QtMessageService().messageDialog(QStringLiteral("Proceed?"), MessageService::Type::Warning,
                                                           QMessageBox::No | QMessageBox::YesToAll, QMessageBox::No);
     QCOMPARE(pressed, QMessageBox::No);
+}
+
+void TestQtMessageService::questionShowsItsChoicesAndEscapeGivesTheLast()
+{
+    const QStringList choices{QStringLiteral("Make it"), QStringLiteral("Make a sample"), QStringLiteral("Quit")};
+    QStringList shown;
+    whenModal([&](QMessageBox* box) {
+        for (QAbstractButton* button : box->buttons())
+            shown.append(button->text());
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    QCOMPARE(QtMessageService().choose(QStringLiteral("No file."), MessageService::Type::Confirmation, choices), 0);
+    shown.sort();
+    QStringList sorted = choices;
+    sorted.sort();
+    QCOMPARE(shown, sorted);
+
+    whenModal([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    QCOMPARE(QtMessageService().choose(QStringLiteral("No file."), MessageService::Type::Confirmation, choices), 2);
+
+    whenModal([](QMessageBox* box) {
+        for (QAbstractButton* button : box->buttons())
+            if (button->text() == u"Make a sample")
+                button->click();
+    });
+    QCOMPARE(QtMessageService().choose(QStringLiteral("No file."), MessageService::Type::Confirmation, choices), 1);
 }
 
 void TestQtMessageService::deleteQuestionIsOkOrCancel()

@@ -1,0 +1,62 @@
+#include "app/CommandLine.h"
+
+#include <stdexcept>
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+#include "ui/main/Product.h"
+
+namespace {
+
+struct Options
+{
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help and quit.")};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                               QStringLiteral("Show the version and quit.")};
+    QCommandLineOption database{QStringLiteral("database"),
+                                QStringLiteral("Open the database FILE instead of the usual Vornadel.mdb."),
+                                QStringLiteral("FILE")};
+    QCommandLineParser parser;
+
+    Options()
+    {
+        parser.setApplicationDescription(Product::Name + QStringLiteral(
+            ": a salesperson's companies, projects, clients and their buying roles."));
+        parser.addOptions({help, version, database});
+    }
+};
+
+} // namespace
+
+QString informationAsked(const QStringList& arguments)
+{
+    Options options;
+    // What the parser does not know is the toolkit's or a mistake; neither changes this answer.
+    options.parser.parse(arguments);
+    if (options.parser.isSet(options.help)) {
+        // Qt names the program after the application object, which does not exist yet.
+        const QString text = options.parser.helpText();
+        return QStringLiteral("Usage: %1 [options]").arg(QFileInfo(arguments.value(0)).fileName())
+            + text.mid(text.indexOf(u'\n'));
+    }
+    if (options.parser.isSet(options.version))
+        return Product::Name + QLatin1Char(' ') + Product::Version + QLatin1Char('\n');
+    return {};
+}
+
+QString chosenDatabase(const QStringList& arguments)
+{
+    Options options;
+    if (!options.parser.parse(arguments))
+        throw std::invalid_argument(options.parser.errorText().toStdString());
+    if (!options.parser.positionalArguments().isEmpty())
+        throw std::invalid_argument(
+            QStringLiteral("Unexpected argument '%1'; a database is named with --database FILE.")
+                .arg(options.parser.positionalArguments().constFirst())
+                .toStdString());
+    const QString file = options.parser.value(options.database);
+    if (options.parser.isSet(options.database) && file.isEmpty())
+        throw std::invalid_argument("--database needs the name of a file.");
+    return file.isEmpty() ? QString() : QFileInfo(file).absoluteFilePath();
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The program's options, known in this one place: --database FILE, --help and --version.
+// arguments are the program's, its name first.
+
+// The text to print for --help or --version when arguments ask for either, else an empty
+// text. It runs before the toolkit has taken out its own options (-platform, -style), so it
+// passes over what it does not know; neither answer needs a display.
+QString informationAsked(const QStringList& arguments);
+
+// The file named by --database, made absolute, or an empty text when none is named. Throws
+// std::invalid_argument saying what is wrong: an unknown option, a missing file name, a stray
+// argument.
+QString chosenDatabase(const QStringList& arguments);
