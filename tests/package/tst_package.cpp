@@ -134,7 +134,7 @@ void TestPackage::dependsOnItsLibrariesPluginsAndFonts()
                            QProcessEnvironment::systemEnvironment());
     const QString depends = fields.lines.join(u' ');
     for (const char* package : {"libqt6widgets6", "libqt6printsupport6", "libsqlcipher0", "libc6", "qt6-qpa-plugins",
-                                "fonts-liberation2", "fonts-dejavu-core"})
+                                "fonts-liberation2", "fonts-dejavu-core", "fonts-noto-cjk", "fonts-symbola"})
         QVERIFY2(depends.contains(QLatin1String(package)), qPrintable(depends));
 }
 
