@@ -5,6 +5,7 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 
+#include "reports/ReportFile.h"
 #include "ui/main/Product.h"
 
 namespace {
@@ -17,13 +18,19 @@ struct Options
     QCommandLineOption database{QStringLiteral("database"),
                                 QStringLiteral("Open the database FILE instead of the usual Vornadel.mdb."),
                                 QStringLiteral("FILE")};
+    QCommandLineOption report{QStringLiteral("report"),
+                              QStringLiteral("Write the report NAME (%1) to the file given by --pdf, "
+                                             "without a window, and quit.")
+                                  .arg(reportNames().join(QStringLiteral(", "))),
+                              QStringLiteral("NAME")};
+    QCommandLineOption pdf{QStringLiteral("pdf"), QStringLiteral("The PDF file --report writes."), QStringLiteral("FILE")};
     QCommandLineParser parser;
 
     Options()
     {
         parser.setApplicationDescription(Product::Name + QStringLiteral(
             ": a salesperson's companies, projects, clients and their buying roles."));
-        parser.addOptions({help, version, database});
+        parser.addOptions({help, version, database, report, pdf});
     }
 };
 
@@ -59,4 +66,24 @@ QString chosenDatabase(const QStringList& arguments)
     if (options.parser.isSet(options.database) && file.isEmpty())
         throw std::invalid_argument("--database needs the name of a file.");
     return file.isEmpty() ? QString() : QFileInfo(file).absoluteFilePath();
+}
+
+ReportRequest reportAsked(const QStringList& arguments)
+{
+    Options options;
+    options.parser.parse(arguments);
+    const QString report = options.parser.value(options.report);
+    const QString pdf = options.parser.value(options.pdf);
+    if (!options.parser.isSet(options.report)) {
+        if (options.parser.isSet(options.pdf))
+            throw std::invalid_argument("--pdf FILE goes with --report NAME.");
+        return {};
+    }
+    if (!reportNames().contains(report))
+        throw std::invalid_argument(QStringLiteral("There is no report '%1'; the reports are %2.")
+                                        .arg(report, reportNames().join(QStringLiteral(", ")))
+                                        .toStdString());
+    if (pdf.isEmpty())
+        throw std::invalid_argument("--report needs --pdf FILE, the file to write.");
+    return {report, QFileInfo(pdf).absoluteFilePath()};
 }

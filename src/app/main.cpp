@@ -7,6 +7,7 @@
 
 #include "app/CommandLine.h"
 #include "app/Places.h"
+#include "app/ReportCommand.h"
 #include "app/Startup.h"
 #include "toolkit/dialogs/MessageService.h"
 #include "ui/main/DataEntry.h"
@@ -38,6 +39,17 @@ int main(int argc, char* argv[])
         return 0;
     }
 
+    ReportRequest report;
+    try {
+        report = reportAsked(argumentsOf(argc, argv));
+    } catch (const std::invalid_argument& e) {
+        std::fprintf(stderr, "vornadel: %s\nTry 'vornadel --help'.\n", e.what());
+        return 1;
+    }
+    // A report written to a file shows no window and needs no display.
+    if (!report.report.isEmpty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
     QApplication app(argc, argv);
     // The user's data folder is named after the application: ~/.local/share/Vornadel.
     QCoreApplication::setApplicationName(QStringLiteral("Vornadel"));
@@ -56,6 +68,8 @@ int main(int argc, char* argv[])
     }
     const Places places = programPlaces(ThisBuild, QCoreApplication::applicationDirPath(),
                                         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), database);
+    if (!report.report.isEmpty())
+        return writeReportCommand(places, report);
     return startProgram(places, [](Program& program) {
         program.forms.DataEntryForm->show();
         return QApplication::exec();

@@ -1,0 +1,22 @@
+#include "app/ReportCommand.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "app/Startup.h"
+#include "data/DataModule.h"
+#include "reports/ReportFile.h"
+
+int writeReportCommand(const Places& places, const ReportRequest& request)
+{
+    try {
+        TMainDataModule dataModule;
+        dataModule.Connect(ConnectionString(places.database));
+        dataModule.SetDataSetsActive(true);
+        writeReportPdf(dataModule, request.report, request.pdf);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "vornadel: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

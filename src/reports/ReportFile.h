@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class TMainDataModule;
+
+// The reports that can be written to a file without a window, by the names a command line
+// gives them: the two lists, the whole hierarchy, and the three in one.
+QStringList reportNames();
+
+// Writes the report named to a PDF file at path, as the preview's Export PDF would. Throws
+// std::invalid_argument for an unknown name, StoreError for the store, std::runtime_error for
+// the file; a failure leaves no file at path (and one already there as it was). GUI thread only.
+void writeReportPdf(TMainDataModule& dataModule, const QString& name, const QString& path);
