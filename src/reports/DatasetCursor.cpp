@@ -17,6 +17,11 @@ bool DatasetCursor::eof() const
     return m_dataset->eof();
 }
 
+bool DatasetCursor::onLastRow() const
+{
+    return !m_dataset->eof() && m_dataset->recNo() == m_dataset->recordCount() - 1;
+}
+
 QString DatasetCursor::text(const QString& field) const
 {
     return m_dataset->text(field);

@@ -15,6 +15,7 @@ public:
     void first() override;
     void next() override;
     bool eof() const override;
+    bool onLastRow() const override;
     QString text(const QString& field) const override;
 
 private:

@@ -15,6 +15,8 @@ public:
     virtual void next() = 0;
     // true once next() has passed the last row, or at once when there is no row.
     virtual bool eof() const = 0;
+    // true on the last row, before next() passes it.
+    virtual bool onLastRow() const = 0;
     // The field's text as shown; empty for a missing row or an empty value.
     virtual QString text(const QString& field) const = 0;
 };

@@ -62,7 +62,7 @@ private:
                     ++m_detailNumber;
                     if (first)
                         place(m_def.groupHeader, heightOf(m_def.detail));
-                    place(m_def.detail, lead(m_def.subDetails));
+                    place(m_def.detail, std::max(lead(m_def.subDetails), main.onLastRow() ? chartAfter(m_def.summary) : 0));
                     walk(m_def.subDetails);
                     main.next();
                 }
@@ -94,7 +94,7 @@ private:
             walk(sub.children);
         }
         for (; !rows.eof(); rows.next()) {
-            place(sub.band, lead(sub.children));
+            place(sub.band, std::max(lead(sub.children), rows.onLastRow() ? chartAfter(sub.footer) : 0));
             walk(sub.children);
         }
         place(sub.footer);
@@ -158,6 +158,16 @@ private:
     }
 
     qreal heightOf(const std::optional<ReportBand>& band) const { return band ? lay(*band).height : 0; }
+
+    // A footer holding a chart stays with the last row where the two fit on a page.
+    qreal chartAfter(const std::optional<ReportBand>& footer) const
+    {
+        if (!footer)
+            return 0;
+        const bool chart = std::any_of(footer->elements.begin(), footer->elements.end(),
+                                       [](const ReportElement& e) { return e.kind == ReportElement::Kind::Picture; });
+        return chart ? lay(*footer).height : 0;
+    }
 
     // What must print on the same page as a band that the sub-details follow: the first of them
     // that prints, its header and its first row.

@@ -31,6 +31,7 @@ public:
             m_eof = true;
     }
     bool eof() const override { return m_eof; }
+    bool onLastRow() const override { return !m_eof && m_index + 1 == m_rows.size(); }
     QString text(const QString& field) const override
     {
         return m_index < m_rows.size() ? m_rows[m_index].value(field).toString() : QString();

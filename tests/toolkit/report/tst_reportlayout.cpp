@@ -71,6 +71,7 @@ private slots:
     void picturesCaptureWhenTheirBandPrints();
     void textsStayInTheirBoxesAndWrapWhatDoesNotFit();
     void aHeaderNeverEndsAPageAlone();
+    void aChartStaysWithItsLastRow();
     void stopsWhenTheSinkSaysSo();
 };
 
@@ -350,6 +351,26 @@ void TestReportLayout::aHeaderNeverEndsAPageAlone()
         QVERIFY2(t.last() != QStringLiteral("m2"), qPrintable(t.join(u',')));
     }
     QCOMPARE(texts(sink.pages).filter(QStringLiteral("-row")), QStringList({"m1-row", "m2-row"}));
+}
+
+void TestReportLayout::aChartStaysWithItsLastRow()
+{
+    // Ten rows of 20 mm fill most of the page; the chart under them would not fit after the last.
+    QStringList names;
+    for (int i = 1; i <= 10; ++i)
+        names.append(QStringLiteral("row%1").arg(i));
+    ListCursor rows(namedRows(names));
+    ReportDefinition def;
+    def.mainSource = QStringLiteral("rows");
+    def.detail = fieldBand(20, QStringLiteral("D"), QStringLiteral("rows"));
+    def.summary = band(70, QStringLiteral("Graph"));
+    def.summary->add(ReportElement::picture(QStringLiteral("Chart"), QRectF(10, 5, 100, 60),
+                                            [] { return ReportPicture([](QPainter&, const QRectF&) {}); }));
+    CollectingSink sink;
+    layoutReport(def, {{QStringLiteral("rows"), &rows}}, sink);
+    QCOMPARE(sink.pages.size(), size_t(2));
+    QCOMPARE(texts(sink.pages[1]).mid(0, 3), QStringList({"D", "row10", "Graph"}));
+    QVERIFY(texts(sink.pages[0]).contains(QStringLiteral("row9")));
 }
 
 void TestReportLayout::stopsWhenTheSinkSaysSo()
