@@ -38,6 +38,26 @@ inline void pasteCases()
     row("middle: at the cursor between emoji", "EEEEEEEEEEEEEEEEEE", 9, 9, "ExE", "EEEEEEEEEExEEEEEEEEE");
 }
 
+// The current row of pasteCases().
+struct PasteCase
+{
+    bool inputMethod;
+    QString stored;
+    int from, to;
+    QString pasted, saved;
+};
+
+inline PasteCase fetchPasteCase()
+{
+    QFETCH(bool, inputMethod);
+    QFETCH(QString, stored);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(QString, pasted);
+    QFETCH(QString, saved);
+    return {inputMethod, stored, from, to, pasted, saved};
+}
+
 // The UTF-16 position of a character position of text.
 inline int units(const QString& text, int characters)
 {

@@ -174,12 +174,7 @@ void TestDBEdit::aPasteKeepsItsStartAndTheTextAroundIt_data()
 
 void TestDBEdit::aPasteKeepsItsStartAndTheTextAroundIt()
 {
-    QFETCH(bool, inputMethod);
-    QFETCH(QString, stored);
-    QFETCH(int, from);
-    QFETCH(int, to);
-    QFETCH(QString, pasted);
-    QFETCH(QString, saved);
+    const auto [inputMethod, stored, from, to, pasted, saved] = fetchPasteCase();
     Statement insert(m_db->db(), QStringLiteral("INSERT INTO T (Name) VALUES (?)"));
     insert.bind(1, stored);
     insert.step();

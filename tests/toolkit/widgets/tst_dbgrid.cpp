@@ -156,12 +156,7 @@ void TestDBGrid::aPasteInACellKeepsItsStartAndTheTextAroundIt_data()
 
 void TestDBGrid::aPasteInACellKeepsItsStartAndTheTextAroundIt()
 {
-    QFETCH(bool, inputMethod);
-    QFETCH(QString, stored);
-    QFETCH(int, from);
-    QFETCH(int, to);
-    QFETCH(QString, pasted);
-    QFETCH(QString, saved);
+    const auto [inputMethod, stored, from, to, pasted, saved] = fetchPasteCase();
     Statement update(m_db->db(), QStringLiteral("UPDATE T SET Name = ? WHERE ID = 1"));
     update.bind(1, stored);
     update.step();

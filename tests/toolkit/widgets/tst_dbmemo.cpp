@@ -98,12 +98,7 @@ void TestDBMemo::aPasteKeepsItsStartAndTheTextAroundIt_data()
 
 void TestDBMemo::aPasteKeepsItsStartAndTheTextAroundIt()
 {
-    QFETCH(bool, inputMethod);
-    QFETCH(QString, stored);
-    QFETCH(int, from);
-    QFETCH(int, to);
-    QFETCH(QString, pasted);
-    QFETCH(QString, saved);
+    const auto [inputMethod, stored, from, to, pasted, saved] = fetchPasteCase();
     Statement update(m_db->db(), QStringLiteral("UPDATE T SET Name = ?"));
     update.bind(1, stored);
     update.step();
