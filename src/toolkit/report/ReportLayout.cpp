@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <unordered_map>
 
 #include <QDateTime>
 #include <QLocale>
@@ -56,7 +57,7 @@ private:
     {
         if (!m_def.mainSource.isEmpty()) {
             ReportCursor& main = cursor(m_def.mainSource);
-            main.first();
+            toFirst(main);
             if (!main.eof()) {
                 for (bool first = true; !main.eof(); first = false) {
                     ++m_detailNumber;
@@ -65,6 +66,7 @@ private:
                     place(m_def.detail, std::max(lead(m_def.subDetails), main.onLastRow() ? chartAfter(m_def.summary) : 0));
                     walk(m_def.subDetails);
                     main.next();
+                    ++m_moves;
                 }
                 return;
             }
@@ -84,7 +86,7 @@ private:
     void walk(const SubDetail& sub)
     {
         ReportCursor& rows = cursor(sub.source);
-        rows.first();
+        toFirst(rows);
         if (rows.eof() && !sub.printIfEmpty)
             return;
         // A header never ends a page alone, nor a row whose own rows follow on the next.
@@ -93,7 +95,7 @@ private:
             place(sub.band);
             walk(sub.children);
         }
-        for (; !rows.eof(); rows.next()) {
+        for (; !rows.eof(); rows.next(), ++m_moves) {
             place(sub.band, std::max(lead(sub.children), rows.onLastRow() ? chartAfter(sub.footer) : 0));
             walk(sub.children);
         }
@@ -112,6 +114,7 @@ private:
     void startPage()
     {
         m_page = ReportPage{m_pageNumber, m_pageSize, {}};
+        ++m_moves;
         m_y = mmToPoints(m_def.page.top);
         if (m_def.pageHeader) {
             const PlacedBand header = lay(*m_def.pageHeader);
@@ -152,9 +155,26 @@ private:
             throw Stopped();
     }
 
+    // A band looked at ahead is laid out again when it prints; nothing it shows changes unless
+    // a cursor moves or a page starts, so the layout is kept until then.
     PlacedBand lay(const ReportBand& band) const
     {
-        return m_bands.lay(band, [this](const ReportElement& e) { return textOf(e); });
+        auto& [moves, placed] = m_laid[&band];
+        if (moves != m_moves || placed.elements.empty()) {
+            placed = m_bands.lay(band, [this](const ReportElement& e) { return textOf(e); });
+            moves = m_moves;
+        }
+        return placed;
+    }
+
+    // Looking ahead moves a cursor to its first row; the walk that follows does not again.
+    void toFirst(ReportCursor& rows)
+    {
+        if (m_atFirst == &rows && m_atFirstMoves == m_moves)
+            return;
+        rows.first();
+        m_atFirst = &rows;
+        m_atFirstMoves = ++m_moves;
     }
 
     qreal heightOf(const std::optional<ReportBand>& band) const { return band ? lay(*band).height : 0; }
@@ -175,7 +195,7 @@ private:
     {
         for (const SubDetail& sub : subDetails) {
             ReportCursor& rows = cursor(sub.source);
-            rows.first();
+            toFirst(rows);
             if (!rows.eof() || sub.printIfEmpty)
                 return heightOf(sub.header) + lay(sub.band).height;
         }
@@ -331,6 +351,12 @@ private:
     const QString m_now;
     const BandLayout m_bands;
     ReportPage m_page;
+    // Counts the walk's moves and pages; what was laid out at a count, and the cursor last moved
+    // to its first row.
+    quint64 m_moves = 0;
+    mutable std::unordered_map<const ReportBand*, std::pair<quint64, PlacedBand>> m_laid;
+    const ReportCursor* m_atFirst = nullptr;
+    quint64 m_atFirstMoves = 0;
     qreal m_y = 0;
     bool m_bodyEmpty = true;
     int m_detailNumber = 0;
