@@ -11,6 +11,7 @@
 #include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/dialogs/MessageService.h"
 #include "toolkit/widgets/PageControl.h"
+#include "toolkit/widgets/WindowRereads.h"
 #include "ui/main/PendingChanges.h"
 
 TDataEntryForm::TDataEntryForm(Forms& forms, QWidget* parent)
@@ -49,6 +50,7 @@ TDataEntryForm::TDataEntryForm(Forms& forms, QWidget* parent)
         MainDataEntry->addTab(page, images[tab.second], QLatin1String(tab.first));
     MainDataEntry->setCurrentIndex(ClientsPage);
     connect(MainDataEntry, &PageControl::userChanged, this, &TDataEntryForm::MainDataEntryChange);
+    new WindowRereads(this, {CompaniesTabSheet, ProjetcsTabSheet, SubProjectsTabSheet, PeopleTabSheet, Contribution});
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
