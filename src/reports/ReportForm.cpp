@@ -5,6 +5,7 @@
 #include "data/DataModule.h"
 #include "toolkit/db/ControlsDisabled.h"
 #include "toolkit/db/CurrentRows.h"
+#include "toolkit/db/StaleRows.h"
 #include "toolkit/report/PreviewService.h"
 #include "toolkit/report/ReportPreview.h"
 
@@ -35,11 +36,14 @@ void ReportForm::addCursor(Dataset* dataset)
 {
     m_cursorStore.push_back(std::make_unique<DatasetCursor>(dataset));
     m_cursors.insert(dataset->name(), m_cursorStore.back().get());
+    m_walked.append(dataset);
 }
 
 int ReportForm::produce(PageSink& sink, int firstPage)
 {
     const auto held = holdControls(m_dataModule.sharedDatasets());
+    // What other windows saved since the walked datasets read their rows is in the report.
+    StaleRows::reread(StaleRows::withSources(m_walked));
     // The walk moves the shared datasets; the user comes back to the rows they stood on.
     // No report prints the status history: it is read once at the end, not at every move.
     CurrentRows places(m_dataModule.sharedDatasets());

@@ -43,6 +43,7 @@ protected:
 
 private:
     std::vector<std::unique_ptr<DatasetCursor>> m_cursorStore;
+    QList<Dataset*> m_walked;
     ReportCursors m_cursors;
 };
 

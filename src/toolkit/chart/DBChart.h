@@ -21,6 +21,7 @@ class QPrinter;
 class DBChart : public QWidget
 {
     Q_OBJECT
+    Q_PROPERTY(DataSource* dataSource READ dataSource)
 public:
     explicit DBChart(QWidget* parent = nullptr);
 

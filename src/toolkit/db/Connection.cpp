@@ -1,5 +1,7 @@
 #include "toolkit/db/Connection.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -51,6 +53,31 @@ QList<QPair<QString, QString>> splitPairs(const QString& text)
         pairs.append({key, value});
     }
     return pairs;
+}
+
+// Notes the tables a statement being prepared reads and writes; allows everything.
+int noteAccess(void* data, int action, const char* first, const char*, const char*, const char*)
+{
+    TableAccess* access = *static_cast<TableAccess**>(data);
+    if (!access || !first)
+        return SQLITE_OK;
+    QStringList* tables = nullptr;
+    switch (action) {
+    case SQLITE_READ:
+        tables = &access->read;
+        break;
+    case SQLITE_INSERT:
+    case SQLITE_UPDATE:
+    case SQLITE_DELETE:
+        tables = &access->written;
+        break;
+    default:
+        return SQLITE_OK;
+    }
+    const QString table = QString::fromUtf8(first).toLower();
+    if (!table.startsWith(u"sqlite_") && !tables->contains(table))
+        tables->append(table);
+    return SQLITE_OK;
 }
 
 } // namespace
@@ -129,7 +156,38 @@ Connection::Connection(const QString& path, const QString& password, bool create
                              .arg(path, QString::fromUtf8(sqlite3_errmsg(db))),
                          probe, sqlite3_extended_errcode(db));
     check(probe);
+    m_preparing = std::make_unique<TableAccess*>(nullptr);
+    check(sqlite3_set_authorizer(db, noteAccess, m_preparing.get()));
     exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
+}
+
+int Connection::prepare(const QString& sql, sqlite3_stmt** statement, TableAccess& access)
+{
+    const QByteArray text = sql.toUtf8();
+    *m_preparing = &access;
+    const int rc = sqlite3_prepare_v2(m_db.get(), text.constData(), int(text.size()), statement, nullptr);
+    *m_preparing = nullptr;
+    return rc;
+}
+
+void Connection::noteWrite(const QStringList& tables)
+{
+    ++m_writeCount;
+    for (const QString& table : tables)
+        m_tableWrites.insert(table, m_writeCount);
+}
+
+void Connection::noteRollback()
+{
+    m_lastRollback = ++m_writeCount;
+}
+
+quint64 Connection::lastWriteTo(const QStringList& tables) const
+{
+    quint64 last = m_lastRollback;
+    for (const QString& table : tables)
+        last = std::max(last, m_tableWrites.value(table));
+    return last;
 }
 
 bool Connection::inTransaction() const
@@ -182,14 +240,18 @@ void Connection::check(int rc, const QString& sql) const
 void Connection::exec(const QString& sql)
 {
     char* error = nullptr;
+    TableAccess access;
+    *m_preparing = &access;
     const int rc = sqlite3_exec(m_db.get(), sql.toUtf8().constData(), nullptr, nullptr, &error);
+    *m_preparing = nullptr;
+    // Statements before a failing one may have written.
+    noteWrite(access.written);
     if (rc != SQLITE_OK) {
         const QString text = error ? QString::fromUtf8(error) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_free(error);
         const int extended = sqlite3_extended_errcode(m_db.get());
         throw StoreError(describe(rc & 0xff, text), rc, extended, sql);
     }
-    ++m_writeCount;
 }
 
 qint64 Connection::lastInsertRowid() const

@@ -3,9 +3,19 @@
 #include <map>
 #include <memory>
 
+#include <QHash>
 #include <QString>
+#include <QStringList>
 
 struct sqlite3;
+struct sqlite3_stmt;
+
+// The tables a statement reads and writes, in lower case, as the store names them while preparing it.
+struct TableAccess
+{
+    QStringList read;
+    QStringList written;
+};
 
 // What a connection string says: "Provider=...;User ID=...;Data Source=...;Mode=...;
 // Database Password="...";". Keys are matched without regard to case; a value may be quoted.
@@ -43,10 +53,19 @@ public:
     qint64 lastInsertRowid() const;
     int changes() const;
 
+    // Prepares sql as sqlite3_prepare_v2 does, noting in access the tables it reads and writes.
+    int prepare(const QString& sql, sqlite3_stmt** statement, TableAccess& access);
+
     // Counts every write made through this connection; snapshots read at the same count
     // may be shared.
     quint64 writeCount() const { return m_writeCount; }
-    void noteWrite() { ++m_writeCount; }
+    // Notes a write to tables (lower case).
+    void noteWrite(const QStringList& tables);
+    // A rolled-back transaction may have undone a write to any table.
+    void noteRollback();
+    // The write count at the last write to any of tables, or at the last rollback; 0 when
+    // there was neither since the connection opened. A read at a later count shows every write.
+    quint64 lastWriteTo(const QStringList& tables) const;
 
     // Results of a read that nothing can have changed since: another read of the same text
     // finds them while no write was made through this or any other connection.
@@ -81,5 +100,10 @@ private:
     };
     std::map<QString, SharedRead> m_sharedReads;
     quint64 m_writeCount = 0;
+    QHash<QString, quint64> m_tableWrites;
+    quint64 m_lastRollback = 0;
+    // Where the store's authorizer notes the tables of the statement being prepared; on the
+    // heap, so the address given to the store survives a move.
+    std::unique_ptr<TableAccess*> m_preparing;
     int m_transactionDepth = 0;
 };

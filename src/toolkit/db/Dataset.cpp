@@ -258,6 +258,10 @@ void Dataset::readSnapshot()
             kinds[m_fieldColumn[i]] = m_fields[i].type;
     for (size_t c = 0; c < kinds.size(); ++c)
         key += QStringLiteral("\n%1").arg(int(kinds[c]));
+    m_readTables = st.tables().read;
+    if (!m_table.isEmpty() && !m_readTables.contains(m_table.toLower()))
+        m_readTables.append(m_table.toLower());
+    m_readAt = m_connection->writeCount();
 
     if (auto shared = std::static_pointer_cast<const Snapshot>(m_connection->sharedRead(key))) {
         m_snapshot = std::move(shared);
@@ -410,6 +414,16 @@ void Dataset::followMaster(bool force)
     scrolled();
 }
 
+// Details follow a change of their link value in the row being edited, not only once it is
+// saved; the others are left alone, pending changes included.
+void Dataset::followChangedLinks()
+{
+    const std::vector<Dataset*> details = m_details;
+    for (Dataset* d : details)
+        if (d->isActive() && !(d->m_restricted && sameValue(d->masterValue(), d->m_restriction)))
+            d->followMaster();
+}
+
 void Dataset::notifyDetails()
 {
     const std::vector<Dataset*> details = m_details;
@@ -444,6 +458,18 @@ QList<Dataset*> Dataset::followers() const
             if (user && !all.contains(user.data()))
                 all.append(user.data());
     return all;
+}
+
+bool Dataset::changePending() const
+{
+    for (Dataset* d : followers()) {
+        if (d->isEditing())
+            return true;
+        for (const QPointer<Dataset>& dependent : d->m_dependents)
+            if (dependent && dependent->isEditing())
+                return true;
+    }
+    return false;
 }
 
 void Dataset::enableControls()
@@ -799,10 +825,12 @@ void Dataset::post()
         beforePost(*this);
     const bool inserting = m_state == State::Insert;
     const int linkColumn = master() ? columnOf(m_detailField) : -1;
+    const bool upToDate = !isStale();
     if (inserting)
         writeInsert();
     else
         writeUpdate();
+    keptUpToDate(upToDate);
 
     RowRef& ref = m_rows[size_t(m_cur)];
     if (ref >= 0) {
@@ -848,6 +876,7 @@ void Dataset::cancel()
         m_state = State::Browse;
         emitState();
         emitData();
+        followChangedLinks();
         if (afterCancel)
             afterCancel(*this);
         return;
@@ -902,7 +931,9 @@ void Dataset::deleteRecord()
         beforeDelete(*this);
     {
         Transaction transaction(*m_connection);
+        const bool upToDate = !isStale();
         writeDelete();
+        keptUpToDate(upToDate);
         if (whileDeleting)
             whileDeleting(*this);
         transaction.commit();
@@ -968,6 +999,7 @@ void Dataset::refresh()
     checkBrowseMode();
     const Bookmark keep = bookmark();
     const int keepRow = recNo();
+    const quint64 readBefore = m_readAt;
     const std::vector<qint64> held = [&] {
         std::vector<qint64> ids;
         ids.reserve(m_rows.size());
@@ -987,6 +1019,9 @@ void Dataset::refresh()
         if (it != fresh.cend())
             m_rows.push_back(*it);
     }
+    // Rows added elsewhere are not taken in, so the dataset has not caught up with them.
+    if (size_t(m_snapshot->rowCount()) > m_rows.size())
+        m_readAt = readBefore;
     // A row whose order column was changed elsewhere moves to its place, so the binary
     // search for the master's rows stays sound.
     std::vector<int> orderColumns;
@@ -1009,6 +1044,37 @@ void Dataset::refresh()
     notifyDetails();
     if (afterRefresh)
         afterRefresh(*this);
+}
+
+bool Dataset::isStale() const
+{
+    return isActive() && m_connection->lastWriteTo(m_readTables) > m_readAt;
+}
+
+void Dataset::keptUpToDate(bool wasUpToDate)
+{
+    if (wasUpToDate)
+        m_readAt = m_connection->writeCount();
+}
+
+void Dataset::reread()
+{
+    if (!isActive())
+        return;
+    checkBrowseMode();
+    const Bookmark keep = bookmark();
+    const int keepRow = recNo();
+    readSnapshot();
+    m_local.clear();
+    applyOrder();
+    placeCurrent(keep, keepRow);
+    touch();
+    emitData();
+    notifyDetails();
+    if (afterRefresh)
+        afterRefresh(*this);
+    if (bookmark() != keep && afterScroll)
+        afterScroll(*this);
 }
 
 // After the rows held changed: the master's rows again, and the row kept current, or the one
@@ -1406,8 +1472,10 @@ void Dataset::setValue(const QString& name, const QVariant& value)
     if (f.readOnly)
         throw FieldError(QStringLiteral("Field '%1' cannot be modified.").arg(f.displayLabel()));
     m_buffer[m_fieldColumn[size_t(fi)]] = convert(f, value);
-    if (!m_inNewRecord)
+    if (!m_inNewRecord) {
         m_modified = true;
+        followChangedLinks();
+    }
     if (!controlsDisabled())
         emit recordChanged(f.name);
 }

@@ -120,6 +120,13 @@ public:
     void deleteAllRows(const QString& keyField, const std::function<void(const QVariantList&)>& removeDependents);
     // Re-reads the rows held and keeps the current row; rows gone from the file drop out.
     void refresh();
+    // Whether a table the rows come from was written, through any dataset or statement of
+    // the connection, since they were read (the dataset's own saves and deletes aside).
+    bool isStale() const;
+    // Reads the rows anew, rows added elsewhere included, after ending the pending change as a
+    // move does; the current row stays where the file still holds it, else the one at its
+    // place becomes current.
+    void reread();
     // Drops from the rows held, without reading, those whose column holds one of values (as
     // stored, exactly), for rows known to be gone from the file. The current row stays, or the
     // one at its place when it went; controls are told once.
@@ -143,6 +150,8 @@ public:
     bool controlsDisabled() const { return m_disableCount > 0; }
     // This dataset, its details down the chain and the datasets that look up in any of them.
     QList<Dataset*> followers() const;
+    // Whether this dataset, a follower or a dependent of one holds a new or edited row.
+    bool changePending() const;
 
     // Fields.
     int fieldCount() const { return int(m_fields.size()); }
@@ -212,6 +221,7 @@ private:
     void restrict(const QVariant& value);
     void scrolled();
     void notifyDetails();
+    void followChangedLinks();
     void emitData();
     void emitState();
     void setCurrent(int absolute);
@@ -222,6 +232,8 @@ private:
     QString whereOriginal(RowRef ref, QVariantList& binds) const;
     bool isBooleanColumn(int column) const;
     void touch();
+    // After a write of this dataset's own rows, which the rows held show: up to date if it was.
+    void keptUpToDate(bool wasUpToDate);
 
     Connection* m_connection;
     QString m_name;
@@ -250,6 +262,9 @@ private:
     QStringList m_columns;
     std::vector<int> m_fieldColumn;
     std::shared_ptr<const Snapshot> m_snapshot;
+    // The tables the snapshot was read from, and the connection's write count then.
+    QStringList m_readTables;
+    quint64 m_readAt = 0;
     std::vector<LocalRow> m_local;
     std::vector<RowRef> m_rows;  // every row held, in order
     int m_lo = 0, m_hi = 0;      // the rows that follow the master

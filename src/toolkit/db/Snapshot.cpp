@@ -104,15 +104,17 @@ std::shared_ptr<const std::vector<qint32>> Snapshot::order(const std::vector<int
     if (!slot) {
         auto rows = std::make_shared<std::vector<qint32>>(m_rowCount);
         std::iota(rows->begin(), rows->end(), 0);
-        if (!columns.empty())
-            std::stable_sort(rows->begin(), rows->end(), [&](qint32 a, qint32 b) {
-                for (int c : columns) {
-                    const int r = compare(a, b, c);
-                    if (r != 0)
-                        return r < 0;
-                }
-                return false;
-            });
+        const auto before = [&](qint32 a, qint32 b) {
+            for (int c : columns) {
+                const int r = compare(a, b, c);
+                if (r != 0)
+                    return r < 0;
+            }
+            return false;
+        };
+        // Rows read in key order, as a detail on its table's key finds them, need no sort.
+        if (!columns.empty() && !std::is_sorted(rows->begin(), rows->end(), before))
+            std::stable_sort(rows->begin(), rows->end(), before);
         slot = std::move(rows);
     }
     return slot;

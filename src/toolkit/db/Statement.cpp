@@ -13,8 +13,7 @@ Statement::Statement(Connection& connection, const QString& sql)
     : m_connection(&connection), m_sql(sql)
 {
     sqlite3_stmt* stmt = nullptr;
-    const QByteArray text = sql.toUtf8();
-    const int rc = sqlite3_prepare_v2(connection.handle(), text.constData(), int(text.size()), &stmt, nullptr);
+    const int rc = connection.prepare(sql, &stmt, m_tables);
     m_stmt.reset(stmt);
     connection.check(rc, sql);
 }
@@ -74,7 +73,7 @@ bool Statement::step()
         return true;
     if (rc == SQLITE_DONE) {
         if (!sqlite3_stmt_readonly(m_stmt.get()))
-            m_connection->noteWrite();
+            m_connection->noteWrite(m_tables.written);
         return false;
     }
     m_connection->check(rc, m_sql);

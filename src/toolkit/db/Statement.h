@@ -43,6 +43,7 @@ public:
     QString declaredType(int column) const;
 
     sqlite3_stmt* handle() const { return m_stmt.get(); }
+    const TableAccess& tables() const { return m_tables; }
     const QString& sql() const { return m_sql; }
 
 private:
@@ -50,4 +51,5 @@ private:
     Connection* m_connection;
     std::unique_ptr<sqlite3_stmt, Finalizer> m_stmt;
     QString m_sql;
+    TableAccess m_tables;
 };

@@ -32,6 +32,8 @@ void Transaction::end(State state)
 {
     m_state = state;
     --m_connection.transactionDepth();
+    if (state == State::RolledBack)
+        m_connection.noteRollback();
 }
 
 void Transaction::commit()

@@ -40,6 +40,7 @@ class GridModel;
 class DBGrid : public QTableView
 {
     Q_OBJECT
+    Q_PROPERTY(DataSource* dataSource READ dataSource)
 public:
     explicit DBGrid(QWidget* parent = nullptr);
     explicit DBGrid(DataSource* source, QWidget* parent = nullptr);

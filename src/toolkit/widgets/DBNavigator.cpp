@@ -10,6 +10,7 @@
 
 #include "toolkit/db/DataSource.h"
 #include "toolkit/db/Dataset.h"
+#include "toolkit/db/StaleRows.h"
 #include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/widgets/DBGrid.h"
 #include "toolkit/widgets/DBLookupComboBox.h"
@@ -325,6 +326,6 @@ void DBNavigator::act(Button which, Dataset& dataset)
     case Edit: dataset.edit(); break;
     case Post: dataset.post(); break;
     case Cancel: dataset.cancel(); break;
-    case Refresh: dataset.refresh(); break;
+    case Refresh: StaleRows::rereadWithSources(&dataset); break;
     }
 }

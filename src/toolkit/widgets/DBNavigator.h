@@ -14,7 +14,8 @@ class QShortcut;
 class QToolButton;
 
 // A record navigator: up to ten small buttons that move through a data source's dataset and
-// change it (first, prior, next, last, insert, delete, edit, post, cancel, refresh). A chosen
+// change it (first, prior, next, last, insert, delete, edit, post, cancel, and refresh, which
+// reads the rows anew with StaleRows::rereadWithSources). A chosen
 // set is visible; each button has a hint (a tooltip, settable in button order) and is enabled
 // only when its action makes sense in the dataset's state. Delete asks the delete question
 // first (the dataset's own question, else "Delete record?") through the installed
@@ -28,6 +29,7 @@ class QToolButton;
 class DBNavigator : public QWidget
 {
     Q_OBJECT
+    Q_PROPERTY(DataSource* dataSource READ dataSource)
 public:
     enum Button { First, Prior, Next, Last, Insert, Delete, Edit, Post, Cancel, Refresh };
     Q_ENUM(Button)

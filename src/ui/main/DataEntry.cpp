@@ -14,6 +14,7 @@
 #include "toolkit/dialogs/MessageService.h"
 #include "toolkit/widgets/DBNavigator.h"
 #include "toolkit/widgets/PageControl.h"
+#include "toolkit/widgets/WindowRereads.h"
 #include "ui/main/PendingChanges.h"
 
 TDataEntryForm::TDataEntryForm(Forms& forms, QWidget* parent)
@@ -52,6 +53,7 @@ TDataEntryForm::TDataEntryForm(Forms& forms, QWidget* parent)
         MainDataEntry->addTab(page, images[tab.second], QLatin1String(tab.first));
     MainDataEntry->setCurrentIndex(ClientsPage);
     connect(MainDataEntry, &PageControl::userChanged, this, &TDataEntryForm::MainDataEntryChange);
+    new WindowRereads(this, {CompaniesTabSheet, ProjetcsTabSheet, SubProjectsTabSheet, PeopleTabSheet, Contribution});
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

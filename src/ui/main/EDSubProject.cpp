@@ -16,6 +16,7 @@
 #include "toolkit/widgets/DBLookupComboBox.h"
 #include "toolkit/widgets/DBNavigator.h"
 #include "toolkit/widgets/DBText.h"
+#include "toolkit/widgets/WindowRereads.h"
 #include "ui/main/PendingChanges.h"
 #include "ui/main/PickDate.h"
 
@@ -27,6 +28,7 @@ TEDSubProjectForm::TEDSubProjectForm(Forms& forms, QWidget* parent)
     setWindowTitle(QStringLiteral("EDSubProjectForm"));
     makeDatasets();
     buildLayout();
+    new WindowRereads(this);
 }
 
 void TEDSubProjectForm::makeDatasets()

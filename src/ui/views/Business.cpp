@@ -13,6 +13,7 @@
 #include "toolkit/widgets/DBLookupComboBox.h"
 #include "toolkit/widgets/DBNavigator.h"
 #include "toolkit/widgets/DBText.h"
+#include "toolkit/widgets/WindowRereads.h"
 
 TBusinessForm::TBusinessForm(Forms& forms, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint)
@@ -22,6 +23,7 @@ TBusinessForm::TBusinessForm(Forms& forms, QWidget* parent)
     setWindowTitle(QStringLiteral("BusinessForm"));
     makeDatasets();
     buildLayout();
+    new WindowRereads(this);
 }
 
 TBusinessForm::~TBusinessForm() = default;
@@ -29,21 +31,63 @@ TBusinessForm::~TBusinessForm() = default;
 void TBusinessForm::makeDatasets()
 {
     TMainDataModule& dm = *m_forms.MainDataModule;
-    // The company of the person PeopleTable stands on. Every column of Companies, as
-    // CompaniesTable reads them, so the two share one read; the name is cut like the other
-    // company-name lookups.
-    PersonCompanyTable = new Dataset(dm.MainADOConnection(), QStringLiteral("PersonCompanyTable"), this);
-    PersonCompanyTable->setTableName(QStringLiteral("Companies"));
-    PersonCompanyTable->addField(FieldDef::autoInc(QStringLiteral("CompanyID")));
-    PersonCompanyTable->addField(FieldDef::text(QStringLiteral("Name"), 20).displayWidthOnly());
-    for (const auto& [column, width] : {std::pair{"Address", 255}, {"Tel1", 30}, {"Tel2", 30}, {"Fax", 30},
-                                        {"MainActivities", 512}, {"Comments", 512}})
-        PersonCompanyTable->addField(FieldDef::text(QLatin1String(column), width));
-    PersonCompanyTable->setMasterSource(dm.PeopleDataSource, QStringLiteral("CompanyID"));
-    PersonCompanyTable->setReadOnly(true);
-    PersonCompanyDS = new DataSource(PersonCompanyTable, this);
-    PersonCompanyDS->setObjectName(QStringLiteral("PersonCompanyDS"));
-    PersonCompanyTable->open();
+    Connection* connection = dm.MainADOConnection();
+    // Each reads the columns its shared counterpart reads, so the two share one read.
+    auto detail = [&](const char* name, const char* table, DataSource* master, const char* link) {
+        auto* d = new Dataset(connection, QLatin1String(name), this);
+        d->setTableName(QLatin1String(table));
+        d->setMasterSource(master, QLatin1String(link));
+        d->setReadOnly(true);
+        return d;
+    };
+    auto source = [this](Dataset* dataset, const char* name) {
+        auto* s = new DataSource(dataset, this);
+        s->setObjectName(QLatin1String(name));
+        return s;
+    };
+    auto companyFields = [](Dataset* companies) {
+        companies->addField(FieldDef::autoInc(QStringLiteral("CompanyID")));
+        // Cut like the other company-name lookups.
+        companies->addField(FieldDef::text(QStringLiteral("Name"), 20).displayWidthOnly());
+        for (const auto& [column, width] : {std::pair{"Address", 255}, {"Tel1", 30}, {"Tel2", 30}, {"Fax", 30},
+                                            {"MainActivities", 512}, {"Comments", 512}})
+            companies->addField(FieldDef::text(QLatin1String(column), width));
+    };
+
+    // The row's person and that person's company.
+    RowPersonTable = detail("RowPersonTable", "People", dm.BusinessDataSource, "PersonID");
+    RowPersonTable->addField(FieldDef::autoInc(QStringLiteral("PersonID")));
+    RowPersonTable->addField(FieldDef::integer(QStringLiteral("CompanyID")));
+    for (const auto& [column, width] : {std::pair{"Name", 255}, {"Title", 255}, {"Email", 64}, {"Mobile", 30}, {"Info", 255}})
+        RowPersonTable->addField(FieldDef::text(QLatin1String(column), width));
+    RowPersonDS = source(RowPersonTable, "RowPersonDS");
+    PersonCompanyTable = detail("PersonCompanyTable", "Companies", RowPersonDS, "CompanyID");
+    companyFields(PersonCompanyTable);
+    PersonCompanyDS = source(PersonCompanyTable, "PersonCompanyDS");
+
+    // The row's subproject, its project and that project's company.
+    RowSubProjectTable = detail("RowSubProjectTable", "SubProjects", dm.BusinessDataSource, "SubProjectID");
+    RowSubProjectTable->addField(FieldDef::autoInc(QStringLiteral("SubProjectID")));
+    RowSubProjectTable->addField(FieldDef::integer(QStringLiteral("SubProjectTypeID")));
+    RowSubProjectTable->addField(FieldDef::integer(QStringLiteral("ProjectID")));
+    RowSubProjectTable->addField(FieldDef::text(QStringLiteral("Name"), 255));
+    RowSubProjectTable->addField(FieldDef::text(QStringLiteral("Code"), 255));
+    RowSubProjectTable->addField(FieldDef::text(QStringLiteral("Comments"), 512));
+    RowSubProjectTable->addField(FieldDef::integer(QStringLiteral("SizeID")));
+    RowSubProjectDS = source(RowSubProjectTable, "RowSubProjectDS");
+    RowProjectTable = detail("RowProjectTable", "Projects", RowSubProjectDS, "ProjectID");
+    RowProjectTable->addField(FieldDef::autoInc(QStringLiteral("ProjectID")));
+    RowProjectTable->addField(FieldDef::integer(QStringLiteral("CompanyID")));
+    RowProjectTable->addField(FieldDef::text(QStringLiteral("Name"), 255));
+    RowProjectTable->addField(FieldDef::text(QStringLiteral("Code"), 255));
+    RowProjectTable->addField(FieldDef::text(QStringLiteral("Comments"), 512));
+    RowProjectDS = source(RowProjectTable, "RowProjectDS");
+    ProjectCompanyTable = detail("ProjectCompanyTable", "Companies", RowProjectDS, "CompanyID");
+    companyFields(ProjectCompanyTable);
+    ProjectCompanyDS = source(ProjectCompanyTable, "ProjectCompanyDS");
+
+    for (Dataset* d : {RowPersonTable, PersonCompanyTable, RowSubProjectTable, RowProjectTable, ProjectCompanyTable})
+        d->open();
 }
 
 void TBusinessForm::buildLayout()
@@ -80,15 +124,15 @@ void TBusinessForm::buildLayout()
     Label3 = label("Company", "Label3");
     DBText1 = text(PersonCompanyDS, "Name", "DBText1");
     Label4 = label("Title", "Label4");
-    DBText2 = text(dm.PeopleDataSource, "Title", "DBText2");
+    DBText2 = text(RowPersonDS, "Title", "DBText2");
 
     Label1 = label("SubProject", "Label1");
     DBLookupComboBox2 = new DBLookupComboBox(dm.BusinessDataSource, QStringLiteral("SubProjectName"), this);
     DBLookupComboBox2->setObjectName(QStringLiteral("DBLookupComboBox2"));
     Label6 = label("Project", "Label6");
-    DBText3 = text(dm.ProjectsDataSource, "Name", "DBText3");
+    DBText3 = text(RowProjectDS, "Name", "DBText3");
     Label5 = label("Company", "Label5");
-    DBText4 = text(dm.ProjectsDataSource, "CompanyName", "DBText4");
+    DBText4 = text(ProjectCompanyDS, "Name", "DBText4");
     for (DBLookupComboBox* list : {DBLookupComboBox1, DBLookupComboBox2})
         list->setMinimumWidth(200);
 

@@ -15,10 +15,11 @@ class QLabel;
 
 // The transactions window: the rows of Business one at a time on the shared BusinessTable,
 // with the person and the subproject picked from drop-down lists that move PeopleTable and
-// SubProjectsTable, the company and title of the person PeopleTable stands on and the name and
-// company of the project ProjectsTable stands on. A pending change stays in BusinessTable when
-// the window closes. Made for one use by its caller and freed after the modal show; the
-// constructor throws StoreError when the person's company cannot be read. GUI thread only.
+// SubProjectsTable. Beside them, the company and title of the current row's person and the
+// name and company of its subproject's project, following the row as it moves or is changed.
+// A pending change stays in BusinessTable when the window closes. Made for one use by its
+// caller and freed after the modal show; the constructor throws StoreError when the texts'
+// rows cannot be read. GUI thread only.
 class TBusinessForm : public QDialog
 {
     Q_OBJECT
@@ -47,9 +48,18 @@ public:
     QLabel* Label7;
     DBEdit* WeightEdit;
 
-    // The company of the person PeopleTable stands on, for DBText1.
+    // The row's person and that person's company, for DBText2 and DBText1.
+    Dataset* RowPersonTable;
+    DataSource* RowPersonDS;
     Dataset* PersonCompanyTable;
     DataSource* PersonCompanyDS;
+    // The row's subproject, its project and that project's company, for DBText3 and DBText4.
+    Dataset* RowSubProjectTable;
+    DataSource* RowSubProjectDS;
+    Dataset* RowProjectTable;
+    DataSource* RowProjectDS;
+    Dataset* ProjectCompanyTable;
+    DataSource* ProjectCompanyDS;
 
 private:
     void makeDatasets();

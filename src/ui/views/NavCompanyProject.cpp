@@ -8,6 +8,7 @@
 #include "toolkit/db/Dataset.h"
 #include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/widgets/DBGrid.h"
+#include "toolkit/widgets/WindowRereads.h"
 #include "ui/main/DataEntry.h"
 #include "ui/views/BrowseGrid.h"
 
@@ -19,6 +20,7 @@ TNavCompanyPersonForm::TNavCompanyPersonForm(Forms& forms, QWidget* parent)
     setWindowTitle(QStringLiteral("NavCompanyPersonForm"));
     makeDatasets();
     buildLayout();
+    new WindowRereads(this);
 }
 
 TNavCompanyPersonForm::~TNavCompanyPersonForm() = default;

@@ -12,6 +12,7 @@
 #include "toolkit/db/Dataset.h"
 #include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/widgets/DBGrid.h"
+#include "toolkit/widgets/WindowRereads.h"
 #include "ui/main/DataEntry.h"
 #include "ui/main/EDSubProject.h"
 #include "ui/views/BrowseGrid.h"
@@ -23,6 +24,7 @@ TNavPersonSubProjectForm::TNavPersonSubProjectForm(Forms& forms, QWidget* parent
     setWindowTitle(QStringLiteral("NavPersonSubProjectForm"));
     makeDatasets();
     buildLayout();
+    new WindowRereads(this);
 }
 
 TNavPersonSubProjectForm::~TNavPersonSubProjectForm()

@@ -14,6 +14,7 @@
 #include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/dialogs/FileDialogService.h"
 #include "toolkit/widgets/DBGrid.h"
+#include "toolkit/widgets/WindowRereads.h"
 #include "ui/main/DataEntry.h"
 #include "ui/main/EDSubProject.h"
 #include "ui/main/PageLayout.h"
@@ -30,6 +31,7 @@ TNavProjectSubProjectForm::TNavProjectSubProjectForm(Forms& forms, QWidget* pare
     buildLayout();
     ADOTable2->open();
     ADOTable1->open();
+    new WindowRereads(this);
 }
 
 TNavProjectSubProjectForm::~TNavProjectSubProjectForm()

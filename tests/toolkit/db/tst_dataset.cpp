@@ -5,7 +5,9 @@
 #include "TestDatabase.h"
 #include "toolkit/db/DataSource.h"
 #include "toolkit/db/Dataset.h"
+#include "toolkit/db/StaleRows.h"
 #include "toolkit/db/StoreError.h"
+#include "toolkit/db/Transaction.h"
 
 namespace {
 
@@ -59,6 +61,8 @@ private slots:
     void otherDatasetSeesAChangeOnlyAfterRereading_data();
     void otherDatasetSeesAChangeOnlyAfterRereading();
     void refreshKeepsTheRowAndDropsRemovedRows();
+    void staleOnlyAfterAnotherWriteToItsTables();
+    void rereadTakesInNewRowsAndKeepsTheRow();
     void changeOfARowChangedElsewhereFails_data();
     void changeOfARowChangedElsewhereFails();
 
@@ -480,6 +484,93 @@ void TestDataset::refreshKeepsTheRowAndDropsRemovedRows()
     people->refresh();
     QCOMPARE(people->recordCount(), 1);
     QCOMPARE(people->text("Name"), "Bob");
+}
+
+void TestDataset::staleOnlyAfterAnotherWriteToItsTables()
+{
+    fill("INSERT INTO Companies (Name) VALUES ('Acme'); INSERT INTO People (Name) VALUES ('Ann'), ('Bob');"
+         "INSERT INTO SubProjects (ProjectID, Name) VALUES (1, 'Pilot');");
+    auto writer = table("Writer", "People");
+    auto reader = table("Reader", "People");
+    auto companies = table("Companies", "Companies");
+    Dataset history(&m_t->db(), "History");
+    history.setSql("SELECT SubProjectHistory.ID, SubProjectHistory.Date FROM SubProjects"
+                   " JOIN SubProjectHistory ON SubProjects.SubProjectID = SubProjectHistory.SubProjectID",
+                   "SubProjectHistory", "ID");
+    for (Dataset* d : {writer.get(), reader.get(), companies.get(), &history})
+        d->open();
+    QVERIFY(!reader->isStale());
+
+    // A dataset's own saves and deletes leave it up to date; the others over the table are not.
+    writer->edit();
+    writer->setValue("Name", "Annie");
+    writer->post();
+    writer->append();
+    writer->setValue("Name", "Cy");
+    writer->post();
+    QVERIFY(!writer->isStale());
+    QVERIFY(reader->isStale());
+    QVERIFY(!companies->isStale());
+    writer->deleteRecord();
+    QVERIFY(!writer->isStale());
+
+    // A statement's tables are those it reads; a rollback may have undone a write anywhere.
+    Statement(m_t->db(), "UPDATE SubProjects SET Name = 'Pilot 2'").run();
+    QVERIFY(history.isStale());
+    QVERIFY(!companies->isStale());
+    {
+        Transaction transaction(m_t->db());
+        transaction.rollback();
+    }
+    QVERIFY(companies->isStale());
+    companies->reread();
+    QVERIFY(!companies->isStale());
+
+    // Pending changes are not read over: the dataset stays stale until it can be read.
+    reader->edit();
+    reader->setValue("Name", "Anna");
+    StaleRows::reread({reader.get()});
+    QCOMPARE(reader->state(), Dataset::State::Edit);
+    QCOMPARE(reader->text("Name"), "Anna");
+    QVERIFY(reader->isStale());
+    reader->cancel();
+    StaleRows::reread({reader.get()});
+    QVERIFY(!reader->isStale());
+    QCOMPARE(reader->text("Name"), "Annie");
+}
+
+void TestDataset::rereadTakesInNewRowsAndKeepsTheRow()
+{
+    fill("INSERT INTO People (Name) VALUES ('Ann'), ('Bob'), ('Cy')");
+    auto people = table("People", "People");
+    people->open();
+    people->moveTo(1);
+    Connection other(m_t->connectionString());
+    other.exec("INSERT INTO People (Name) VALUES ('Di'); UPDATE People SET Name = 'Bo' WHERE Name = 'Bob'");
+    people->refresh();
+    QCOMPARE(people->recordCount(), 3);
+    people->reread();
+    QCOMPARE(people->recordCount(), 4);
+    QCOMPARE(people->text("Name"), "Bo");
+    QCOMPARE(people->recNo(), 1);
+
+    // The current row gone, the one at its place becomes current.
+    other.exec("DELETE FROM People WHERE Name = 'Bo'");
+    people->reread();
+    QCOMPARE(people->recordCount(), 3);
+    QCOMPARE(people->text("Name"), "Cy");
+
+    // Rows added through another dataset keep it stale after a refresh, which does not take them in.
+    auto writer = table("Writer", "People");
+    writer->open();
+    writer->append();
+    writer->setValue("Name", "Ed");
+    writer->post();
+    people->refresh();
+    QVERIFY(people->isStale());
+    people->reread();
+    QVERIFY(!people->isStale());
+    QCOMPARE(people->recordCount(), 4);
 }
 
 void TestDataset::changeOfARowChangedElsewhereFails_data()

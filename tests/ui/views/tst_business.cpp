@@ -23,6 +23,7 @@ private slots:
     void newRowIsSavedEmpty();
     void greyedCheckBoxTogglesTrueThenFalse();
     void personListMovesPeopleTableAndTheTextsFollow();
+    void textsDescribeTheCurrentRowAsItMovesAndChanges();
     void weightTakesWholeNumbersOnly();
     void pendingChangeOutlivesTheWindow();
 
@@ -106,12 +107,57 @@ void TestBusinessForm::personListMovesPeopleTableAndTheTextsFollow()
     QCOMPARE(m_w->DBText1->text(), QStringLiteral("Borealis"));
     QCOMPARE(m_w->DBText2->text(), QStringLiteral("Finance director"));
 
-    // Moving to the next row saves this one and leaves the texts as they were.
+    // Moving to the next row saves this one; PeopleTable keeps the person chosen.
     press(DBNavigator::Next);
     QCOMPARE(m_f->scalar(QStringLiteral("SELECT COUNT(*) FROM Business WHERE PersonID = 42")).toInt(), 2);
-    QCOMPARE(m_w->DBText1->text(), QStringLiteral("Borealis"));
-    QCOMPARE(m_w->DBText2->text(), QStringLiteral("Finance director"));
-    QCOMPARE(m_w->DBText3->text(), QStringLiteral("Rollout"));
+    QCOMPARE(dm().PeopleTable->text(QStringLiteral("Name")), QStringLiteral("Cecil"));
+}
+
+// Ann (Acme, no title) is in Pilot of Rollout (Acme); Cecil (Borealis, finance director) in
+// Review of Audit (Borealis). The four texts always describe the row shown, never the person or
+// project some list or window left current.
+void TestBusinessForm::textsDescribeTheCurrentRowAsItMovesAndChanges()
+{
+    auto texts = [this] {
+        return QStringList{m_w->DBText1->text(), m_w->DBText2->text(), m_w->DBText3->text(), m_w->DBText4->text()};
+    };
+    const QStringList ann{"Acme", "", "Rollout", "Acme"};
+    const QStringList cecil{"Borealis", "Finance director", "Audit", "Borealis"};
+    // Shared records elsewhere: Cecil in PeopleTable, Upgrade in ProjectsTable.
+    dm().PeopleTable->locate({QStringLiteral("PersonID")}, {42});
+    dm().ProjectsTable->locate({QStringLiteral("ProjectID")}, {16});
+    m_w->DBCheckBox1->setFocus();
+    dm().BusinessTable->first();
+    QCOMPARE(texts(), ann);
+
+    QTest::keyClick(m_w->DBCheckBox1, Qt::Key_PageDown, Qt::AltModifier);
+    QCOMPARE(dm().BusinessTable->value(QStringLiteral("PersonID")).toInt(), 42);
+    QCOMPARE(texts(), cecil);
+    QTest::keyClick(m_w->DBCheckBox1, Qt::Key_PageUp, Qt::AltModifier);
+    QCOMPARE(texts(), ann);
+
+    // Changing the row's person and subproject by the keys of the closed lists: the texts
+    // follow before anything is saved (people by company: Ann, Bob, Cecil; subprojects: Pilot,
+    // Review, Phase two).
+    m_w->DBLookupComboBox1->setFocus();
+    QTest::keyClick(m_w->DBLookupComboBox1, Qt::Key_Down);
+    QTest::keyClick(m_w->DBLookupComboBox1, Qt::Key_Down);
+    QCOMPARE(dm().BusinessTable->state(), Dataset::State::Edit);
+    QCOMPARE(texts(), QStringList({"Borealis", "Finance director", "Rollout", "Acme"}));
+    m_w->DBLookupComboBox2->setFocus();
+    QTest::keyClick(m_w->DBLookupComboBox2, Qt::Key_Down);
+    QCOMPARE(dm().BusinessTable->text(QStringLiteral("SubProjectName")), QStringLiteral("Review"));
+    QCOMPARE(texts(), cecil);
+
+    // Cancelling puts the row, and with it the texts, back.
+    QTest::keyClick(m_w->DBLookupComboBox2, Qt::Key_Backspace, Qt::AltModifier);
+    QCOMPARE(dm().BusinessTable->state(), Dataset::State::Browse);
+    QCOMPARE(texts(), ann);
+
+    // A new row names nobody: the texts are empty, not those of the row before.
+    QTest::keyClick(m_w->DBCheckBox1, Qt::Key_Insert, Qt::AltModifier);
+    QCOMPARE(dm().BusinessTable->state(), Dataset::State::Insert);
+    QCOMPARE(texts(), QStringList({"", "", "", ""}));
 }
 
 void TestBusinessForm::weightTakesWholeNumbersOnly()
