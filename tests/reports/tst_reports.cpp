@@ -333,6 +333,21 @@ void TestReports::personReportNamesSubprojectsOfEveryProject()
     const QString text = words(pdf().join(u' ')).join(u' ');
     for (const char* line : {"Name Pilot Weight 50", "Name Review Weight 30", "Name Phase two Weight 0"})
         QVERIFY2(text.contains(QLatin1String(line)), qPrintable(text));
+    // A subproject added since start-up, in another project, is named too.
+    QVERIFY(dm().ProjectsDetail->locate({QStringLiteral("Name")}, {QStringLiteral("Rollout")}));
+    dm().SubProjectsDetail->append();
+    dm().SubProjectsDetail->setValue(QStringLiteral("Name"), QStringLiteral("Fresh"));
+    dm().SubProjectsDetail->post();
+    const QVariant fresh = dm().SubProjectsDetail->value(QStringLiteral("SubProjectID"));
+    QVERIFY(dm().ProjectsDetail->locate({QStringLiteral("Name")}, {QStringLiteral("Upgrade")}));
+    dm().PeopleProjectDetail->append();
+    dm().PeopleProjectDetail->setValue(QStringLiteral("SubProjectID"), fresh);
+    dm().PeopleProjectDetail->setValue(QStringLiteral("SPWeight"), 10);
+    dm().PeopleProjectDetail->post();
+    exportNextPreview();
+    previewPerson(dm());
+    QVERIFY2(words(pdf().join(u' ')).join(u' ').contains(QLatin1String("Name Fresh Weight 10")),
+             qPrintable(words(pdf().join(u' ')).join(u' ')));
     // The pie's marks name them too, the one of weight 0 included.
     const QString graph = text.mid(text.indexOf(QLatin1String("Contribution Graph")));
     for (const char* name : {"Pilot", "Review", "Phase two"})
