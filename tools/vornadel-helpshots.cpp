@@ -75,7 +75,8 @@ public:
 
     void run(ReportPreview& preview) override
     {
-        preview.resize(800, 640);
+        // Its own width, where every command of the toolbar shows.
+        preview.resize(preview.width(), 640);
         preview.show();
         preview.produce();
         m_grab.save(&preview, &preview, name);
