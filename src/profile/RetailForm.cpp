@@ -78,7 +78,7 @@ TRetail::TRetail(Forms& forms, QWidget* parent)
     ApplicationEvents1 = new HintHook(this);
     connect(ApplicationEvents1, &HintHook::hintShown, this, &TRetail::ApplicationEvents1ShowHint);
     connect(PageControl1, &PageControl::userChanged, this, &TRetail::PageControl1Change);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { RadioGroupEnter(now); });
+    m_focusFollow = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { RadioGroupEnter(now); });
 
     QMainTable = new Dataset(m_dataModule->MainADOConnection(), QStringLiteral("QMainTable"), this);
     QMainTable->setTableName(QStringLiteral("QuestionsMain"));
@@ -91,7 +91,10 @@ TRetail::TRetail(Forms& forms, QWidget* parent)
     FormCreate();
 }
 
-TRetail::~TRetail() = default;
+TRetail::~TRetail()
+{
+    disconnect(m_focusFollow);
+}
 
 QWidget* TRetail::makeQuestionPage(const QString& caption, int firstQuestion, QLabel*& label, QPlainTextEdit*& tip)
 {

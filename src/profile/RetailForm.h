@@ -81,4 +81,7 @@ private:
 
     TMainDataModule* m_dataModule;
     std::array<RadioGroup*, Questionnaire::QuestionCount> m_groups{};
+    // The application's focus signal, cut first when the window goes: its children losing the
+    // focus as they are destroyed must not reach a window already half gone.
+    QMetaObject::Connection m_focusFollow;
 };
