@@ -25,15 +25,22 @@ QStringList reportNames()
             QStringLiteral("all")};
 }
 
+std::vector<std::unique_ptr<ReportForm>> namedReports(TMainDataModule& dataModule, const QString& name)
+{
+    const bool all = name == QLatin1String("all");
+    std::vector<std::unique_ptr<ReportForm>> reports;
+    if (all || name == QLatin1String("companies"))
+        reports.push_back(std::make_unique<TCompaniesReportForm>(dataModule));
+    if (all || name == QLatin1String("people"))
+        reports.push_back(std::make_unique<TPeopleReportForm>(dataModule));
+    if (all || name == QLatin1String("company-persons"))
+        reports.push_back(std::make_unique<TCompanyPersonForm>(dataModule));
+    return reports;
+}
+
 void writeReportPdf(TMainDataModule& dataModule, const QString& name, const QString& path)
 {
-    std::vector<std::unique_ptr<ReportForm>> reports;
-    if (name == QLatin1String("companies") || name == QLatin1String("all"))
-        reports.push_back(std::make_unique<TCompaniesReportForm>(dataModule));
-    if (name == QLatin1String("people") || name == QLatin1String("all"))
-        reports.push_back(std::make_unique<TPeopleReportForm>(dataModule));
-    if (name == QLatin1String("company-persons") || name == QLatin1String("all"))
-        reports.push_back(std::make_unique<TCompanyPersonForm>(dataModule));
+    const std::vector<std::unique_ptr<ReportForm>> reports = namedReports(dataModule, name);
     if (reports.empty())
         throw std::invalid_argument(QStringLiteral("There is no report '%1'.").arg(name).toStdString());
     Collected sink;

@@ -48,21 +48,23 @@ int ReportForm::produce(PageSink& sink, int firstPage)
     // No report prints the status history: it is read once at the end, not at every move.
     CurrentRows places(m_dataModule.sharedDatasets());
     m_dataModule.holdHistory();
+    const auto comeBack = [&] {
+        places.restore();
+        m_dataModule.releaseHistory();
+    };
     int next = firstPage;
     try {
         prepare();
         next = layoutReport(QuickRep1, m_cursors, sink, firstPage);
     } catch (...) {
         try {
-            places.restore();
-            m_dataModule.releaseHistory();
+            comeBack();
         } catch (...) {
             // The walk's own error is the one the user needs to see.
         }
         throw;
     }
-    places.restore();
-    m_dataModule.releaseHistory();
+    comeBack();
     return next;
 }
 

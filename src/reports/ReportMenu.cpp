@@ -4,6 +4,7 @@
 #include "reports/CompanyPerson.h"
 #include "reports/PeopleReport.h"
 #include "reports/PersonsRep.h"
+#include "reports/ReportFile.h"
 #include "reports/Report1.h"
 #include "reports/SubprojectsRep.h"
 
@@ -50,8 +51,9 @@ void previewCompanyPersons(TMainDataModule& dataModule)
 
 void previewAll(TMainDataModule& dataModule)
 {
-    TCompaniesReportForm companies(dataModule);
-    TPeopleReportForm people(dataModule);
-    TCompanyPersonForm hierarchy(dataModule);
-    previewReports(QStringLiteral("All"), {&companies, &people, &hierarchy});
+    const std::vector<std::unique_ptr<ReportForm>> reports = namedReports(dataModule, QStringLiteral("all"));
+    std::vector<ReportForm*> forms;
+    for (const auto& report : reports)
+        forms.push_back(report.get());
+    previewReports(QStringLiteral("All"), forms);
 }

@@ -1038,6 +1038,11 @@ void Dataset::refresh()
     // Seldom needed, and a sort of a large table's rows costs far more than the check.
     if (!std::is_sorted(m_rows.begin(), m_rows.end(), before))
         std::stable_sort(m_rows.begin(), m_rows.end(), before);
+    showRowsRead(keep, keepRow);
+}
+
+void Dataset::showRowsRead(Bookmark keep, int keepRow)
+{
     placeCurrent(keep, keepRow);
     touch();
     emitData();
@@ -1067,12 +1072,7 @@ void Dataset::reread()
     readSnapshot();
     m_local.clear();
     applyOrder();
-    placeCurrent(keep, keepRow);
-    touch();
-    emitData();
-    notifyDetails();
-    if (afterRefresh)
-        afterRefresh(*this);
+    showRowsRead(keep, keepRow);
     if (bookmark() != keep && afterScroll)
         afterScroll(*this);
 }

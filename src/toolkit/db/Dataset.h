@@ -222,6 +222,8 @@ private:
     void scrolled();
     void notifyDetails();
     void followChangedLinks();
+    // After the rows were read again: the kept row current, controls and details told once.
+    void showRowsRead(Bookmark keep, int keepRow);
     void emitData();
     void emitState();
     void setCurrent(int absolute);
