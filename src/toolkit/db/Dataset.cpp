@@ -987,7 +987,7 @@ void Dataset::deleteAllRows(const QString& keyField, const std::function<void(co
             remove->bind(i + 1, binds[i]);
         remove->run();
         if (m_connection->changes() == 0)
-            throw StoreError(QStringLiteral("Row cannot be located for deleting. It may have been changed or deleted since it was last read."));
+            throw StoreError(StoreError::Kind::RowChanged, QStringLiteral("Row cannot be located for deleting. It may have been changed or deleted since it was last read."));
     }
     transaction.commit();
 }
@@ -1218,7 +1218,7 @@ void Dataset::writeUpdate()
         st.bind(i + 1, binds[i]);
     st.run();
     if (m_connection->changes() == 0)
-        throw StoreError(QStringLiteral("Row cannot be located for updating. Some values may have been changed since it was last read."));
+        throw StoreError(StoreError::Kind::RowChanged, QStringLiteral("Row cannot be located for updating. Some values may have been changed since it was last read."));
 }
 
 void Dataset::writeDelete()
@@ -1230,7 +1230,7 @@ void Dataset::writeDelete()
         st.bind(i + 1, binds[i]);
     st.run();
     if (m_connection->changes() == 0)
-        throw StoreError(QStringLiteral("Row cannot be located for deleting. It may have been changed or deleted since it was last read."));
+        throw StoreError(StoreError::Kind::RowChanged, QStringLiteral("Row cannot be located for deleting. It may have been changed or deleted since it was last read."));
 }
 
 // ---------------------------------------------------------------- fields

@@ -6,12 +6,19 @@
 #include <QString>
 
 // An error raised by the store. what() is the store's own text; the codes and the
-// failing statement are kept apart for logs. GUI thread only, like the rest of the layer.
+// failing statement are kept apart for logs. Code above the engine decides by kind(),
+// never by the text. GUI thread only, like the rest of the layer.
 class StoreError : public std::runtime_error
 {
 public:
+    enum class Kind { Busy, RowChanged, DiskFull, ReadOnly, Constraint, NotADatabase, WrongKey, Other };
+
     explicit StoreError(const QString& message, int code = 0, int extendedCode = 0, QString sql = {})
         : std::runtime_error(message.toStdString()), m_code(code), m_extendedCode(extendedCode), m_sql(std::move(sql)) {}
+    StoreError(Kind kind, const QString& message)
+        : std::runtime_error(message.toStdString()), m_kind(kind), m_code(0), m_extendedCode(0) {}
+
+    Kind kind() const { return m_kind; }
 
     QString text() const { return QString::fromStdString(what()); }
     int code() const { return m_code; }
@@ -19,6 +26,7 @@ public:
     const QString& sql() const { return m_sql; }
 
 private:
+    Kind m_kind = Kind::Other;
     int m_code;
     int m_extendedCode;
     QString m_sql;
