@@ -1,5 +1,7 @@
 #include "reports/ReportParts.h"
 
+#include <memory>
+
 #include <QPainter>
 
 #include "toolkit/chart/PiePainter.h"
@@ -41,12 +43,15 @@ ReportElement pie(const QString& name, const QRectF& box, Dataset* dataset, cons
     settings.legend = legend;
     settings.title = title;
     settings.titleFont = arial(10).font;
+    // Every pie of a report keeps one copy of the settings: a long report holds many pies.
+    const auto shared = std::make_shared<const PieSettings>(settings);
     return ReportElement::picture(name, box, [=] {
         QVector<PieSlice> slices;
+        slices.reserve(dataset->recordCount());
         for (int row = 0; row < dataset->recordCount(); ++row)
             slices.append({dataset->valueAt(row, valueField), dataset->textAt(row, labelField)});
-        return ReportPicture([settings, slices](QPainter& painter, const QRectF& rect) {
-            paintPie(painter, rect, settings, slices);
+        return ReportPicture([shared, slices](QPainter& painter, const QRectF& rect) {
+            paintPie(painter, rect, *shared, slices);
         });
     });
 }

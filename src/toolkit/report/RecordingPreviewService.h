@@ -5,7 +5,7 @@
 #include <QStringList>
 
 #include "toolkit/report/PreviewService.h"
-#include "toolkit/report/ReportPage.h"
+#include "toolkit/report/ReportPages.h"
 
 // A preview service for tests: installs itself while it lives (putting back the one before it
 // when destroyed). Each run produces the preview's pages without showing it, keeps a copy of

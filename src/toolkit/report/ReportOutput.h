@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "toolkit/report/ReportPage.h"
+#include "toolkit/report/ReportPages.h"
 
 class QPrinter;
 

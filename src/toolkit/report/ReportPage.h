@@ -1,6 +1,5 @@
 #pragma once
 
-#include <deque>
 #include <vector>
 
 #include <QColor>
@@ -35,9 +34,6 @@ struct ReportPage
     QSizeF size;  // points
     std::vector<ReportPrimitive> items;
 };
-
-// Pages keep their places as more are added, so a shown page stays put.
-using ReportPages = std::deque<ReportPage>;
 
 // Millimetres to points.
 constexpr qreal mmToPoints(qreal mm) { return mm * 72.0 / 25.4; }

@@ -247,7 +247,8 @@ void ReportPreview::showPage(int number)
     if (number < 1 || number > pageCount() || number == m_current)
         return;
     m_current = number;
-    View->setPage(&m_pages[size_t(number - 1)]);
+    m_shown = m_pages[size_t(number - 1)];
+    View->setPage(&m_shown);
     applyZoom();
     Scroll->verticalScrollBar()->setValue(0);
     updateControls();

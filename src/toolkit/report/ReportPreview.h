@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 
 #include "toolkit/report/ReportLayout.h"
+#include "toolkit/report/ReportPages.h"
 
 class PageView;
 class QAction;
@@ -125,6 +126,7 @@ private:
     bool m_closeRequested = false;
     QElapsedTimer m_sinceEvents;
     ReportPages m_pages;
+    ReportPage m_shown;  // the page the view draws, read back from m_pages
     int m_current = 0;
     ZoomMode m_zoomMode = ZoomMode::PageWidth;
     qreal m_factor = 1;

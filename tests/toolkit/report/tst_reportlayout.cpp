@@ -3,6 +3,7 @@
 
 #include "ListCursor.h"
 #include "toolkit/report/ReportLayout.h"
+#include "toolkit/report/ReportPages.h"
 
 namespace {
 
