@@ -1,5 +1,7 @@
 #include "reports/ReportParts.h"
 
+#include <algorithm>
+
 #include <QPainter>
 
 #include "toolkit/chart/PiePainter.h"
@@ -49,6 +51,13 @@ ReportElement pie(const QString& name, const QRectF& box, Dataset* dataset, cons
             paintPie(painter, rect, settings, slices);
         });
     });
+}
+
+QList<Catalogue::BuyingRole> rolesByCaption()
+{
+    QList<Catalogue::BuyingRole> roles = Catalogue::roles();
+    std::sort(roles.begin(), roles.end(), [](const auto& a, const auto& b) { return a.caption < b.caption; });
+    return roles;
 }
 
 } // namespace ReportParts
