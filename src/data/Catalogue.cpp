@@ -9,6 +9,7 @@ namespace {
 ColumnDef autoNumber(const char* name) { return {QLatin1String(name), FieldType::AutoInc, 0, true}; }
 ColumnDef key(const char* name) { return {QLatin1String(name), FieldType::Integer, 0, true}; }
 ColumnDef integer(const char* name) { return {QLatin1String(name), FieldType::Integer}; }
+// Rows are read by it as the details of another table's row, so it is indexed.
 ColumnDef link(const char* name) { return {QLatin1String(name), FieldType::Integer, 0, false, true}; }
 ColumnDef dateTime(const char* name) { return {QLatin1String(name), FieldType::DateTime}; }
 ColumnDef text(const char* name, int width) { return {QLatin1String(name), FieldType::Text, width}; }

@@ -8,7 +8,8 @@
 #include "toolkit/db/SchemaCheck.h"
 
 // A table described as data: from one description come its CREATE text, what a program checks
-// of it before starting, and the fields datasets declare for it. Plain values, no store access.
+// of it before starting, and the fields datasets declare for it. Plain values that touch no
+// store; nothing here throws.
 struct ColumnDef
 {
     QString name;
@@ -33,7 +34,8 @@ struct TableDef
     const ColumnDef* column(const QString& columnName) const;
 };
 
-// The CREATE TABLE statement of table, then one CREATE INDEX per indexed column.
+// The CREATE TABLE statement of table, then one CREATE INDEX per indexed column, as SQLite
+// reads them.
 QStringList createTableSql(const TableDef& table);
 
 // An INSERT of every column but those the store numbers, in the table's order, with one ?
