@@ -13,6 +13,7 @@
 
 #include "ImportBench.h"
 #include "Measure.h"
+#include "data/Catalogue.h"
 #include "data/DataModule.h"
 #include "reports/CompanyPerson.h"
 #include "reports/PeopleReport.h"
@@ -90,7 +91,8 @@ qint64 addCompanyOf300(const QString& connectionString)
     const qint64 subproject = c.lastInsertRowid();
     Statement person(c, QStringLiteral("INSERT INTO People (CompanyID, Name) VALUES (?, ?)"));
     Statement answer(c, QStringLiteral("INSERT INTO QuestionsMain (PersonID, QuestionID, Answer) VALUES (?, ?, ?)"));
-    Statement role(c, QStringLiteral("INSERT INTO Business (PersonID, SubProjectID, SPUser, SPWeight) VALUES (?, ?, 1, 10)"));
+    Statement role(c, QStringLiteral("INSERT INTO Business (PersonID, SubProjectID, %1, %2) VALUES (?, ?, 1, 10)")
+                          .arg(Catalogue::roles().first().field, Catalogue::weightField()));
     for (int i = 0; i < 300; ++i) {
         person.bind(1, company);
         person.bind(2, QStringLiteral("Client %1").arg(i));
@@ -197,12 +199,12 @@ double hierarchyFloorMs(Connection& connection)
 {
     const auto start = Clock::now();
     Statement rows(connection, QStringLiteral(
-        "SELECT c.Name, p.Name, s.Name, pe.Name, b.SPWeight FROM Companies c"
+        "SELECT c.Name, p.Name, s.Name, pe.Name, b.%1 FROM Companies c"
         " LEFT JOIN Projects p ON p.CompanyID = c.CompanyID"
         " LEFT JOIN SubProjects s ON s.ProjectID = p.ProjectID"
         " LEFT JOIN Business b ON b.SubProjectID = s.SubProjectID"
         " LEFT JOIN People pe ON pe.PersonID = b.PersonID"
-        " ORDER BY c.CompanyID, p.ProjectID, s.SubProjectID, b.RowKey"));
+        " ORDER BY c.CompanyID, p.ProjectID, s.SubProjectID, b.RowKey").arg(Catalogue::weightField()));
     volatile qsizetype read = 0;
     while (rows.step())
         for (int column = 0; column < 5; ++column)
@@ -263,17 +265,18 @@ double viewOpen(TMainDataModule& dm, int rounds)
 double chartReread(TMainDataModule& dm)
 {
     Dataset roles(dm.MainADOConnection(), QStringLiteral("Roles"));
-    roles.setSql(QStringLiteral("SELECT rowid AS RowID, PersonID, SPWeight FROM Business LIMIT 50"), QStringLiteral("Business"),
+    roles.setSql(QStringLiteral("SELECT rowid AS RowID, PersonID, %1 FROM Business LIMIT 50").arg(Catalogue::weightField()),
+                 QStringLiteral("Business"),
                  QStringLiteral("RowID"));
     roles.addField(FieldDef::integer(QStringLiteral("RowID")));
     roles.addField(FieldDef::integer(QStringLiteral("PersonID")));
-    roles.addField(FieldDef::integer(QStringLiteral("SPWeight")));
+    roles.addField(Catalogue::field(QStringLiteral("Business"), Catalogue::weightField()));
     roles.addField(FieldDef::lookup(QStringLiteral("PersonName"), QStringLiteral("PersonID"), dm.PeopleTable,
                                     QStringLiteral("PersonID"), QStringLiteral("Name")));
     roles.open();
     DataSource source(&roles);
     DBChart chart;
-    chart.setSeries(&source, QStringLiteral("SPWeight"), QStringLiteral("PersonName"));
+    chart.setSeries(&source, Catalogue::weightField(), QStringLiteral("PersonName"));
     std::vector<double> times;
     for (int i = 0; i < 200; ++i) {
         const auto start = Clock::now();

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "data/Cascade.h"
+#include "data/Catalogue.h"
 #include "data/DuplicatePerson.h"
 #include "data/Schema.h"
 #include "toolkit/db/Connection.h"
@@ -58,48 +59,20 @@ private:
     std::exception_ptr m_failure;
 };
 
-void addPeopleFields(Dataset* d)
-{
-    d->addField(FieldDef::autoInc(QStringLiteral("PersonID")));
-    d->addField(FieldDef::integer(QStringLiteral("CompanyID")));
-    d->addField(FieldDef::text(QStringLiteral("Name"), 255));
-    d->addField(FieldDef::text(QStringLiteral("Title"), 255));
-    d->addField(FieldDef::text(QStringLiteral("Email"), 64));
-    d->addField(FieldDef::text(QStringLiteral("Mobile"), 30));
-    d->addField(FieldDef::text(QStringLiteral("Info"), 255));
-}
-
-void addProjectFields(Dataset* d)
-{
-    d->addField(FieldDef::autoInc(QStringLiteral("ProjectID")));
-    d->addField(FieldDef::integer(QStringLiteral("CompanyID")));
-    d->addField(FieldDef::text(QStringLiteral("Name"), 255));
-    d->addField(FieldDef::text(QStringLiteral("Code"), 255));
-    d->addField(FieldDef::text(QStringLiteral("Comments"), 512));
-}
-
 void addBusinessFields(Dataset* d, bool labelled)
 {
-    auto label = [&](FieldDef f, const char* text) { return labelled ? f.withLabel(QLatin1String(text)) : f; };
-    d->addField(FieldDef::integer(QStringLiteral("PersonID")));
-    d->addField(FieldDef::integer(QStringLiteral("SubProjectID")));
-    d->addField(label(FieldDef::boolean(QStringLiteral("SPDecisionMaker")), "Decision Maker"));
-    d->addField(label(FieldDef::boolean(QStringLiteral("SPUser")), "User"));
-    d->addField(label(FieldDef::boolean(QStringLiteral("SPInfluencer")), "Influencer"));
-    d->addField(label(FieldDef::boolean(QStringLiteral("SPPurchaser")), "Purchaser"));
-    d->addField(label(FieldDef::boolean(QStringLiteral("SPGateKeeper")), "Gate Keeper"));
-    d->addField(label(FieldDef::integer(QStringLiteral("SPWeight")), "Weight"));
+    for (FieldDef f : Catalogue::fields(QStringLiteral("Business")))
+        d->addField(labelled ? f.withLabel(Catalogue::caption(f.name)) : f);
 }
 
 void addHistoryFields(Dataset* d, Dataset* statuses, bool dateFirst)
 {
+    const QString date = QStringLiteral("Date");
     if (dateFirst)
-        d->addField(FieldDef::dateTime(QStringLiteral("Date")));
-    d->addField(FieldDef::autoInc(QStringLiteral("ID")));
-    d->addField(FieldDef::integer(QStringLiteral("SubProjectID")));
-    d->addField(FieldDef::integer(QStringLiteral("SubProjectStatusID")));
-    if (!dateFirst)
-        d->addField(FieldDef::dateTime(QStringLiteral("Date")));
+        d->addField(Catalogue::field(QStringLiteral("SubProjectHistory"), date));
+    for (const FieldDef& f : Catalogue::fields(QStringLiteral("SubProjectHistory")))
+        if (!dateFirst || f.name != date)
+            d->addField(f);
     d->addField(FieldDef::lookup(QStringLiteral("Status"), QStringLiteral("SubProjectStatusID"), statuses,
                                  QStringLiteral("SPStatusID"), QStringLiteral("SPStatusName"), 50));
 }
@@ -183,35 +156,35 @@ Dataset* TMainDataModule::makeDataset(const QString& name, const QString& table)
 
 void TMainDataModule::declareFields()
 {
-    addPeopleFields(PeopleTable);
+    Catalogue::addFields(*PeopleTable, QStringLiteral("People"));
     PeopleTable->addField(FieldDef::lookup(QStringLiteral("CompanyName"), QStringLiteral("CompanyID"), CompaniesTable,
                                            QStringLiteral("CompanyID"), QStringLiteral("Name")));
 
-    addProjectFields(ProjectsTable);
+    Catalogue::addFields(*ProjectsTable, QStringLiteral("Projects"));
     ProjectsTable->addField(FieldDef::lookup(QStringLiteral("CompanyName"), QStringLiteral("CompanyID"), CompaniesTable,
                                              QStringLiteral("CompanyID"), QStringLiteral("Name")));
 
-    SubProjectsTable->addField(FieldDef::autoInc(QStringLiteral("SubProjectID")));
-    SubProjectsTable->addField(FieldDef::integer(QStringLiteral("SubProjectTypeID")));
-    SubProjectsTable->addField(FieldDef::integer(QStringLiteral("ProjectID")));
-    // Ten characters is how much of a name this list shows; a stored name is never cut to it.
-    SubProjectsTable->addField(FieldDef::text(QStringLiteral("Name"), 10).displayWidthOnly());
-    SubProjectsTable->addField(FieldDef::text(QStringLiteral("Code"), 255));
-    SubProjectsTable->addField(FieldDef::text(QStringLiteral("Comments"), 512));
+    const QString sizeId = QStringLiteral("SizeID");
+    for (FieldDef f : Catalogue::fields(QStringLiteral("SubProjects"))) {
+        // Ten characters is how much of a name this list shows; a stored name is never cut to it.
+        if (f.name == u"Name")
+            f = FieldDef::text(f.name, 10).displayWidthOnly();
+        if (f.name != sizeId)
+            SubProjectsTable->addField(f);
+    }
     SubProjectsTable->addField(FieldDef::lookup(QStringLiteral("ProjectName"), QStringLiteral("ProjectID"), ProjectsTable,
                                                 QStringLiteral("ProjectID"), QStringLiteral("Name")));
     SubProjectsTable->addField(FieldDef::lookup(QStringLiteral("Type"), QStringLiteral("SubProjectTypeID"), SubProjectTypeTable,
                                                 QStringLiteral("SPTypeID"), QStringLiteral("SPTypeName")));
-    SubProjectsTable->addField(FieldDef::integer(QStringLiteral("SizeID")));
+    SubProjectsTable->addField(Catalogue::field(QStringLiteral("SubProjects"), sizeId));
     SubProjectsTable->addField(FieldDef::lookup(QStringLiteral("Size"), QStringLiteral("SizeID"), SubProjectSizeTable,
                                                 QStringLiteral("ID"), QStringLiteral("Name")));
 
-    SubProjectStatusTable->addField(FieldDef::integer(QStringLiteral("SPStatusID")));
-    SubProjectStatusTable->addField(FieldDef::text(QStringLiteral("SPStatusName"), 64).withLabel(QStringLiteral("Status")));
+    for (const FieldDef& f : Catalogue::fields(QStringLiteral("SubProjectStatus")))
+        SubProjectStatusTable->addField(f.name == u"SPStatusName" ? FieldDef(f).withLabel(QStringLiteral("Status")) : f);
 
-    SubProjectTypeTable->addField(FieldDef::integer(QStringLiteral("SPTypeID")));
-    SubProjectTypeTable->addField(FieldDef::text(QStringLiteral("SPTypeName"), 64).withLabel(QStringLiteral("Type")));
-    SubProjectTypeTable->addField(FieldDef::text(QStringLiteral("Comments"), 255));
+    for (const FieldDef& f : Catalogue::fields(QStringLiteral("SubProjectType")))
+        SubProjectTypeTable->addField(f.name == u"SPTypeName" ? FieldDef(f).withLabel(QStringLiteral("Type")) : f);
 
     addBusinessFields(BusinessTable, false);
     BusinessTable->addField(FieldDef::lookup(QStringLiteral("PersonName"), QStringLiteral("PersonID"), PeopleTable,
@@ -219,15 +192,9 @@ void TMainDataModule::declareFields()
     BusinessTable->addField(FieldDef::lookup(QStringLiteral("SubProjectName"), QStringLiteral("SubProjectID"), SubProjectsTable,
                                              QStringLiteral("SubProjectID"), QStringLiteral("Name")));
 
-    addProjectFields(ProjectsDetail);
+    Catalogue::addFields(*ProjectsDetail, QStringLiteral("Projects"));
 
-    SubProjectsDetail->addField(FieldDef::autoInc(QStringLiteral("SubProjectID")));
-    SubProjectsDetail->addField(FieldDef::integer(QStringLiteral("SubProjectTypeID")));
-    SubProjectsDetail->addField(FieldDef::integer(QStringLiteral("ProjectID")));
-    SubProjectsDetail->addField(FieldDef::integer(QStringLiteral("SizeID")));
-    SubProjectsDetail->addField(FieldDef::text(QStringLiteral("Name"), 255));
-    SubProjectsDetail->addField(FieldDef::text(QStringLiteral("Code"), 255));
-    SubProjectsDetail->addField(FieldDef::text(QStringLiteral("Comments"), 512));
+    Catalogue::addFields(*SubProjectsDetail, QStringLiteral("SubProjects"));
     SubProjectsDetail->addField(FieldDef::lookup(QStringLiteral("Size"), QStringLiteral("SizeID"), SubProjectSizeTable,
                                                  QStringLiteral("ID"), QStringLiteral("Name")));
     SubProjectsDetail->addField(FieldDef::lookup(QStringLiteral("Type"), QStringLiteral("SubProjectTypeID"), SubProjectTypeTable,
@@ -250,7 +217,7 @@ void TMainDataModule::declareFields()
     PeopleProjectDetail->addField(FieldDef::lookup(QStringLiteral("Subproject"), QStringLiteral("SubProjectID"), SubProjectsTable,
                                                    QStringLiteral("SubProjectID"), QStringLiteral("Name")));
 
-    addPeopleFields(PeopleTableEX);
+    Catalogue::addFields(*PeopleTableEX, QStringLiteral("People"));
     PeopleTableEX->addField(FieldDef::lookup(QStringLiteral("Company Name"), QStringLiteral("CompanyID"), CompaniesTableEX,
                                              QStringLiteral("CompanyID"), QStringLiteral("Name")));
 

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "data/Catalogue.h"
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/Statement.h"
 #include "toolkit/db/Transaction.h"
@@ -25,23 +26,23 @@ constexpr int LastOpenStatus = 5;
 constexpr int WonStatus = 6;
 constexpr int LostStatus = 7;
 
+QString insertInto(const char* table)
+{
+    return insertSql(Catalogue::table(QLatin1String(table)));
+}
+
 // One prepared insert per table, reused for every row.
 struct Inserts
 {
     explicit Inserts(Connection& c)
         : connection(c),
-          company(c, QStringLiteral("INSERT INTO Companies (Name, Address, Tel1, Tel2, Fax, MainActivities, Comments) "
-                                    "VALUES (?, ?, ?, ?, ?, ?, ?)")),
-          person(c, QStringLiteral("INSERT INTO People (CompanyID, Name, Title, Email, Mobile, Info, Company, Address, "
-                                   "Tel, Fax) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")),
-          project(c, QStringLiteral("INSERT INTO Projects (CompanyID, Name, Code, Comments) VALUES (?, ?, ?, ?)")),
-          subproject(c, QStringLiteral("INSERT INTO SubProjects (SubProjectTypeID, ProjectID, SizeID, Name, Code, "
-                                       "Comments) VALUES (?, ?, ?, ?, ?, ?)")),
-          business(c, QStringLiteral("INSERT INTO Business (PersonID, SubProjectID, SPDecisionMaker, SPUser, "
-                                     "SPInfluencer, SPPurchaser, SPGateKeeper, SPWeight) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")),
-          history(c, QStringLiteral("INSERT INTO SubProjectHistory (SubProjectID, SubProjectStatusID, \"Date\") "
-                                    "VALUES (?, ?, ?)")),
-          answer(c, QStringLiteral("INSERT INTO QuestionsMain (PersonID, QuestionID, Answer) VALUES (?, ?, ?)"))
+          company(c, insertInto("Companies")),
+          person(c, insertInto("People")),
+          project(c, insertInto("Projects")),
+          subproject(c, insertInto("SubProjects")),
+          business(c, insertInto("Business")),
+          history(c, insertInto("SubProjectHistory")),
+          answer(c, insertInto("QuestionsMain"))
     {
     }
 
@@ -335,8 +336,9 @@ void addDemoData(Connection& connection)
         }
     }
     // In one deal a single person nearly decides alone.
-    connection.exec(QStringLiteral("UPDATE Business SET SPWeight = 95, SPDecisionMaker = 1 WHERE RowKey = "
-                                   "(SELECT RowKey FROM Business ORDER BY SPWeight DESC, RowKey LIMIT 1)"));
+    connection.exec(QStringLiteral("UPDATE Business SET %1 = 95, %2 = 1 WHERE RowKey = "
+                                   "(SELECT RowKey FROM Business ORDER BY %1 DESC, RowKey LIMIT 1)")
+                        .arg(Catalogue::weightField(), Catalogue::roles().first().field));
     transaction.commit();
 }
 

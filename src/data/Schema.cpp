@@ -1,98 +1,11 @@
 #include "data/Schema.h"
 
+#include "data/Catalogue.h"
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/Statement.h"
 #include "toolkit/db/Transaction.h"
 
 namespace {
-
-// Widths are those the datasets declare; the texts whose width no dataset declares get 255.
-// Business and QuestionsMain have no key of their own: RowKey gives each row a stable identity
-// that no dataset shows, and AUTOINCREMENT keeps a deleted row's identity from coming back.
-const char* const SchemaSql = R"sql(
-CREATE TABLE Companies (
-  CompanyID INTEGER PRIMARY KEY AUTOINCREMENT,
-  Name VARCHAR(255),
-  Address VARCHAR(255),
-  Tel1 VARCHAR(30),
-  Tel2 VARCHAR(30),
-  Fax VARCHAR(30),
-  MainActivities VARCHAR(512),
-  Comments VARCHAR(512)
-);
-CREATE TABLE People (
-  PersonID INTEGER PRIMARY KEY AUTOINCREMENT,
-  CompanyID INTEGER,
-  Name VARCHAR(255),
-  Title VARCHAR(255),
-  Email VARCHAR(64),
-  Mobile VARCHAR(30),
-  Info VARCHAR(255),
-  Company VARCHAR(255),
-  Address VARCHAR(255),
-  Tel VARCHAR(255),
-  Fax VARCHAR(255)
-);
-CREATE INDEX PeopleCompanyID ON People (CompanyID);
-CREATE TABLE Projects (
-  ProjectID INTEGER PRIMARY KEY AUTOINCREMENT,
-  CompanyID INTEGER,
-  Name VARCHAR(255),
-  Code VARCHAR(255),
-  Comments VARCHAR(512)
-);
-CREATE INDEX ProjectsCompanyID ON Projects (CompanyID);
-CREATE TABLE SubProjects (
-  SubProjectID INTEGER PRIMARY KEY AUTOINCREMENT,
-  SubProjectTypeID INTEGER,
-  ProjectID INTEGER,
-  SizeID INTEGER,
-  Name VARCHAR(255),
-  Code VARCHAR(255),
-  Comments VARCHAR(512)
-);
-CREATE INDEX SubProjectsProjectID ON SubProjects (ProjectID);
-CREATE TABLE SubProjectType (
-  SPTypeID INTEGER PRIMARY KEY,
-  SPTypeName VARCHAR(64),
-  Comments VARCHAR(255)
-);
-CREATE TABLE SubProjectSize (
-  ID INTEGER PRIMARY KEY,
-  Name VARCHAR(255)
-);
-CREATE TABLE SubProjectStatus (
-  SPStatusID INTEGER PRIMARY KEY,
-  SPStatusName VARCHAR(64)
-);
-CREATE TABLE SubProjectHistory (
-  ID INTEGER PRIMARY KEY AUTOINCREMENT,
-  SubProjectID INTEGER,
-  SubProjectStatusID INTEGER,
-  "Date" DATETIME
-);
-CREATE INDEX SubProjectHistorySubProjectID ON SubProjectHistory (SubProjectID);
-CREATE TABLE Business (
-  RowKey INTEGER PRIMARY KEY AUTOINCREMENT,
-  PersonID INTEGER,
-  SubProjectID INTEGER,
-  SPDecisionMaker BOOLEAN,
-  SPUser BOOLEAN,
-  SPInfluencer BOOLEAN,
-  SPPurchaser BOOLEAN,
-  SPGateKeeper BOOLEAN,
-  SPWeight INTEGER
-);
-CREATE INDEX BusinessSubProjectID ON Business (SubProjectID);
-CREATE INDEX BusinessPersonID ON Business (PersonID);
-CREATE TABLE QuestionsMain (
-  RowKey INTEGER PRIMARY KEY AUTOINCREMENT,
-  PersonID INTEGER,
-  QuestionID INTEGER,
-  Answer INTEGER
-);
-CREATE INDEX QuestionsMainPersonID ON QuestionsMain (PersonID);
-)sql";
 
 struct TypeRow
 {
@@ -119,12 +32,6 @@ const char* const Sizes[] = {"Not sized", "Small", "Medium", "Large", "Strategic
 const char* const Statuses[] = {"First contact",  "Needs identified", "Qualified", "Proposal sent",
                                 "Negotiation",    "Won",              "Lost",      "On hold"};
 
-ColumnRequirement autoNumber(const char* name) { return {QString::fromLatin1(name), FieldType::AutoInc}; }
-ColumnRequirement integer(const char* name) { return {QString::fromLatin1(name), FieldType::Integer}; }
-ColumnRequirement boolean(const char* name) { return {QString::fromLatin1(name), FieldType::Boolean}; }
-ColumnRequirement dateTime(const char* name) { return {QString::fromLatin1(name), FieldType::DateTime}; }
-ColumnRequirement text(const char* name) { return {QString::fromLatin1(name), FieldType::Text}; }
-
 } // namespace
 
 QString databasePassword()
@@ -135,14 +42,16 @@ QString databasePassword()
 void createSchema(Connection& connection)
 {
     Transaction transaction(connection);
-    connection.exec(QString::fromUtf8(SchemaSql));
+    for (const TableDef& table : Catalogue::tables())
+        for (const QString& statement : createTableSql(table))
+            connection.exec(statement);
     transaction.commit();
 }
 
 void fillLists(Connection& connection)
 {
     Transaction transaction(connection);
-    Statement type(connection, QStringLiteral("INSERT INTO SubProjectType (SPTypeID, SPTypeName, Comments) VALUES (?, ?, ?)"));
+    Statement type(connection, insertSql(Catalogue::table(QStringLiteral("SubProjectType"))));
     for (const TypeRow& row : Types) {
         type.bind(1, row.id);
         type.bind(2, QString::fromUtf8(row.name));
@@ -150,7 +59,7 @@ void fillLists(Connection& connection)
         type.run();
         type.reset();
     }
-    Statement size(connection, QStringLiteral("INSERT INTO SubProjectSize (ID, Name) VALUES (?, ?)"));
+    Statement size(connection, insertSql(Catalogue::table(QStringLiteral("SubProjectSize"))));
     int id = 0;
     for (const char* name : Sizes) {
         size.bind(1, ++id);
@@ -158,7 +67,7 @@ void fillLists(Connection& connection)
         size.run();
         size.reset();
     }
-    Statement status(connection, QStringLiteral("INSERT INTO SubProjectStatus (SPStatusID, SPStatusName) VALUES (?, ?)"));
+    Statement status(connection, insertSql(Catalogue::table(QStringLiteral("SubProjectStatus"))));
     id = 0;
     for (const char* name : Statuses) {
         status.bind(1, ++id);
@@ -171,24 +80,8 @@ void fillLists(Connection& connection)
 
 QList<TableRequirement> startupRequirements()
 {
-    return {
-        {QStringLiteral("Companies"), {autoNumber("CompanyID"), text("Name")}},
-        {QStringLiteral("People"),
-         {autoNumber("PersonID"), integer("CompanyID"), text("Name"), text("Title"), text("Email"), text("Mobile"),
-          text("Info")}},
-        {QStringLiteral("Projects"),
-         {autoNumber("ProjectID"), integer("CompanyID"), text("Name"), text("Code"), text("Comments")}},
-        {QStringLiteral("SubProjects"),
-         {autoNumber("SubProjectID"), integer("SubProjectTypeID"), integer("ProjectID"), integer("SizeID"),
-          text("Name"), text("Code"), text("Comments")}},
-        {QStringLiteral("SubProjectType"), {integer("SPTypeID"), text("SPTypeName"), text("Comments")}},
-        {QStringLiteral("SubProjectSize"), {integer("ID"), text("Name")}},
-        {QStringLiteral("SubProjectStatus"), {integer("SPStatusID"), text("SPStatusName")}},
-        {QStringLiteral("SubProjectHistory"),
-         {autoNumber("ID"), integer("SubProjectID"), integer("SubProjectStatusID"), dateTime("Date")}},
-        {QStringLiteral("Business"),
-         {integer("PersonID"), integer("SubProjectID"), boolean("SPDecisionMaker"), boolean("SPUser"),
-          boolean("SPInfluencer"), boolean("SPPurchaser"), boolean("SPGateKeeper"), integer("SPWeight")}},
-        {QStringLiteral("QuestionsMain"), {integer("PersonID"), integer("QuestionID"), integer("Answer")}},
-    };
+    QList<TableRequirement> tables;
+    for (const TableDef& table : Catalogue::tables())
+        tables.append(requirement(table));
+    return tables;
 }

@@ -9,6 +9,7 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
+#include "data/Catalogue.h"
 #include "data/DataModule.h"
 #include "profile/AnswerStore.h"
 #include "profile/Tactics.h"
@@ -82,9 +83,7 @@ TRetail::TRetail(Forms& forms, QWidget* parent)
 
     QMainTable = new Dataset(m_dataModule->MainADOConnection(), QStringLiteral("QMainTable"), this);
     QMainTable->setTableName(QStringLiteral("QuestionsMain"));
-    QMainTable->addField(FieldDef::integer(PersonID));
-    QMainTable->addField(FieldDef::integer(QuestionID));
-    QMainTable->addField(FieldDef::integer(Answer));
+    Catalogue::addFields(*QMainTable, QStringLiteral("QuestionsMain"));
     QMainTable->setMasterSource(m_dataModule->PeopleCompanyDS, PersonID);
     QMainTable->setOrderBy({PersonID, QuestionID});
 

@@ -41,10 +41,10 @@ TCompanyPersonForm::TCompanyPersonForm(TMainDataModule& dataModule, QObject* par
 
     SubDetail contribution = level(people, "Contribution", 86.8);
     contribution.band.add(ReportElement::dataField(people, QStringLiteral("PersonName"), 61.4, 2.1).styled(arial(10)));
-    contribution.band.add(ReportElement::dataField(people, QStringLiteral("SPWeight"), 84.7, 2.1).styled(arial(10)));
+    contribution.band.add(ReportElement::dataField(people, Catalogue::weightField(), 84.7, 2.1).styled(arial(10)));
     contribution.footer = band(47.4);
     contribution.footer->add(pie(QStringLiteral("QRChart1"), QRectF(42.3, 4.2, 120.9, 36.2), dataModule.PeopleDetail,
-                                 QStringLiteral("PersonName"), QStringLiteral("SPWeight"), true, QStringLiteral("TQRChart")));
+                                 QStringLiteral("PersonName"), Catalogue::weightField(), true, QStringLiteral("TQRChart")));
 
     SubDetail subProjectLevel = level(subProjects, "Subprojects", 86.8);
     subProjectLevel.band.add(ReportElement::dataField(subProjects, QStringLiteral("Name"), 38.1, 2.1).styled(arial(10)));

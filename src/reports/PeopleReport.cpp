@@ -1,5 +1,6 @@
 #include "reports/PeopleReport.h"
 
+#include "data/Catalogue.h"
 #include "data/DataModule.h"
 #include "toolkit/db/Dataset.h"
 
@@ -10,13 +11,7 @@ TPeopleReportForm::TPeopleReportForm(TMainDataModule& dataModule, QObject* paren
 {
     ADOQuery1->addField(FieldDef::lookup(QStringLiteral("ComanyName"), QStringLiteral("CompanyID"), dataModule.CompaniesTable,
                                          QStringLiteral("CompanyID"), QStringLiteral("Name"), 20));
-    ADOQuery1->addField(FieldDef::autoInc(QStringLiteral("PersonID")));
-    ADOQuery1->addField(FieldDef::integer(QStringLiteral("CompanyID")));
-    ADOQuery1->addField(FieldDef::text(QStringLiteral("Name"), 255));
-    ADOQuery1->addField(FieldDef::text(QStringLiteral("Title"), 255));
-    ADOQuery1->addField(FieldDef::text(QStringLiteral("Email"), 64));
-    ADOQuery1->addField(FieldDef::text(QStringLiteral("Mobile"), 30));
-    ADOQuery1->addField(FieldDef::text(QStringLiteral("Info"), 255));
+    Catalogue::addFields(*ADOQuery1, QStringLiteral("People"));
     setLayout(QStringLiteral("People"), 99.7,
               {{"Name", 8.5}, {"Company", 35.5}, {"Title", 65.6}, {"Contact", 94.2}, {"Info", 152.4}},
               {{"Name", 8.5, 2.1}, {"ComanyName", 36.2, 2.1}, {"Title", 67.7, 2.1}, {"Mobile", 97.4, 2.1},

@@ -1,7 +1,5 @@
 #include "reports/PersonsRep.h"
 
-#include <tuple>
-
 #include "data/DataModule.h"
 #include "profile/Questionnaire.h"
 #include "profile/Tactics.h"
@@ -39,25 +37,23 @@ ReportBand personBand()
 ReportBand contributionBand()
 {
     ReportBand b = band(44.5, Qt::white, BandFrame::all());
-    auto label = [&](const char* text, qreal left, qreal top) {
-        b.add(ReportElement::label(QLatin1String(text), left, top).styled(arial(10, true)).on(Qt::white));
+    auto label = [&](const QString& text, qreal left, qreal top) {
+        b.add(ReportElement::label(text, left, top).styled(arial(10, true)).on(Qt::white));
     };
-    auto value = [&](const char* field, qreal left, qreal top) {
-        b.add(ReportElement::dataField(Contributions, QLatin1String(field), left, top).styled(arial(10)).on(Silver));
+    auto value = [&](const QString& field, qreal left, qreal top) {
+        b.add(ReportElement::dataField(Contributions, field, left, top).styled(arial(10)).on(Silver));
     };
-    label("Subproject", 72.0, 2.1);
-    label("Name", 8.5, 10.6);
-    value("Subproject", 27.5, 10.6);
-    label("Weight", 8.5, 16.9);
-    value("SPWeight", 27.5, 16.9);
-    const std::tuple<const char*, const char*, qreal, qreal> roles[] = {{"Decision Maker", "SPDecisionMaker", 8.5, 8.5},
-                                                                         {"Gate Keeper", "SPGateKeeper", 40.2, 40.2},
-                                                                         {"Influencer", "SPInfluencer", 65.6, 65.6},
-                                                                         {"Purchaser", "SPPurchaser", 84.7, 86.8},
-                                                                         {"User", "SPUser", 110.1, 110.1}};
-    for (const auto& [text, field, labelLeft, valueLeft] : roles) {
-        label(text, labelLeft, 25.4);
-        value(field, valueLeft, 33.9);
+    label(QStringLiteral("Subproject"), 72.0, 2.1);
+    label(QStringLiteral("Name"), 8.5, 10.6);
+    value(QStringLiteral("Subproject"), 27.5, 10.6);
+    label(Catalogue::weightCaption(), 8.5, 16.9);
+    value(Catalogue::weightField(), 27.5, 16.9);
+    const QList<Catalogue::BuyingRole> roles = rolesByCaption();
+    const qreal labelLefts[] = {8.5, 40.2, 65.6, 84.7, 110.1};
+    const qreal valueLefts[] = {8.5, 40.2, 65.6, 86.8, 110.1};
+    for (int i = 0; i < roles.size(); ++i) {
+        label(roles[i].caption, labelLefts[i], 25.4);
+        value(roles[i].field, valueLefts[i], 33.9);
     }
     return b;
 }
@@ -75,7 +71,7 @@ TPersons::TPersons(TMainDataModule& dataModule, QObject* parent)
     QuickRep1.summary = band(55.0, Qt::white, BandFrame::all(2));
     QuickRep1.summary->add(ReportElement::label(QStringLiteral("Contribution Graph"), 82.5, 2.1).styled(arial(10, true)));
     QuickRep1.summary->add(pie(QStringLiteral("MyChart"), QRectF(6.3, 8.5, 178.1, 40.5), dataModule.PeopleProjectDetail,
-                               QStringLiteral("Subproject"), QStringLiteral("SPWeight")));
+                               QStringLiteral("Subproject"), Catalogue::weightField()));
 }
 
 void TPersons::prepare()

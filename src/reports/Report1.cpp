@@ -1,5 +1,6 @@
 #include "reports/Report1.h"
 
+#include "data/Catalogue.h"
 #include "toolkit/db/Dataset.h"
 
 TCompaniesReportForm::TCompaniesReportForm(TMainDataModule& dataModule, QObject* parent)
@@ -7,14 +8,7 @@ TCompaniesReportForm::TCompaniesReportForm(TMainDataModule& dataModule, QObject*
                  QStringLiteral("Select * FROM companies ORDER BY companies.Name COLLATE NAMES;"), QStringLiteral("Companies"),
                  QStringLiteral("CompanyID"), parent)
 {
-    ADOQuery1->addField(FieldDef::autoInc(QStringLiteral("CompanyID")));
-    ADOQuery1->addField(FieldDef::text(QStringLiteral("Name"), 255));
-    ADOQuery1->addField(FieldDef::text(QStringLiteral("Address"), 255));
-    ADOQuery1->addField(FieldDef::text(QStringLiteral("Tel1"), 30));
-    ADOQuery1->addField(FieldDef::text(QStringLiteral("Tel2"), 30));
-    ADOQuery1->addField(FieldDef::text(QStringLiteral("Fax"), 30));
-    ADOQuery1->addField(FieldDef::text(QStringLiteral("MainActivities"), 512));
-    ADOQuery1->addField(FieldDef::text(QStringLiteral("Comments"), 512));
+    Catalogue::addFields(*ADOQuery1, QStringLiteral("Companies"));
     setLayout(QStringLiteral("Companies"), 95.5,
               {{"Name", 8.5}, {"Adress", 31.2}, {"Tel(s)", 94.2}, {"Fax", 114.3}, {"Comments", 137.6}},
               {{"Name", 8.5, 2.1}, {"Address", 31.8, 2.1}, {"Tel1", 95.2, 2.1}, {"Tel2", 95.2, 8.5},

@@ -1,5 +1,6 @@
 #include "reports/ReportParts.h"
 
+#include <algorithm>
 #include <memory>
 
 #include <QPainter>
@@ -54,6 +55,13 @@ ReportElement pie(const QString& name, const QRectF& box, Dataset* dataset, cons
             paintPie(painter, rect, *shared, slices);
         });
     });
+}
+
+QList<Catalogue::BuyingRole> rolesByCaption()
+{
+    QList<Catalogue::BuyingRole> roles = Catalogue::roles();
+    std::sort(roles.begin(), roles.end(), [](const auto& a, const auto& b) { return a.caption < b.caption; });
+    return roles;
 }
 
 } // namespace ReportParts

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QColor>
+#include <QList>
 #include <QString>
 
+#include "data/Catalogue.h"
 #include "toolkit/chart/PieGeometry.h"
 #include "toolkit/report/ReportDefinition.h"
 
@@ -29,5 +31,8 @@ ReportElement centred(const QString& text, qreal centre, qreal top);
 // valueField, label labelField; marks show the label alone.
 ReportElement pie(const QString& name, const QRectF& box, Dataset* dataset, const QString& labelField,
                   const QString& valueField, bool legend = false, const QString& title = {});
+
+// The buying roles as the reports print them from left to right: by caption.
+QList<Catalogue::BuyingRole> rolesByCaption();
 
 } // namespace ReportParts

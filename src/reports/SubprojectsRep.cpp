@@ -1,7 +1,5 @@
 #include "reports/SubprojectsRep.h"
 
-#include <tuple>
-
 #include "data/DataModule.h"
 #include "reports/ReportParts.h"
 
@@ -31,24 +29,21 @@ ReportBand titleBand()
 ReportBand contributionBand()
 {
     ReportBand b = band(29.6, Qt::white, BandFrame::all());
-    auto label = [&](const char* text, qreal left, qreal top) {
-        b.add(ReportElement::label(QLatin1String(text), left, top).styled(arial(10, true)).on(Qt::white));
+    auto label = [&](const QString& text, qreal left, qreal top) {
+        b.add(ReportElement::label(text, left, top).styled(arial(10, true)).on(Qt::white));
     };
-    auto value = [&](const char* field, qreal left, qreal top) {
-        b.add(ReportElement::dataField(People, QLatin1String(field), left, top).styled(arial(10)).on(Silver));
+    auto value = [&](const QString& field, qreal left, qreal top) {
+        b.add(ReportElement::dataField(People, field, left, top).styled(arial(10)).on(Silver));
     };
-    label("Name", 8.5, 4.2);
-    value("PersonName", 23.3, 4.2);
-    label("Weight", 8.5, 10.6);
-    value("SPWeight", 23.3, 10.6);
-    const std::tuple<const char*, const char*, qreal> roles[] = {{"Decision Maker", "SPDecisionMaker", 8.5},
-                                                                  {"Gate Keeper", "SPGateKeeper", 42.3},
-                                                                  {"Influencer", "SPInfluencer", 74.1},
-                                                                  {"Purchaser", "SPPurchaser", 99.5},
-                                                                  {"User", "SPUser", 124.9}};
-    for (const auto& [text, field, left] : roles) {
-        label(text, left, 16.9);
-        value(field, left, 23.3);
+    label(QStringLiteral("Name"), 8.5, 4.2);
+    value(QStringLiteral("PersonName"), 23.3, 4.2);
+    label(Catalogue::weightCaption(), 8.5, 10.6);
+    value(Catalogue::weightField(), 23.3, 10.6);
+    const QList<Catalogue::BuyingRole> roles = rolesByCaption();
+    const qreal lefts[] = {8.5, 42.3, 74.1, 99.5, 124.9};
+    for (int i = 0; i < roles.size(); ++i) {
+        label(roles[i].caption, lefts[i], 16.9);
+        value(roles[i].field, lefts[i], 23.3);
     }
     return b;
 }
@@ -68,5 +63,5 @@ TSubprojects::TSubprojects(TMainDataModule& dataModule, QObject* parent)
     QuickRep1.summary = band(61.6, Qt::white, BandFrame::all());
     QuickRep1.summary->add(ReportElement::label(QStringLiteral("Summary"), 91.0, 2.1).styled(arial(12, true)));
     QuickRep1.summary->add(pie(QStringLiteral("QRChart1"), QRectF(12.7, 12.7, 159.0, 40.5), dataModule.PeopleDetail,
-                               QStringLiteral("PersonName"), QStringLiteral("SPWeight")));
+                               QStringLiteral("PersonName"), Catalogue::weightField()));
 }

@@ -18,6 +18,27 @@ QString connectionString(const QString& path)
     return QStringLiteral("Provider=SQLCipher;User ID=Admin;Data Source=%1;Mode=Share Deny None;Database Password=\"ZeKRW\";").arg(path);
 }
 
+// A dataset's fields in order: name, kind, width, whether only the display is cut, and label.
+QString fieldList(const Dataset& d)
+{
+    QStringList fields;
+    for (int i = 0; i < d.fieldCount(); ++i) {
+        const FieldDef& f = d.field(i);
+        static const char* const kinds[] = {"auto", "int", "bool", "date", "real", "text", "memo"};
+        QString text = f.name + u' ' + (f.isLookup ? QStringLiteral("lookup") : QLatin1String(kinds[int(f.type)]));
+        if (f.width > 0)
+            text += u' ' + QString::number(f.width);
+        if (f.readOnly && f.type != FieldType::AutoInc)
+            text += QStringLiteral(" read-only");
+        if (!f.cutOnWrite)
+            text += QStringLiteral(" shown");
+        if (!f.label.isEmpty())
+            text += QStringLiteral(" \"%1\"").arg(f.label);
+        fields.append(text);
+    }
+    return fields.join(QStringLiteral(", "));
+}
+
 } // namespace
 
 class TestDataModule : public QObject
@@ -29,6 +50,8 @@ private slots:
     void cleanup();
 
     void startsOnEmptyTables();
+    void datasetsDeclareTheirFields_data();
+    void datasetsDeclareTheirFields();
     void newSubprojectGetsDefaultTypeAndSize();
     void plainSubprojectTableAppliesNoDefaults();
     void historyFollowsCurrentSubproject();
@@ -58,7 +81,8 @@ private:
 
 void TestDataModule::init()
 {
-    m_path = m_dir.filePath(QStringLiteral("Vornadel %1.mdb").arg(QTest::currentTestFunction()));
+    const char* row = QTest::currentDataTag();
+    m_path = m_dir.filePath(QStringLiteral("Vornadel %1 %2.mdb").arg(QTest::currentTestFunction(), row ? row : ""));
     {
         Connection c = Connection::create(m_path, Password);
         createSchema(c);
@@ -102,6 +126,48 @@ void TestDataModule::startsOnEmptyTables()
     QVERIFY(m_dm->ProjectsDetail->isEmpty());
     QVERIFY(m_dm->SubProjectHistoryQ->isEmpty());
     QCOMPARE(m_dm->SubProjectHistoryQ->param(QStringLiteral("SPID")).toString(), QStringLiteral("0"));
+}
+
+void TestDataModule::datasetsDeclareTheirFields_data()
+{
+    QTest::addColumn<QString>("fields");
+    const QString people = "PersonID auto, CompanyID int, Name text 255, Title text 255, Email text 64, Mobile text 30, Info text 255";
+    const QString projects = "ProjectID auto, CompanyID int, Name text 255, Code text 255, Comments text 512";
+    const QString business = "PersonID int, SubProjectID int, SPDecisionMaker bool, SPUser bool, SPInfluencer bool,"
+                             " SPPurchaser bool, SPGateKeeper bool, SPWeight int";
+    for (const char* all : {"CompaniesTable", "CompaniesTableEX", "PeopleCompanyDet", "SubProjectSizeTable"})
+        QTest::newRow(all) << QString();
+    QTest::newRow("PeopleTable") << people + ", CompanyName lookup 20";
+    QTest::newRow("PeopleTableEX") << people + ", Company Name lookup 20";
+    QTest::newRow("ProjectsTable") << projects + ", CompanyName lookup 20";
+    QTest::newRow("ProjectsDetail") << projects;
+    QTest::newRow("SubProjectsTable") << "SubProjectID auto, SubProjectTypeID int, ProjectID int, Name text 10 shown,"
+                                         " Code text 255, Comments text 512, ProjectName lookup 20, Type lookup 20,"
+                                         " SizeID int, Size lookup 20";
+    QTest::newRow("SubProjectsDetail") << "SubProjectID auto, SubProjectTypeID int, ProjectID int, SizeID int,"
+                                          " Name text 255, Code text 255, Comments text 512, Size lookup 20,"
+                                          " Type lookup 20, TypeComment lookup 255";
+    QTest::newRow("SubProjectStatusTable") << "SPStatusID int, SPStatusName text 64 \"Status\"";
+    QTest::newRow("SubProjectTypeTable") << "SPTypeID int, SPTypeName text 64 \"Type\", Comments text 255";
+    QTest::newRow("BusinessTable") << business + ", PersonName lookup 20, SubProjectName lookup 20";
+    QTest::newRow("PeopleDetail")
+        << "PersonID int, SubProjectID int, SPDecisionMaker bool \"Decision Maker\", SPUser bool \"User\","
+           " SPInfluencer bool \"Influencer\", SPPurchaser bool \"Purchaser\", SPGateKeeper bool \"Gate Keeper\","
+           " SPWeight int \"Weight\", PersonName lookup 20 \"Person Name\", CompanyName lookup 20 \"Company Name\"";
+    QTest::newRow("PeopleProjectDetail") << business + ", Subproject lookup 20";
+    QTest::newRow("SubProjectHistoryDT") << "ID auto, SubProjectID int, SubProjectStatusID int, Date date, Status lookup 50";
+    QTest::newRow("SubProjectHistoryQ") << "Date date, ID auto, SubProjectID int, SubProjectStatusID int, Status lookup 50";
+}
+
+void TestDataModule::datasetsDeclareTheirFields()
+{
+    QFETCH(QString, fields);
+    TMainDataModule dm;
+    const auto& shared = dm.sharedDatasets();
+    const auto it = std::find_if(shared.begin(), shared.end(),
+                                 [](Dataset* d) { return d->name() == QLatin1String(QTest::currentDataTag()); });
+    QVERIFY(it != shared.end());
+    QCOMPARE(fieldList(**it), fields);
 }
 
 void TestDataModule::newSubprojectGetsDefaultTypeAndSize()

@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -36,6 +37,108 @@ QString schemaError(Connection& db, const QList<TableRequirement>& requirements)
     return {};
 }
 
+// The schema as files made before the catalogue have it, written out by hand.
+const char* const EarlierSchema = R"sql(
+CREATE TABLE Companies (
+  CompanyID INTEGER PRIMARY KEY AUTOINCREMENT,
+  Name VARCHAR(255),
+  Address VARCHAR(255),
+  Tel1 VARCHAR(30),
+  Tel2 VARCHAR(30),
+  Fax VARCHAR(30),
+  MainActivities VARCHAR(512),
+  Comments VARCHAR(512)
+);
+CREATE TABLE People (
+  PersonID INTEGER PRIMARY KEY AUTOINCREMENT,
+  CompanyID INTEGER,
+  Name VARCHAR(255),
+  Title VARCHAR(255),
+  Email VARCHAR(64),
+  Mobile VARCHAR(30),
+  Info VARCHAR(255),
+  Company VARCHAR(255),
+  Address VARCHAR(255),
+  Tel VARCHAR(255),
+  Fax VARCHAR(255)
+);
+CREATE INDEX PeopleCompanyID ON People (CompanyID);
+CREATE TABLE Projects (
+  ProjectID INTEGER PRIMARY KEY AUTOINCREMENT,
+  CompanyID INTEGER,
+  Name VARCHAR(255),
+  Code VARCHAR(255),
+  Comments VARCHAR(512)
+);
+CREATE INDEX ProjectsCompanyID ON Projects (CompanyID);
+CREATE TABLE SubProjects (
+  SubProjectID INTEGER PRIMARY KEY AUTOINCREMENT,
+  SubProjectTypeID INTEGER,
+  ProjectID INTEGER,
+  SizeID INTEGER,
+  Name VARCHAR(255),
+  Code VARCHAR(255),
+  Comments VARCHAR(512)
+);
+CREATE INDEX SubProjectsProjectID ON SubProjects (ProjectID);
+CREATE TABLE SubProjectType (
+  SPTypeID INTEGER PRIMARY KEY,
+  SPTypeName VARCHAR(64),
+  Comments VARCHAR(255)
+);
+CREATE TABLE SubProjectSize (
+  ID INTEGER PRIMARY KEY,
+  Name VARCHAR(255)
+);
+CREATE TABLE SubProjectStatus (
+  SPStatusID INTEGER PRIMARY KEY,
+  SPStatusName VARCHAR(64)
+);
+CREATE TABLE SubProjectHistory (
+  ID INTEGER PRIMARY KEY AUTOINCREMENT,
+  SubProjectID INTEGER,
+  SubProjectStatusID INTEGER,
+  "Date" DATETIME
+);
+CREATE INDEX SubProjectHistorySubProjectID ON SubProjectHistory (SubProjectID);
+CREATE TABLE Business (
+  RowKey INTEGER PRIMARY KEY AUTOINCREMENT,
+  PersonID INTEGER,
+  SubProjectID INTEGER,
+  SPDecisionMaker BOOLEAN,
+  SPUser BOOLEAN,
+  SPInfluencer BOOLEAN,
+  SPPurchaser BOOLEAN,
+  SPGateKeeper BOOLEAN,
+  SPWeight INTEGER
+);
+CREATE INDEX BusinessSubProjectID ON Business (SubProjectID);
+CREATE INDEX BusinessPersonID ON Business (PersonID);
+CREATE TABLE QuestionsMain (
+  RowKey INTEGER PRIMARY KEY AUTOINCREMENT,
+  PersonID INTEGER,
+  QuestionID INTEGER,
+  Answer INTEGER
+);
+CREATE INDEX QuestionsMainPersonID ON QuestionsMain (PersonID);
+)sql";
+
+// Every table and index as the file stores it, and every column as the store reads it.
+QStringList schemaOf(Connection& db)
+{
+    QStringList rows;
+    Statement master(db, QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY name"));
+    while (master.step()) {
+        rows.append(QStringList{master.text(0), master.text(1), master.text(2), master.text(3)}.join(u'|'));
+        if (master.text(0) != u"table")
+            continue;
+        Statement info(db, QStringLiteral("PRAGMA table_info(\"%1\")").arg(master.text(1)));
+        while (info.step())
+            rows.append(QStringLiteral("  %1 %2 %3 %4 %5").arg(info.text(0), info.text(1), info.text(2), info.text(3), info.text(5)));
+    }
+    return rows;
+}
+
 struct ToolRun
 {
     int exitCode;
@@ -61,7 +164,9 @@ private slots:
     void init();
     void cleanup();
 
+    void schemaIsTheOneFilesAlreadyHave();
     void freshFileMeetsStartupAndPageNeeds();
+    void columnsOnlyPagesShowAreNotNeededToStart();
     void listsHoldTheDefaultIds();
     void brokenSchemaIsNamed_data();
     void brokenSchemaIsNamed();
@@ -127,6 +232,15 @@ void TestSchema::verifyConsistent(Connection& db)
         QVERIFY2(scalar(db, sql) == 0, qPrintable(sql));
 }
 
+void TestSchema::schemaIsTheOneFilesAlreadyHave()
+{
+    Connection earlier = Connection::create(m_dir->filePath(QStringLiteral("Earlier.mdb")), databasePassword());
+    earlier.exec(QString::fromUtf8(EarlierSchema));
+    const QStringList expected = schemaOf(earlier);
+    QCOMPARE(expected.filter(QRegularExpression(QStringLiteral("^table\\|"))).size(), 11);  // with sqlite_sequence
+    QCOMPARE(schemaOf(*m_db), expected);
+}
+
 void TestSchema::freshFileMeetsStartupAndPageNeeds()
 {
     QCOMPARE(schemaError(*m_db, startupRequirements()), QString());
@@ -146,6 +260,15 @@ void TestSchema::freshFileMeetsStartupAndPageNeeds()
     QCOMPARE(scalar(*m_db, QStringLiteral("SELECT RowKey FROM Business WHERE PersonID = 3")), 3);
     m_db->exec(QStringLiteral("INSERT INTO companies (name) VALUES ('Acme')"));
     QCOMPARE(scalar(*m_db, QStringLiteral("SELECT CompanyID FROM Companies WHERE Name = 'Acme'")), 1);
+}
+
+void TestSchema::columnsOnlyPagesShowAreNotNeededToStart()
+{
+    m_db->exec(QStringLiteral(
+        "DROP TABLE Companies; CREATE TABLE Companies (CompanyID INTEGER PRIMARY KEY, Name VARCHAR(255));"
+        "DROP TABLE People; CREATE TABLE People (PersonID INTEGER PRIMARY KEY, CompanyID INTEGER, Name VARCHAR(255),"
+        " Title VARCHAR(255), Email VARCHAR(64), Mobile VARCHAR(30), Info VARCHAR(255))"));
+    QCOMPARE(schemaError(*m_db, startupRequirements()), QString());
 }
 
 void TestSchema::listsHoldTheDefaultIds()

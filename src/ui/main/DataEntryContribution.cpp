@@ -11,6 +11,7 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
+#include "data/Catalogue.h"
 #include "data/DataModule.h"
 #include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/widgets/DBCheckBox.h"
@@ -22,24 +23,7 @@ using PageLayout::named;
 
 namespace {
 
-const QString Weight = QStringLiteral("SPWeight");
 constexpr int RedAbove = 90;
-
-struct Role
-{
-    const char* field;
-    const char* description;
-};
-
-// The buying roles in the order every handler examines them.
-constexpr Role Roles[] = {
-    {"SPDecisionMaker", "Decision maker : People who make the actual buying decision. Eg. managers."},
-    {"SPUser", "User : People who actually use the product, service, or solution. Eg. field engineers."},
-    {"SPInfluencer", "Influencers : People who set the specifications and aspects of buying decisions. Eg. consultants."},
-    {"SPPurchaser",
-     "Purchaser : People who interact with suppliers, arrange terms and conditions, and process purchase orders."},
-    {"SPGateKeeper", "Gate keeper : People who control the flow of purchasing information. Eg. secretaries."},
-};
 
 } // namespace
 
@@ -82,16 +66,18 @@ void TDataEntryForm::buildContributionPage()
     const QColor menu = QApplication::palette("QMenu").color(QPalette::Window);
     QList<GridColumn> columns = {GridColumn(QStringLiteral("PersonName"), 81).withColor(menu),
                                  GridColumn(QStringLiteral("CompanyName"), 92).withColor(menu).asReadOnly()};
+    QStringList titles = {QStringLiteral("Person Name"), QStringLiteral("Company Name")};
     const int roleWidths[] = {79, 54, 66, 60, 73};
-    for (int i = 0; i < 5; ++i)
-        columns.append(GridColumn(QLatin1String(Roles[i].field), roleWidths[i]));
-    columns.append(GridColumn(Weight, 71));
+    for (int i = 0; i < 5; ++i) {
+        columns.append(GridColumn(Catalogue::roles()[i].field, roleWidths[i]));
+        titles.append(Catalogue::roles()[i].caption);
+    }
+    columns.append(GridColumn(Catalogue::weightField(), 71));
+    titles.append(Catalogue::weightCaption());
     // Wider where this font needs it, so that no title is cut.
     const QFontMetrics header = DBGrid3->horizontalHeader()->fontMetrics();
-    const char* titles[] = {"Person Name", "Company Name", "Decision Maker", "User",
-                            "Influencer",  "Purchaser",    "Gate Keeper",    "Weight"};
     for (int i = 0; i < columns.size(); ++i)
-        columns[i].width = std::max(columns[i].width, header.horizontalAdvance(QLatin1String(titles[i])) + 12);
+        columns[i].width = std::max(columns[i].width, header.horizontalAdvance(titles[i]) + 12);
     DBGrid3->setColumns(columns);
     connect(DBGrid3, &DBGrid::colEnter, this, &TDataEntryForm::DBGrid3ColEnter);
     connect(DBGrid3, &DBGrid::drawColumnCell, this, &TDataEntryForm::DBGrid3DrawColumnCell);
@@ -132,13 +118,14 @@ void TDataEntryForm::bindContributionPage(TMainDataModule& dm)
     DBEdit7->bind(subproject, QStringLiteral("Size"));
     const std::array<DBCheckBox*, 5> boxes = roleCheckBoxes();
     for (size_t i = 0; i < boxes.size(); ++i)
-        boxes[i]->bind(dm.PeopleDetialDS, QLatin1String(Roles[i].field));
+        boxes[i]->bind(dm.PeopleDetialDS, Catalogue::roles()[int(i)].field);
     DBGrid3->setDataSource(dm.PeopleDetialDS);
     DBNavigator6->setDataSource(dm.PeopleDetialDS);
     // After the grid has followed the dataset.
     connect(dm.PeopleDetialDS, &DataSource::dataChanged, this, &TDataEntryForm::placeRoleCheckBox);
 }
 
+// In the order of the catalogue's roles.
 std::array<DBCheckBox*, 5> TDataEntryForm::roleCheckBoxes() const
 {
     return {CBDecisionMaker, CBUser, CBInfluencer, CBPurchaser, CBGateKeeper};
@@ -151,10 +138,10 @@ void TDataEntryForm::DBGrid3ColEnter()
     const QString field = DBGrid3->selectedField();
     const std::array<DBCheckBox*, 5> boxes = roleCheckBoxes();
     for (size_t i = 0; i < boxes.size(); ++i) {
-        if (field == QLatin1String(Roles[i].field)) {
+        if (field == Catalogue::roles()[int(i)].field) {
             boxes[i]->show();
             m_roleCheckBox = boxes[i];
-            CatagoryTip->setText(QLatin1String(Roles[i].description));
+            CatagoryTip->setText(Catalogue::roles()[int(i)].description);
             CatagoryTip->show();
         } else {
             boxes[i]->hide();
@@ -169,15 +156,15 @@ void TDataEntryForm::DBGrid3DrawColumnCell(QPainter* painter, const QRect& cellR
     if (focused) {
         const std::array<DBCheckBox*, 5> boxes = roleCheckBoxes();
         for (size_t i = 0; i < boxes.size(); ++i)
-            if (field == QLatin1String(Roles[i].field)) {
+            if (field == Catalogue::roles()[int(i)].field) {
                 // The grid and the boxes share a parent, so the grid's position places a box on the cell.
                 boxes[i]->setGeometry(cellRect.translated(DBGrid3->pos()));
                 return;
             }
     }
-    if (field != Weight)
+    if (field != Catalogue::weightField())
         return;
-    const QVariant weight = DBGrid3->dataset()->valueAt(row, Weight);
+    const QVariant weight = DBGrid3->dataset()->valueAt(row, field);
     if (!weight.isNull() && weight.toInt() > RedAbove)
         DBGrid3->defaultDrawColumnCell(painter, cellRect, row, column, Qt::red);
 }

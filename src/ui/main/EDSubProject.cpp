@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "data/Catalogue.h"
 #include "data/DataModule.h"
 #include "toolkit/db/DataSource.h"
 #include "toolkit/db/Dataset.h"
@@ -38,10 +39,7 @@ void TEDSubProjectForm::makeDatasets()
 
     HistoryTable = new Dataset(connection, QStringLiteral("HistoryTable"), this);
     HistoryTable->setTableName(QStringLiteral("SubProjectHistory"));
-    HistoryTable->addField(FieldDef::autoInc(QStringLiteral("ID")));
-    HistoryTable->addField(FieldDef::integer(QStringLiteral("SubProjectID")));
-    HistoryTable->addField(FieldDef::integer(QStringLiteral("SubProjectStatusID")));
-    HistoryTable->addField(FieldDef::dateTime(QStringLiteral("Date")));
+    Catalogue::addFields(*HistoryTable, QStringLiteral("SubProjectHistory"));
     HistoryTable->addField(FieldDef::lookup(QStringLiteral("StatusName"), QStringLiteral("SubProjectStatusID"),
                                             dm.SubProjectStatusTable, QStringLiteral("SPStatusID"),
                                             QStringLiteral("SPStatusName"))
@@ -50,11 +48,7 @@ void TEDSubProjectForm::makeDatasets()
 
     PersonsTable = new Dataset(connection, QStringLiteral("PersonsTable"), this);
     PersonsTable->setTableName(QStringLiteral("Business"));
-    PersonsTable->addField(FieldDef::integer(QStringLiteral("PersonID")));
-    PersonsTable->addField(FieldDef::integer(QStringLiteral("SubProjectID")));
-    for (const char* role : {"SPDecisionMaker", "SPUser", "SPInfluencer", "SPPurchaser", "SPGateKeeper"})
-        PersonsTable->addField(FieldDef::boolean(QLatin1String(role)));
-    PersonsTable->addField(FieldDef::integer(QStringLiteral("SPWeight")));
+    Catalogue::addFields(*PersonsTable, QStringLiteral("Business"));
     PersonsTable->addField(FieldDef::lookup(QStringLiteral("PersonName"), QStringLiteral("PersonID"), dm.PeopleTable,
                                             QStringLiteral("PersonID"), QStringLiteral("Name")));
     PersonsTable->setMasterSource(dm.SubProjectsDataSource, QStringLiteral("SubProjectID"));
@@ -62,8 +56,8 @@ void TEDSubProjectForm::makeDatasets()
     // The shown subproject's own project, whose company the "Company" text names.
     SubProjectProjectTable = new Dataset(connection, QStringLiteral("SubProjectProjectTable"), this);
     SubProjectProjectTable->setTableName(QStringLiteral("Projects"));
-    SubProjectProjectTable->addField(FieldDef::autoInc(QStringLiteral("ProjectID")));
-    SubProjectProjectTable->addField(FieldDef::integer(QStringLiteral("CompanyID")));
+    for (const char* column : {"ProjectID", "CompanyID"})
+        SubProjectProjectTable->addField(Catalogue::field(QStringLiteral("Projects"), QLatin1String(column)));
     SubProjectProjectTable->addField(FieldDef::lookup(QStringLiteral("CompanyName"), QStringLiteral("CompanyID"),
                                                       dm.CompaniesTable, QStringLiteral("CompanyID"),
                                                       QStringLiteral("Name"), 255));
@@ -129,10 +123,9 @@ void TEDSubProjectForm::buildLayout()
     DBGrid2 = new DBGrid(PersonsDataSource, this);
     named(DBGrid2, "DBGrid2");
     QList<GridColumn> persons;
-    for (const char* field : {"PersonName", "SPDecisionMaker", "SPUser", "SPInfluencer", "SPPurchaser", "SPGateKeeper",
-                              "SPWeight"}) {
+    for (const QString& field : QStringList{QStringLiteral("PersonName")} + Catalogue::roleFields()) {
         GridColumn c;
-        c.field = QLatin1String(field);
+        c.field = field;
         c.title = c.field;
         c.width = persons.isEmpty() ? 110 : 0;
         persons.append(c);

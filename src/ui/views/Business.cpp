@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "data/Catalogue.h"
 #include "data/DataModule.h"
 #include "toolkit/db/DataSource.h"
 #include "toolkit/db/Dataset.h"
@@ -46,20 +47,17 @@ void TBusinessForm::makeDatasets()
         return s;
     };
     auto companyFields = [](Dataset* companies) {
-        companies->addField(FieldDef::autoInc(QStringLiteral("CompanyID")));
-        // Cut like the other company-name lookups.
-        companies->addField(FieldDef::text(QStringLiteral("Name"), 20).displayWidthOnly());
-        for (const auto& [column, width] : {std::pair{"Address", 255}, {"Tel1", 30}, {"Tel2", 30}, {"Fax", 30},
-                                            {"MainActivities", 512}, {"Comments", 512}})
-            companies->addField(FieldDef::text(QLatin1String(column), width));
+        for (FieldDef f : Catalogue::fields(QStringLiteral("Companies"))) {
+            // Cut like the other company-name lookups.
+            if (f.name == u"Name")
+                f = FieldDef::text(f.name, 20).displayWidthOnly();
+            companies->addField(f);
+        }
     };
 
     // The row's person and that person's company.
     RowPersonTable = detail("RowPersonTable", "People", dm.BusinessDataSource, "PersonID");
-    RowPersonTable->addField(FieldDef::autoInc(QStringLiteral("PersonID")));
-    RowPersonTable->addField(FieldDef::integer(QStringLiteral("CompanyID")));
-    for (const auto& [column, width] : {std::pair{"Name", 255}, {"Title", 255}, {"Email", 64}, {"Mobile", 30}, {"Info", 255}})
-        RowPersonTable->addField(FieldDef::text(QLatin1String(column), width));
+    Catalogue::addFields(*RowPersonTable, QStringLiteral("People"));
     RowPersonDS = source(RowPersonTable, "RowPersonDS");
     PersonCompanyTable = detail("PersonCompanyTable", "Companies", RowPersonDS, "CompanyID");
     companyFields(PersonCompanyTable);
@@ -67,20 +65,15 @@ void TBusinessForm::makeDatasets()
 
     // The row's subproject, its project and that project's company.
     RowSubProjectTable = detail("RowSubProjectTable", "SubProjects", dm.BusinessDataSource, "SubProjectID");
-    RowSubProjectTable->addField(FieldDef::autoInc(QStringLiteral("SubProjectID")));
-    RowSubProjectTable->addField(FieldDef::integer(QStringLiteral("SubProjectTypeID")));
-    RowSubProjectTable->addField(FieldDef::integer(QStringLiteral("ProjectID")));
-    RowSubProjectTable->addField(FieldDef::text(QStringLiteral("Name"), 255));
-    RowSubProjectTable->addField(FieldDef::text(QStringLiteral("Code"), 255));
-    RowSubProjectTable->addField(FieldDef::text(QStringLiteral("Comments"), 512));
-    RowSubProjectTable->addField(FieldDef::integer(QStringLiteral("SizeID")));
+    // SizeID last, where SubProjectsTable has it.
+    const QString sizeId = QStringLiteral("SizeID");
+    for (const FieldDef& f : Catalogue::fields(QStringLiteral("SubProjects")))
+        if (f.name != sizeId)
+            RowSubProjectTable->addField(f);
+    RowSubProjectTable->addField(Catalogue::field(QStringLiteral("SubProjects"), sizeId));
     RowSubProjectDS = source(RowSubProjectTable, "RowSubProjectDS");
     RowProjectTable = detail("RowProjectTable", "Projects", RowSubProjectDS, "ProjectID");
-    RowProjectTable->addField(FieldDef::autoInc(QStringLiteral("ProjectID")));
-    RowProjectTable->addField(FieldDef::integer(QStringLiteral("CompanyID")));
-    RowProjectTable->addField(FieldDef::text(QStringLiteral("Name"), 255));
-    RowProjectTable->addField(FieldDef::text(QStringLiteral("Code"), 255));
-    RowProjectTable->addField(FieldDef::text(QStringLiteral("Comments"), 512));
+    Catalogue::addFields(*RowProjectTable, QStringLiteral("Projects"));
     RowProjectDS = source(RowProjectTable, "RowProjectDS");
     ProjectCompanyTable = detail("ProjectCompanyTable", "Companies", RowProjectDS, "CompanyID");
     companyFields(ProjectCompanyTable);
@@ -106,8 +99,8 @@ void TBusinessForm::buildLayout()
         t->setMinimumWidth(200);
         return t;
     };
-    auto check = [&](const char* field, const char* caption, const char* name) {
-        auto* c = new DBCheckBox(dm.BusinessDataSource, QLatin1String(field), QLatin1String(caption), this);
+    auto check = [&](const Catalogue::BuyingRole& role, const char* name) {
+        auto* c = new DBCheckBox(dm.BusinessDataSource, role.field, role.shortCaption, this);
         c->setObjectName(QLatin1String(name));
         return c;
     };
@@ -136,14 +129,15 @@ void TBusinessForm::buildLayout()
     for (DBLookupComboBox* list : {DBLookupComboBox1, DBLookupComboBox2})
         list->setMinimumWidth(200);
 
-    DBCheckBox1 = check("SPDecisionMaker", "SPDecisionMaker", "DBCheckBox1");
-    DBCheckBox2 = check("SPUser", "User", "DBCheckBox2");
-    DBCheckBox3 = check("SPInfluencer", "Influencer", "DBCheckBox3");
-    DBCheckBox4 = check("SPPurchaser", "Purchaser", "DBCheckBox4");
-    DBCheckBox5 = check("SPGateKeeper", "GateKeeper", "DBCheckBox5");
+    const QList<Catalogue::BuyingRole>& buyingRoles = Catalogue::roles();
+    DBCheckBox1 = check(buyingRoles[0], "DBCheckBox1");
+    DBCheckBox2 = check(buyingRoles[1], "DBCheckBox2");
+    DBCheckBox3 = check(buyingRoles[2], "DBCheckBox3");
+    DBCheckBox4 = check(buyingRoles[3], "DBCheckBox4");
+    DBCheckBox5 = check(buyingRoles[4], "DBCheckBox5");
 
     Label7 = label("Weight", "Label7");
-    WeightEdit = new DBEdit(dm.BusinessDataSource, QStringLiteral("SPWeight"), this);
+    WeightEdit = new DBEdit(dm.BusinessDataSource, Catalogue::weightField(), this);
     WeightEdit->setObjectName(QStringLiteral("WeightEdit"));
     WeightEdit->setFixedWidth(81);
 

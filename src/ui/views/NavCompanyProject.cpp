@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "data/Catalogue.h"
 #include "data/DataModule.h"
 #include "toolkit/db/DataSource.h"
 #include "toolkit/db/Dataset.h"
@@ -31,13 +32,7 @@ void TNavCompanyPersonForm::makeDatasets()
     // The same columns as PeopleTable, so the two share one read of the people.
     ADOTable2 = new Dataset(dm.MainADOConnection(), QStringLiteral("ADOTable2"), this);
     ADOTable2->setTableName(QStringLiteral("People"));
-    ADOTable2->addField(FieldDef::autoInc(QStringLiteral("PersonID")));
-    ADOTable2->addField(FieldDef::integer(QStringLiteral("CompanyID")));
-    ADOTable2->addField(FieldDef::text(QStringLiteral("Name"), 255));
-    ADOTable2->addField(FieldDef::text(QStringLiteral("Title"), 255));
-    ADOTable2->addField(FieldDef::text(QStringLiteral("Email"), 64));
-    ADOTable2->addField(FieldDef::text(QStringLiteral("Mobile"), 30));
-    ADOTable2->addField(FieldDef::text(QStringLiteral("Info"), 255));
+    Catalogue::addFields(*ADOTable2, QStringLiteral("People"));
     ADOTable2->setOrderBy({QStringLiteral("CompanyID")});
     ADOTable2->setMasterSource(dm.CompaniesDataSource, QStringLiteral("CompanyID"));
     ADOTable2->setReadOnly(true);

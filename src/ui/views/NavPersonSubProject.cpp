@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "data/Catalogue.h"
 #include "data/DataModule.h"
 #include "toolkit/chart/DBChart.h"
 #include "toolkit/db/DataSource.h"
@@ -37,11 +38,7 @@ void TNavPersonSubProjectForm::makeDatasets()
     TMainDataModule& dm = *m_forms.MainDataModule;
     DetBusinessTable = new Dataset(dm.MainADOConnection(), QStringLiteral("DetBusinessTable"), this);
     DetBusinessTable->setTableName(QStringLiteral("Business"));
-    for (const char* field : {"PersonID", "SubProjectID"})
-        DetBusinessTable->addField(FieldDef::integer(QLatin1String(field)));
-    for (const char* field : {"SPDecisionMaker", "SPUser", "SPInfluencer", "SPPurchaser", "SPGateKeeper"})
-        DetBusinessTable->addField(FieldDef::boolean(QLatin1String(field)));
-    DetBusinessTable->addField(FieldDef::integer(QStringLiteral("SPWeight")));
+    Catalogue::addFields(*DetBusinessTable, QStringLiteral("Business"));
     DetBusinessTable->addField(FieldDef::lookup(QStringLiteral("SubProjectName"), QStringLiteral("SubProjectID"),
                                                 dm.SubProjectsTable, QStringLiteral("SubProjectID"), QStringLiteral("Name")));
     DetBusinessTable->setReadOnly(true);
@@ -65,15 +62,12 @@ void TNavPersonSubProjectForm::buildLayout()
     DBGrid2 = new DBGrid(this);
     DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
     DBGrid2->setDataSource(DataSource1);
-    DBGrid2->setColumns(titledColumns({QStringLiteral("SubProjectName"), QStringLiteral("SPDecisionMaker"),
-                                       QStringLiteral("SPUser"), QStringLiteral("SPInfluencer"),
-                                       QStringLiteral("SPPurchaser"), QStringLiteral("SPGateKeeper"),
-                                       QStringLiteral("SPWeight")}));
+    DBGrid2->setColumns(titledColumns(QStringList{QStringLiteral("SubProjectName")} + Catalogue::roleFields()));
     makeBrowseGrid(DBGrid2, [this] { DBGrid2DblClick(); });
 
     DBChart1 = new DBChart(this);
     DBChart1->setObjectName(QStringLiteral("DBChart1"));
-    DBChart1->setSeries(DataSource1, QStringLiteral("SPWeight"), QStringLiteral("SubProjectName"));
+    DBChart1->setSeries(DataSource1, Catalogue::weightField(), QStringLiteral("SubProjectName"));
     PieSettings chart;
     chart.percentFormat = QStringLiteral("##0.## %");
     chart.title = QStringLiteral("");

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "data/Catalogue.h"
 #include "data/DataModule.h"
 #include "toolkit/chart/DBChart.h"
 #include "toolkit/db/DataSource.h"
@@ -47,13 +48,7 @@ void TNavProjectSubProjectForm::makeDatasets()
 
     ADOTable2 = new Dataset(connection, QStringLiteral("ADOTable2"), this);
     ADOTable2->setTableName(QStringLiteral("SubProjects"));
-    ADOTable2->addField(FieldDef::autoInc(QStringLiteral("SubProjectID")));
-    ADOTable2->addField(FieldDef::integer(QStringLiteral("SubProjectTypeID")));
-    ADOTable2->addField(FieldDef::integer(QStringLiteral("ProjectID")));
-    ADOTable2->addField(FieldDef::integer(QStringLiteral("SizeID")));
-    ADOTable2->addField(FieldDef::text(QStringLiteral("Name"), 255));
-    ADOTable2->addField(FieldDef::text(QStringLiteral("Code"), 255));
-    ADOTable2->addField(FieldDef::text(QStringLiteral("Comments"), 512));
+    Catalogue::addFields(*ADOTable2, QStringLiteral("SubProjects"));
     ADOTable2->addField(FieldDef::lookup(QStringLiteral("Type"), QStringLiteral("SubProjectTypeID"), dm.SubProjectTypeTable,
                                          QStringLiteral("SPTypeID"), QStringLiteral("SPTypeName")));
     ADOTable2->setReadOnly(true);
@@ -62,11 +57,7 @@ void TNavProjectSubProjectForm::makeDatasets()
 
     ADOTable1 = new Dataset(connection, QStringLiteral("ADOTable1"), this);
     ADOTable1->setTableName(QStringLiteral("Business"));
-    for (const char* field : {"PersonID", "SubProjectID"})
-        ADOTable1->addField(FieldDef::integer(QLatin1String(field)));
-    for (const char* field : {"SPDecisionMaker", "SPUser", "SPInfluencer", "SPPurchaser", "SPGateKeeper"})
-        ADOTable1->addField(FieldDef::boolean(QLatin1String(field)));
-    ADOTable1->addField(FieldDef::integer(QStringLiteral("SPWeight")));
+    Catalogue::addFields(*ADOTable1, QStringLiteral("Business"));
     ADOTable1->addField(FieldDef::lookup(QStringLiteral("PersonName"), QStringLiteral("PersonID"), dm.PeopleTable,
                                          QStringLiteral("PersonID"), QStringLiteral("Name")));
     ADOTable1->setReadOnly(true);
@@ -93,7 +84,7 @@ void TNavProjectSubProjectForm::buildLayout()
     Label3 = new QLabel(QStringLiteral("Persons Involved"), this);
 
     DBChart1 = named(new DBChart(this), "DBChart1");
-    DBChart1->setSeries(DataSource1, QStringLiteral("SPWeight"), QStringLiteral("PersonName"));
+    DBChart1->setSeries(DataSource1, Catalogue::weightField(), QStringLiteral("PersonName"));
     PieSettings chart;
     chart.depthPercent = 40;
     chart.percentFormat = QStringLiteral("##0.# %");

@@ -48,6 +48,7 @@ private slots:
     void pickerKeepsTheLastChosenDay();
     void enterInTheCalendarAccepts();
     void theGridsAreReachedAndLeftByKeyboard();
+    void personsGridShowsTheRolesInOrder();
 
 private:
     Dataset* subprojects() { return m_f->dm->SubProjectsTable; }
@@ -220,6 +221,18 @@ void TestSubProjectDetails::theGridsAreReachedAndLeftByKeyboard()
     QCOMPARE(QApplication::focusWidget(), m_w->DBGrid2);
     QTest::keyClick(m_w->DBGrid2, Qt::Key_Tab);
     QVERIFY(QApplication::focusWidget() != m_w->DBGrid2);
+}
+
+void TestSubProjectDetails::personsGridShowsTheRolesInOrder()
+{
+    subprojects()->locate({QStringLiteral("SubProjectID")}, {27});
+    QAbstractItemModel* grid = m_w->DBGrid2->model();
+    QStringList titles;
+    for (int column = 0; column < grid->columnCount(); ++column)
+        titles.append(grid->headerData(column, Qt::Horizontal).toString());
+    QCOMPARE(titles, QStringList({"PersonName", "SPDecisionMaker", "SPUser", "SPInfluencer", "SPPurchaser",
+                                  "SPGateKeeper", "SPWeight"}));
+    QCOMPARE(grid->index(0, 6).data().toString(), QStringLiteral("50"));
 }
 
 QTEST_MAIN(TestSubProjectDetails)

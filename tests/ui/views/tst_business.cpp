@@ -21,6 +21,7 @@ private slots:
     void cleanup();
 
     void newRowIsSavedEmpty();
+    void roleBoxesShowTheirRoles();
     void greyedCheckBoxTogglesTrueThenFalse();
     void personListMovesPeopleTableAndTheTextsFollow();
     void textsDescribeTheCurrentRowAsItMovesAndChanges();
@@ -73,6 +74,15 @@ void TestBusinessForm::newRowIsSavedEmpty()
     QCOMPARE(m_f->scalar(QStringLiteral("SELECT COUNT(*) FROM Business")).toInt(), 3);
     QCOMPARE(m_f->scalar(QStringLiteral("SELECT COUNT(*) FROM Business WHERE PersonID IS NULL AND SubProjectID IS NULL"
                                         " AND SPDecisionMaker IS NULL AND SPGateKeeper IS NULL AND SPWeight IS NULL")).toInt(), 1);
+}
+
+void TestBusinessForm::roleBoxesShowTheirRoles()
+{
+    QStringList boxes;
+    for (DBCheckBox* box : {m_w->DBCheckBox1, m_w->DBCheckBox2, m_w->DBCheckBox3, m_w->DBCheckBox4, m_w->DBCheckBox5})
+        boxes.append(box->fieldName() + QStringLiteral(": ") + box->text());
+    QCOMPARE(boxes, QStringList({"SPDecisionMaker: SPDecisionMaker", "SPUser: User", "SPInfluencer: Influencer",
+                                 "SPPurchaser: Purchaser", "SPGateKeeper: GateKeeper"}));
 }
 
 void TestBusinessForm::greyedCheckBoxTogglesTrueThenFalse()
