@@ -30,8 +30,10 @@ class Snapshot;
 // the row, then announcing the change. Controls follow through a DataSource. GUI thread only.
 //
 // The implementation is split by job: DatasetSetup (configuration and links), DatasetQuery
-// (reading), DatasetRows (the rows held and the current row), DatasetProtocol (operations),
-// DatasetValues (fields and values), with RowWriter, FieldValues and LookupIndex beneath.
+// (reading), DatasetRows (the rows held and the current row), DatasetProtocol (the two steps,
+// moves, open and close, reading again), DatasetChanges (inserting, saving, cancelling,
+// deleting), DatasetValues (fields and values), with RowWriter, FieldValues and LookupIndex
+// beneath.
 class Dataset : public QObject
 {
     Q_OBJECT

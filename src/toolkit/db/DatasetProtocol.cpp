@@ -9,7 +9,9 @@
 // inserting, saving, cancelling and deleting are in DatasetChanges.cpp.
 #include "toolkit/db/Dataset.h"
 
+#include <algorithm>
 #include <exception>
+#include <functional>
 
 #include "toolkit/db/FieldValues.h"
 #include "toolkit/db/Snapshot.h"
