@@ -20,6 +20,7 @@
 #include "reports/ReportForm.h"
 #include "toolkit/chart/DBChart.h"
 #include "toolkit/db/Connection.h"
+#include "toolkit/db/SchemaCheck.h"
 #include "toolkit/db/Statement.h"
 #include "toolkit/db/Transaction.h"
 #include "toolkit/report/ReportPages.h"
@@ -48,15 +49,34 @@ struct Read
     QVariantList params;
 };
 
-// Every statement the shared datasets run when they open, one per dataset.
+QString quoted(const QString& name)
+{
+    return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+// The statements the shared datasets run when they open, one per dataset: each table's stored
+// fields in the table's order, as a dataset reads them; the status history for its subproject.
 std::vector<Read> startupReads(const QString& connectionString)
 {
     TMainDataModule dm;
     dm.Connect(connectionString);
     dm.SetDataSetsActive(true);
     std::vector<Read> reads;
-    for (Dataset* d : dm.sharedDatasets())
-        reads.push_back({d->selectSql(), d->selectParams()});
+    for (Dataset* d : dm.sharedDatasets()) {
+        if (d == dm.SubProjectHistoryQ) {
+            reads.push_back({QStringLiteral("SELECT SubProjectHistory.Date, SubProjectHistory.ID, SubProjectHistory.SubProjectID,"
+                                            " SubProjectHistory.SubProjectStatusID FROM SubProjects INNER JOIN SubProjectHistory"
+                                            " ON SubProjects.SubProjectID = SubProjectHistory.SubProjectID"
+                                            " WHERE SubProjectHistory.SubProjectID = ? ORDER BY SubProjectHistory.Date"),
+                             {d->param(QStringLiteral("SPID"))}});
+            continue;
+        }
+        QStringList columns;
+        for (const TableColumn& c : tableColumns(*dm.MainADOConnection(), d->tableName()))
+            if (d->hasField(c.name) && d->field(c.name).isStored())
+                columns.append(quoted(c.name));
+        reads.push_back({QStringLiteral("SELECT rowid, %1 FROM %2").arg(columns.join(u", "), quoted(d->tableName())), {}});
+    }
     return reads;
 }
 

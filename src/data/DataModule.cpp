@@ -302,9 +302,8 @@ void TMainDataModule::attachRules()
 void TMainDataModule::attachCascade(Dataset* dataset, int kind)
 {
     const auto k = Cascade::Kind(kind);
+    // Asked by the delete once the changes hanging on the row have ended, so it counts what is stored.
     dataset->deleteQuestion = [this, k](Dataset& d) {
-        // The question counts what is stored once the changes hanging on the row have ended.
-        d.endDependentChanges();
         return Cascade::deleteQuestion(*m_connection, k, d.value(Cascade::keyColumn(k)), d.text(QStringLiteral("Name")));
     };
     dataset->whileDeleting = [this, k](Dataset& d) {
@@ -347,7 +346,7 @@ void TMainDataModule::reopenHistory()
         return;
     }
     // A status row with changes is saved, not lost, when the subproject changes.
-    SubProjectHistoryQ->checkBrowseMode();
+    SubProjectHistoryQ->endPendingChanges();
     SubProjectHistoryQ->close();
     const QVariant id = SubProjectsDetail->value(QStringLiteral("SubProjectID"));
     SubProjectHistoryQ->setParam(QStringLiteral("SPID"), id.isNull() ? QVariant() : QVariant(id.toString()));
@@ -383,19 +382,21 @@ void TMainDataModule::endAllPendingChanges()
         d->endPendingChanges();
 }
 
-QString TMainDataModule::deleteAllPeopleQuestion(const QString& question)
+QString TMainDataModule::deleteAllPeopleQuestion(const QString& question) const
 {
-    endAllPendingChanges();
     QVariantList ids;
     for (int row = 0; row < PeopleCompanyDet->recordCount(); ++row)
         ids.append(PeopleCompanyDet->valueAt(row, QStringLiteral("PersonID")));
     return Cascade::deletePeopleQuestion(*m_connection, question, ids, CompaniesTable->value(QStringLiteral("CompanyID")));
 }
 
-void TMainDataModule::DeleteAllCompanyPeople()
+void TMainDataModule::DeleteAllCompanyPeople(const QString& question, const std::function<bool(const QString&)>& confirm)
 {
-    // Nothing is saved inside the delete's transaction, where a rollback would undo it unseen.
+    // Nothing is saved inside the delete's transaction, where a rollback would undo it unseen;
+    // and the question counts what is stored.
     endAllPendingChanges();
+    if (confirm && !confirm(deleteAllPeopleQuestion(question)))
+        return;
     QVariantList deleted;
     bool committed = false;
     EverySteps steps;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -42,14 +43,13 @@ public:
     // subproject then current, when a move skipped it (and throws what that read throws).
     void holdHistory();
     void releaseHistory();
-    // Ends every pending change, then gives question followed by what deleting every person
-    // of the current company takes: people, buying-role rows and answers.
-    QString deleteAllPeopleQuestion(const QString& question);
     // Deletes every person of the current company with their buying-role rows and answers, in
     // one transaction, each person only if the file still holds the row as it was read. Every
-    // pending change is ended first. Whatever happens, the datasets over people and buying
-    // roles are read again once; a failure deletes nothing and is rethrown.
-    void DeleteAllCompanyPeople();
+    // pending change is ended first, once; then, when confirm is given, it is asked question
+    // followed by what the delete takes (people, buying-role rows, answers), and false deletes
+    // nothing. Whatever happens after, the datasets over people and buying roles are read
+    // again once; a failure deletes nothing and is rethrown.
+    void DeleteAllCompanyPeople(const QString& question = {}, const std::function<bool(const QString&)>& confirm = {});
 
     Dataset* CompaniesTable;
     Dataset* PeopleTable;
@@ -98,6 +98,8 @@ private:
     void reopenHistory();
     void reopen(Dataset* dataset);
     void refreshAfterCascade(Dataset* deleted);
+    // question followed by what deleting every person of the current company takes.
+    QString deleteAllPeopleQuestion(const QString& question) const;
 
     std::unique_ptr<Connection> m_connection;
     std::vector<Dataset*> m_shared;

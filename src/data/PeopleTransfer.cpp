@@ -37,6 +37,8 @@ QString fillEmptySql()
 
 ImportPlan PeopleTransfer::preview(ReadResult read) const
 {
+    // A person being entered counts among the stored ones the file is compared with.
+    m_dm.PeopleCompanyDet->endPendingChanges();
     Statement st(*m_dm.MainADOConnection(),
                  QStringLiteral("SELECT PersonID, Name, Email FROM People WHERE CompanyID IS ? ORDER BY PersonID"));
     st.bind(1, m_dm.CompaniesTable->value(CompanyId));
@@ -57,7 +59,7 @@ PeopleTransfer::Outcome PeopleTransfer::store(ImportPlan plan, const Progress& p
 
 PeopleTransfer::Outcome PeopleTransfer::write(const ImportPlan& plan, const Progress& progress)
 {
-    m_dm.PeopleCompanyDet->checkBrowseMode();
+    m_dm.PeopleCompanyDet->endPendingChanges();
     Connection& connection = *m_dm.MainADOConnection();
     const QVariant company = m_dm.CompaniesTable->value(CompanyId);
     Outcome outcome;
@@ -114,6 +116,8 @@ void PeopleTransfer::readAgain(const QVariant& personId)
 
 std::vector<Contact> PeopleTransfer::exportedPeople(bool allPeople) const
 {
+    // A person being entered goes out with the others.
+    m_dm.PeopleCompanyDet->endPendingChanges();
     Statement st(*m_dm.MainADOConnection(),
                  QStringLiteral("SELECT %1 FROM People %2 ORDER BY Name COLLATE NAMES, PersonID")
                      .arg(columnList(), allPeople ? QString() : QStringLiteral("WHERE CompanyID IS ?")));

@@ -29,7 +29,8 @@ public:
 
     explicit PeopleTransfer(TMainDataModule& dm) : m_dm(dm) {}
 
-    // The preview of contacts going into the current company of CompaniesTable.
+    // The preview of contacts going into the current company of CompaniesTable. A pending change
+    // of the Clients page is saved first, so a person being entered counts among the stored.
     Contacts::ImportPlan preview(Contacts::ReadResult read) const;
 
     // Adds and updates the people of the plan in the current company: all of it or, on an error
@@ -39,7 +40,8 @@ public:
     // the first person added.
     Outcome store(Contacts::ImportPlan plan, const Progress& progress = {});
 
-    // The people of the current company (allPeople false) or of every company, by name.
+    // The people of the current company (allPeople false) or of every company, by name; a
+    // pending change of the Clients page is saved first.
     std::vector<Contacts::Contact> exportedPeople(bool allPeople) const;
 
 private:

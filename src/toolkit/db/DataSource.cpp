@@ -32,8 +32,6 @@ bool DataSource::edit()
         return false;
     if (m_dataset->isEditing())
         return true;
-    if (!m_autoEdit)
-        return false;
     m_dataset->edit();
     return m_dataset->isEditing();
 }

@@ -7,7 +7,7 @@ class Dataset;
 
 // Connects data-aware controls to a dataset: passes the current row and its changes on,
 // asks controls to hand over their edits before a post, and puts the dataset into editing
-// when a control starts to change a value (auto-edit). GUI thread only.
+// when a control starts to change a value. GUI thread only.
 class DataSource : public QObject
 {
     Q_OBJECT
@@ -17,10 +17,7 @@ public:
     Dataset* dataset() const;
     void setDataset(Dataset* dataset);
 
-    bool autoEdit() const { return m_autoEdit; }
-    void setAutoEdit(bool on) { m_autoEdit = on; }
-
-    // Puts a browsing dataset into editing (auto-edit allowing). true when it is now editing
+    // Puts a browsing dataset into editing. true when it is now editing
     // or inserting. Throws what the dataset throws.
     bool edit();
 
@@ -35,6 +32,5 @@ signals:
 
 private:
     QPointer<Dataset> m_dataset;
-    bool m_autoEdit = true;
     QMetaObject::Connection m_links[4];
 };

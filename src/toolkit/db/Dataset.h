@@ -12,9 +12,11 @@
 
 #include "toolkit/db/DatasetEvent.h"
 #include "toolkit/db/Field.h"
+#include "toolkit/db/LookupIndex.h"
 
 class Connection;
 class DataSource;
+class RowWriter;
 class Snapshot;
 
 // A dataset: the rows of a table (all, ordered on columns, or those of a master's current row)
@@ -24,8 +26,14 @@ class Snapshot;
 //
 // Operations throw StoreError (the store's text), FieldError (a value a field cannot take) or
 // whatever an event handler throws; a failed post or delete keeps the pending change.
-// Each event has one handler of the dataset's owner and any number of subscribers
-// (DatasetEvent); controls follow through a DataSource. GUI thread only.
+// Every operation orders its side effects through two steps (DatasetProtocol.cpp): leaving
+// the row, then announcing the change. Controls follow through a DataSource. GUI thread only.
+//
+// The implementation is split by job: DatasetSetup (configuration and links), DatasetQuery
+// (reading), DatasetRows (the rows held and the current row), DatasetProtocol (the two steps,
+// moves, open and close, reading again), DatasetChanges (inserting, saving, cancelling,
+// deleting), DatasetValues (fields and values), with RowWriter, FieldValues and LookupIndex
+// beneath.
 class Dataset : public QObject
 {
     Q_OBJECT
@@ -58,10 +66,7 @@ public:
     Connection* connection() const { return m_connection; }
     // For datasets made before their connection is open; while closed.
     void setConnection(Connection* connection) { m_connection = connection; }
-    Dataset* master() const;
-    // The statement the last read ran, with its parameter values; for measuring.
-    const QString& selectSql() const { return m_selectSql; }
-    QVariantList selectParams() const;
+    Dataset* master() const { return m_master; }
 
     // Events.
     DatasetEvent afterOpen, afterClose;
@@ -112,8 +117,11 @@ public:
     void edit();
     void post();
     void cancel();
-    void deleteRecord();
-    // Deletes every row held (for a detail: those of the master's current row) in one
+    // Ends the pending changes hanging on the row first; then, when confirm is given, asks it
+    // (false: nothing is deleted).
+    void deleteRecord(const std::function<bool()>& confirm = {});
+    // Ends the pending changes as a move does, then deletes every row held (for a detail: those
+    // of the master's current row) in one
     // transaction, each only if the file still holds it as it was read; removeDependents runs
     // first inside it with the rows' values of keyField. On a failure nothing is deleted. Reads
     // nothing again and raises no events: the caller re-reads what the delete affected.
@@ -131,16 +139,12 @@ public:
     // stored, exactly), for rows known to be gone from the file. The current row stays, or the
     // one at its place when it went; controls are told once.
     void forgetRows(const QString& column, const QVariantList& values);
-    // Saves a changed row, drops an unchanged one; details first.
-    void checkBrowseMode();
-    // Ends the pending changes of the details (down the chain) and dependents, then this one's.
+    // Ends the pending changes of the details (down the chain) and dependents, then this one's:
+    // saves a changed row, drops an unchanged one. A failure stops at the change that failed.
     void endPendingChanges();
-    // Ends the pending changes that hang on the current row: of the details and dependents.
-    void endDependentChanges();
     // A dataset that follows this one's current row without being its detail: its pending
-    // change ends before this one moves or deletes. Held weakly.
+    // change ends whenever this one leaves its row. Held weakly.
     void addDependent(Dataset* dataset);
-    void removeDependent(Dataset* dataset);
     bool modified() const { return m_modified; }
     // Asks the bound controls to hand over what the user typed, so modified() tells all.
     void updateRecord() { if (isEditing()) emit updateRecordRequested(); }
@@ -188,6 +192,7 @@ signals:
     void stateChanged();
     void updateRecordRequested();
 
+
 private:
     using RowRef = qint32;  // >= 0: a row of the snapshot; < 0: a row of m_local
     struct LocalRow
@@ -195,54 +200,84 @@ private:
         qint64 rowid = 0;
         QVector<QVariant> values;
     };
-    struct Lookup;
+    // What the dataset's own pending change does when it leaves its row.
+    enum class OwnChange { End, Keep };
+    // How details follow an announced change.
+    enum class Details { Follow, FollowChangedLinks };
+    // What changed, for announceChange: everything it tells, in its one order.
+    struct Change
+    {
+        bool rows = false;              // the rows held changed
+        bool state = false;             // the state changed
+        Details details = Details::Follow;
+        DatasetEvent* event = nullptr;  // afterOpen, afterPost, ...
+        bool scrolled = false;          // afterScroll, last
+        // Each step after the controls' runs even if one before failed; the first failure is
+        // thrown once all have run.
+        bool everyStep = false;
+    };
 
-    void readSnapshot();
+    // ---- the protocol (DatasetProtocol.cpp): the only places that order side effects
+    // The dataset, its details down the chain and its dependents end their pending changes;
+    // this one's own as own says. A failure stops the caller with the user on the change.
+    void leaveRow(OwnChange own);
+    // leaveRow, then beforeScroll down the chain: the first half of every move.
+    void leaveForMove();
+    void announceChange(const Change& change);
+    void moved() { announceChange({.scrolled = true}); }
+    void postEdits();
+    void startInsert(bool atEnd);
+    int moveWithin(int distance);
+    void raiseBeforeScroll();
+    // The row matching values on fields (see locate), absolute; -1 for none.
+    int findRow(const QStringList& fields, const QVariantList& values, LocateOptions options) const;
+
+    // ---- links (DatasetSetup.cpp)
+    void followMaster();
+    void followChangedLinks();
+    void notifyDetails();
+    QVariant masterValue() const;
+
+    // ---- reading (DatasetQuery.cpp)
     void resolveFields();
+    void readSnapshot();
     void applyOrder();
+    int columnOf(const QString& column) const;
+    // After a write of this dataset's own rows, which the rows held show: up to date if it was.
+    void keptUpToDate(bool wasUpToDate);
+    RowWriter writer() const;
+
+    // ---- the rows held and the current row (DatasetRows.cpp): no SQL, no events
     QVariant storedAt(RowRef ref, int column) const;
     qint64 rowidOf(RowRef ref) const;
+    qint64 snapshotRowid(int row) const;
+    // The row as read, for the writer's checks.
+    QVector<QVariant> storedRow(RowRef ref) const;
+    void restrict(const QVariant& value);
+    void placeCurrent(Bookmark keep, int keepRow);
+    void setCurrent(int absolute);
+    void insertLocalRow(int pos, QVector<QVariant> values);
+    void keepEditedRow();
+    void resortCurrent(int linkColumn);
+    void dropCurrentRow();
+    // Matches the rows held against a new read of the same rows, in their order.
+    void rematchRows(const std::vector<qint64>& held);
+    void clearRows();
+    // The rows held changed: lookup indexes rebuild, lookup users show them again.
+    void touch();
+
+    // ---- values (DatasetValues.cpp)
     QVariant fieldValueAt(RowRef ref, int fieldIndex, bool current) const;
     QVariant lookupValue(const FieldDef& field, const QVariant& key) const;
     int findInView(const QString& column, const QVariant& key) const;
-    int columnOf(const QString& column) const;
-    QVariant convert(const FieldDef& field, const QVariant& value) const;
-
-    void startInsert(bool atEnd);
-    void resortCurrent(int linkColumn);
-    void dropCurrentRow();
-    void placeCurrent(Bookmark keep, int keepRow);
-    qint64 snapshotRowid(int row) const;
-    void prepareMove();
-    int moveWithin(int distance);
-    void raiseBeforeScroll();
-    void followMaster(bool force = false);
-    QVariant masterValue() const;
-    void restrict(const QVariant& value);
-    void scrolled();
-    void notifyDetails();
-    void followChangedLinks();
-    // After the rows were read again: the kept row current, controls and details told once.
-    void showRowsRead(Bookmark keep, int keepRow);
     void emitData();
     void emitState();
-    void setCurrent(int absolute);
-    void setState(State state);
-    void writeInsert();
-    void writeUpdate();
-    void writeDelete();
-    QString whereOriginal(RowRef ref, QVariantList& binds) const;
-    bool isBooleanColumn(int column) const;
-    void touch();
-    // After a write of this dataset's own rows, which the rows held show: up to date if it was.
-    void keptUpToDate(bool wasUpToDate);
 
     Connection* m_connection;
     QString m_name;
     QString m_table;
     QString m_sql;
     QString m_keyColumn;
-    QString m_selectSql;
     QHash<QString, QVariant> m_params;
     QStringList m_order;
     std::vector<FieldDef> m_fields;
@@ -281,7 +316,7 @@ private:
     qint64 m_nextTempId = -1;
 
     quint64 m_version = 0;
-    mutable QHash<QString, std::shared_ptr<Lookup>> m_lookups;
+    mutable QHash<QString, LookupIndex> m_lookups;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(Dataset::LocateOptions)

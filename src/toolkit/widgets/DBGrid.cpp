@@ -225,7 +225,7 @@ void DBGrid::moveDatasetTo(int row)
     const int count = ds->recordCount();
     const int from = ds->recNo();
     // End the pending change first: a dropped new row shifts the rows below it up by one.
-    ds->checkBrowseMode();
+    ds->endPendingChanges();
     if (ds->recordCount() < count && row > from)
         --row;
     ds->moveTo(std::clamp(row, 0, std::max(ds->recordCount() - 1, 0)));

@@ -5,9 +5,13 @@
 
 bool deleteWithQuestion(Dataset& dataset)
 {
-    const QString own = dataset.deleteQuestion ? dataset.deleteQuestion(dataset) : QString();
-    if (!MessageService::current().confirmDelete(own.isEmpty() ? MessageService::deleteRecordQuestion() : own))
-        return false;
-    dataset.deleteRecord();
-    return true;
+    bool confirmed = false;
+    // The dataset ends the changes hanging on the row before it asks, so the question counts
+    // what is stored.
+    dataset.deleteRecord([&] {
+        const QString own = dataset.deleteQuestion ? dataset.deleteQuestion(dataset) : QString();
+        confirmed = MessageService::current().confirmDelete(own.isEmpty() ? MessageService::deleteRecordQuestion() : own);
+        return confirmed;
+    });
+    return confirmed;
 }

@@ -65,7 +65,7 @@ QIcon deleteAllGlyph()
 // Saves a pending change of the person first; with no person, says so.
 bool storedPersonSelected(Dataset& people)
 {
-    people.checkBrowseMode();
+    people.endPendingChanges();
     if (!people.isEmpty())
         return true;
     MessageService::current().messageDialog(QStringLiteral("No record selected."), MessageService::Type::Error,
@@ -219,13 +219,13 @@ void TDataEntryForm::Edit1Change()
 void TDataEntryForm::SpeedButton1Click()
 {
     guarded([this] {
-        TMainDataModule* dm = m_forms.MainDataModule;
-        const QString question = dm->deleteAllPeopleQuestion(QStringLiteral("This will delete ALL records in your database. Proceed?"));
-        // Enter answers No: deleting everyone is never the default.
-        const auto answer = MessageService::current().messageDialog(question, MessageService::Type::Warning,
-                                                                    QMessageBox::No | QMessageBox::YesToAll, QMessageBox::No);
-        if (answer == QMessageBox::YesToAll)
-            dm->DeleteAllCompanyPeople();
+        m_forms.MainDataModule->DeleteAllCompanyPeople(
+            QStringLiteral("This will delete ALL records in your database. Proceed?"), [](const QString& question) {
+                // Enter answers No: deleting everyone is never the default.
+                return MessageService::current().messageDialog(question, MessageService::Type::Warning,
+                                                               QMessageBox::No | QMessageBox::YesToAll, QMessageBox::No)
+                    == QMessageBox::YesToAll;
+            });
     });
 }
 

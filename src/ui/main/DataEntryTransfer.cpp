@@ -102,8 +102,6 @@ void TDataEntryForm::BitBtn1Click()
     if (path.isEmpty())
         return;
     guarded([&] {
-        // A person being entered counts among the stored ones the file is compared with.
-        dm.PeopleCompanyDet->checkBrowseMode();
         PeopleTransfer transfer(dm);
         std::optional<Contacts::ImportPlan> plan;
         {
@@ -159,7 +157,6 @@ void TDataEntryForm::ExportClients(bool allPeople, bool csv)
     if (!allPeople && !hasCompany(dm))
         return;
     guarded([&] {
-        dm.PeopleCompanyDet->checkBrowseMode();
         const std::vector<Contacts::Contact> people = PeopleTransfer(dm).exportedPeople(allPeople);
         if (people.empty()) {
             MessageService::current().showMessage(QStringLiteral("There are no clients to export."));

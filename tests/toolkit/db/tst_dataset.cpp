@@ -74,7 +74,6 @@ private slots:
     void refusedPostKeepsTheNewRow();
     void failureWhileDeletingKeepsTheRow();
     void defaultsOfANewRowAreNoChange();
-    void subscribersRunAfterTheOwnerAndLeaveWhenDone();
 
 private:
     std::unique_ptr<Dataset> table(const QString& name, const QString& table);
@@ -761,30 +760,6 @@ void TestDataset::defaultsOfANewRowAreNoChange()
     subprojects->setText("Name", "b");
     subprojects->first();
     QCOMPARE(m_t->scalar("SELECT SizeID FROM SubProjects WHERE Name = 'b'").toInt(), 2);
-}
-
-void TestDataset::subscribersRunAfterTheOwnerAndLeaveWhenDone()
-{
-    fill("INSERT INTO People (Name) VALUES ('Ann'), ('Bob')");
-    auto people = table("PeopleCompanyDet", "People");
-    QStringList log;
-    people->afterScroll = [&](Dataset&) { log << "owner"; };
-    const int view = people->afterScroll.subscribe([&](Dataset&) { log << "view"; });
-    {
-        EventSubscription walk(people->afterScroll, [&](Dataset& ds) { log << "walk " + ds.text("Name"); });
-        // A new owner's handler replaces only the old one.
-        people->afterScroll = [&](Dataset&) { log << "new owner"; };
-        people->open();
-        people->next();
-    }
-    people->afterScroll.unsubscribe(view);
-    people->prior();
-    QCOMPARE(log, (QStringList{"new owner", "view", "walk Ann", "new owner", "view", "walk Bob", "new owner"}));
-
-    // A subscription that outlives its dataset is harmless.
-    EventSubscription late(people->afterScroll, [&](Dataset&) { log << "late"; });
-    people.reset();
-    late.reset();
 }
 
 QTEST_GUILESS_MAIN(TestDataset)

@@ -35,6 +35,9 @@ private slots:
     void failedEndStopsTheMove_data();
     void failedEndStopsTheMove();
     void deleteEndsWhatHangsOnTheRowFirst();
+    void everyOperationEndsDependentChangesOnce_data();
+    void everyOperationEndsDependentChangesOnce();
+    void failedDependentSaveStopsTheDelete();
     void disabledControlsReachDetailsAndLookupUsers();
 
 private:
@@ -421,6 +424,103 @@ void TestMasterDetail::disabledControlsReachDetailsAndLookupUsers()
     QCOMPARE(subprojects.count(), 1);
     QCOMPARE(lookups.count(), 1);
     QVERIFY(!m_subprojects->controlsDisabled());
+}
+
+// Operations that leave the current row or change the rows held end the pending change of a
+// dataset tied to the row without being its detail, once, and ask the controls once.
+void TestMasterDetail::everyOperationEndsDependentChangesOnce_data()
+{
+    QTest::addColumn<QString>("operation");
+    for (const char* op : {"move", "locate", "insert", "delete", "delete all", "refresh", "reread", "forget rows", "close"})
+        QTest::newRow(op) << op;
+}
+
+void TestMasterDetail::everyOperationEndsDependentChangesOnce()
+{
+    QFETCH(QString, operation);
+    openChain();
+    Dataset list(&m_t->db(), "L");
+    list.setTableName("SubProjects");
+    list.open();
+    m_companies->addDependent(&list);
+    list.afterPost = [this](Dataset&) { m_log << "L:post"; };
+    m_companies->afterRefresh = [this](Dataset&) { m_log << "C:refresh"; };
+    m_companies->afterDelete = [this](Dataset&) { m_log << "C:delete"; };
+    m_companies->afterClose = [this](Dataset&) { m_log << "C:close"; };
+    list.edit();
+    list.setText("Name", "Changed");
+    QSignalSpy asked(&list, &Dataset::updateRecordRequested);
+    m_log.clear();
+
+    const QMap<QString, QStringList> expected{
+        {"move", {"L:post", "C:scroll"}},
+        {"locate", {"L:post", "C:scroll"}},
+        {"insert", {"L:post", "C:insert", "C:scroll"}},
+        {"delete", {"L:post", "C:delete", "C:scroll"}},
+        {"delete all", {"L:post"}},
+        {"refresh", {"L:post", "C:refresh"}},
+        {"reread", {"L:post", "C:refresh"}},
+        {"forget rows", {"L:post", "C:scroll"}},
+        {"close", {"L:post", "C:close"}},
+    };
+    if (operation == "move")
+        m_companies->next();
+    else if (operation == "locate")
+        QVERIFY(m_companies->locate({"Name"}, {"C"}));
+    else if (operation == "insert")
+        m_companies->append();
+    else if (operation == "delete")
+        m_companies->deleteRecord([&] {
+            // The question is asked once the change hanging on the row is stored.
+            m_log << "asked " + fileNames("SELECT Name FROM SubProjects WHERE SubProjectID = 100");
+            return true;
+        });
+    else if (operation == "delete all")
+        m_companies->deleteAllRows("CompanyID", {});
+    else if (operation == "refresh")
+        m_companies->refresh();
+    else if (operation == "reread")
+        m_companies->reread();
+    else if (operation == "forget rows")
+        m_companies->forgetRows("CompanyID", {1});
+    else
+        m_companies->close();
+
+    QStringList want = expected[operation];
+    if (operation == "delete")
+        want.insert(1, "asked Changed");
+    // Details follow their master's move: their scroll comes before the master's.
+    m_log.removeIf([](const QString& entry) { return entry.startsWith("P:") || entry.startsWith("S:"); });
+    QCOMPARE(m_log, want);
+    QCOMPARE(asked.count(), 1);
+    QCOMPARE(list.state(), Dataset::State::Browse);
+    QCOMPARE(fileNames("SELECT Name FROM SubProjects WHERE SubProjectID = 100"), "Changed");
+}
+
+void TestMasterDetail::failedDependentSaveStopsTheDelete()
+{
+    openChain();
+    Dataset list(&m_t->db(), "L");
+    list.setTableName("SubProjects");
+    list.open();
+    m_companies->addDependent(&list);
+    list.beforePost = [](Dataset&) { throw StoreError("refused"); };
+    list.edit();
+    list.setText("Name", "Changed");
+    bool asked = false;
+
+    QVERIFY_THROWS_EXCEPTION(StoreError, m_companies->deleteRecord([&] { return asked = true; }));
+    QVERIFY(!asked);
+    QCOMPARE(m_t->scalar("SELECT count(*) FROM Companies").toInt(), 3);
+    QCOMPARE(m_companies->text("Name"), "A");
+    QCOMPARE(list.state(), Dataset::State::Edit);
+    QCOMPARE(list.text("Name"), "Changed");
+
+    // Answering no deletes nothing; the change hanging on the row is stored all the same.
+    list.beforePost = DatasetEvent::Handler();
+    m_companies->deleteRecord([] { return false; });
+    QCOMPARE(m_t->scalar("SELECT count(*) FROM Companies").toInt(), 3);
+    QCOMPARE(fileNames("SELECT Name FROM SubProjects WHERE SubProjectID = 100"), "Changed");
 }
 
 QTEST_GUILESS_MAIN(TestMasterDetail)

@@ -370,11 +370,14 @@ void TestClientsPage::deleteAllEndsPendingChangesAndCountsWhatGoes()
     dm().PeopleCompanyDet->append();
     dm().PeopleCompanyDet->setText(QStringLiteral("Name"), QStringLiteral("Dora"));
 
+    // The client's controls are asked once for what was typed: the changes end once.
+    QSignalSpy asked(dm().PeopleCompanyDet, &Dataset::updateRecordRequested);
     m_f->messages.answerDialog(QMessageBox::No);
     QTest::mouseClick(m_w->SpeedButton1, Qt::LeftButton);
     QCOMPARE(m_f->messages.texts(),
              QStringList{DeleteAllWarning + QStringLiteral("\n\nDeleted: 3 clients, 2 buying-role rows"
                                                            " (1 in subprojects of other companies), 2 answers.")});
+    QCOMPARE(asked.count(), 1);
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM People WHERE Name = 'Dora' AND CompanyID = 3")), 1);
 
     // A failing delete undoes no save made before it, and every dataset still shows the file.
