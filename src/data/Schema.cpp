@@ -1,5 +1,7 @@
 #include "data/Schema.h"
 
+#include "data/SchemaUpgrade.h"
+
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/Statement.h"
 #include "toolkit/db/Transaction.h"
@@ -136,6 +138,7 @@ void createSchema(Connection& connection)
 {
     Transaction transaction(connection);
     connection.exec(QString::fromUtf8(SchemaSql));
+    connection.setSchemaVersion(programSchemaVersion());
     transaction.commit();
 }
 
