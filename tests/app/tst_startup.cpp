@@ -141,6 +141,7 @@ void TestStartup::failuresSayWhatIsWrong()
         QFAIL("start-up should fail");
     } catch (const StoreError& e) {
         QVERIFY2(e.text().contains(expected), qPrintable(e.text()));
+        QCOMPARE(e.kind() == StoreError::Kind::WrongKey, password == u"secret");
     }
 }
 
