@@ -176,8 +176,10 @@ void TestStartup::olderOrNewerFileIsUpgradedOrRefused()
     }};
     RecordingMessageService messages;
 
+    Places places;
+    places.database = path;
     QStringList tablesSeen;
-    const int code = startProgram(Places{.database = path}, [&](Program& program) {
+    const int code = startProgram(places, [&](Program& program) {
         Statement tables(*program.forms.MainDataModule->MainADOConnection(), QStringLiteral("SELECT name FROM sqlite_master WHERE name = 'Notes'"));
         while (tables.step())
             tablesSeen.append(tables.text(0));
