@@ -11,7 +11,9 @@ int writeReportCommand(const Places& places, const ReportRequest& request)
 {
     try {
         TMainDataModule dataModule;
-        dataModule.Connect(ConnectionString(places.database));
+        const UpgradeOutcome upgraded = dataModule.Connect(ConnectionString(places.database));
+        if (upgraded.upgraded())
+            std::fprintf(stderr, "vornadel: %s\n", qPrintable(upgradeNotice(places.database, upgraded)));
         dataModule.SetDataSetsActive(true);
         writeReportPdf(dataModule, request.report, request.pdf);
     } catch (const std::exception& e) {

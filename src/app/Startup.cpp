@@ -54,7 +54,7 @@ struct Program::Windows
     std::unique_ptr<TPickDateForm> pickDate;
 };
 
-Program::Program(const QString& databaseFile)
+Program::Program(const QString& databaseFile, const UpgradeSteps& upgrades)
     : m_windows(std::make_unique<Windows>())
 {
     Windows& w = *m_windows;
@@ -63,10 +63,13 @@ Program::Program(const QString& databaseFile)
     w.dataModule = std::make_unique<TMainDataModule>();
     forms.MainDataModule = w.dataModule.get();
     w.dataEntry->BindData();
-    w.dataModule->Connect(ConnectionString(databaseFile));
+    const UpgradeOutcome upgraded = w.dataModule->Connect(ConnectionString(databaseFile), upgrades);
+    MessageService::setTitle(Title);
+    if (upgraded.upgraded())
+        MessageService::current().messageDialog(upgradeNotice(databaseFile, upgraded), MessageService::Type::Information,
+                                                QMessageBox::Ok);
     w.dataModule->SetDataSetsActive(true);
     w.dataEntry->MainDataEntry->setCurrentIndex(0);
-    MessageService::setTitle(Title);
     w.dataEntry->setWindowTitle(Title);
     w.retail = std::make_unique<TRetail>(forms);
     forms.Retail = w.retail.get();
@@ -91,7 +94,7 @@ Program::~Program()
     w.dataModule.reset();
 }
 
-int startProgram(const Places& places, const std::function<int(Program&)>& run)
+int startProgram(const Places& places, const std::function<int(Program&)>& run, const UpgradeSteps& upgrades)
 {
     TDataEntryForm::setHelpFolder(places.helpFolder);
     std::unique_ptr<TSplashForm> splash;
@@ -100,7 +103,7 @@ int startProgram(const Places& places, const std::function<int(Program&)>& run)
         if (places.offerNewDatabase && !QFileInfo::exists(places.database) && !offerNewDatabase(places.database))
             return 0;
         splash = showSplash();
-        program = std::make_unique<Program>(places.database);
+        program = std::make_unique<Program>(places.database, upgrades);
     } catch (const std::exception& e) {
         MessageService::current().messageDialog(QString::fromUtf8(e.what()), MessageService::Type::Error,
                                                 QMessageBox::Ok);

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "app/Places.h"
+#include "data/SchemaUpgrade.h"
 #include "ui/main/Forms.h"
 
 // "Provider=...;Data Source=<file>;...". The file name goes in unchanged, blanks too, unless a
@@ -14,11 +15,12 @@ QString ConnectionString(const QString& databaseFile);
 
 // The running program's long-lived windows and data module. Made by the start-up steps
 // from the main window to the last long-lived window; the constructor throws what a step
-// threw (StoreError for the database), leaving nothing behind. GUI thread only.
+// threw (StoreError for the database), leaving nothing behind. A database file of an older
+// version is upgraded first (SchemaUpgrade.h), and the user told so. GUI thread only.
 class Program
 {
 public:
-    explicit Program(const QString& databaseFile);
+    explicit Program(const QString& databaseFile, const UpgradeSteps& upgrades = schemaUpgrades());
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -33,5 +35,7 @@ private:
 // Shows the splash picture, makes the program on places' database, takes the splash away and
 // hands the program to run, whose result it returns. The first start of the package's program
 // asks first (FirstStart.h), and the result is 0 when the user quits. When a start-up step fails, the error's
-// text is shown in an error box, the splash picture still up, and the result is 1.
-int startProgram(const Places& places, const std::function<int(Program&)>& run);
+// text is shown in an error box, the splash picture still up, and the result is 1: so it is
+// for a database file newer than the program, or one whose upgrade failed.
+int startProgram(const Places& places, const std::function<int(Program&)>& run,
+                 const UpgradeSteps& upgrades = schemaUpgrades());

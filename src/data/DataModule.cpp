@@ -359,15 +359,17 @@ void TMainDataModule::reopen(Dataset* dataset)
     dataset->open();
 }
 
-void TMainDataModule::Connect(const QString& connectionString)
+UpgradeOutcome TMainDataModule::Connect(const QString& connectionString, const UpgradeSteps& upgrades)
 {
     SetDataSetsActive(false);
     m_connection.reset();
     auto connection = std::make_unique<Connection>(connectionString);
+    const UpgradeOutcome upgraded = upgradeDatabase(*connection, upgrades);
     checkSchema(*connection, startupRequirements());
     m_connection = std::move(connection);
     for (Dataset* d : m_shared)
         d->setConnection(m_connection.get());
+    return upgraded;
 }
 
 void TMainDataModule::SetDataSetsActive(bool active)

@@ -6,6 +6,7 @@
 
 #include <QObject>
 
+#include "data/SchemaUpgrade.h"
 #include "toolkit/db/DataSource.h"
 #include "toolkit/db/Dataset.h"
 
@@ -22,9 +23,10 @@ public:
     explicit TMainDataModule(QObject* parent = nullptr);
     ~TMainDataModule() override;
 
-    // Opens MainADOConnection (no login prompt) and checks that every table and declared
-    // column is there with its type.
-    void Connect(const QString& connectionString);
+    // Opens MainADOConnection (no login prompt), brings an older file to the schema of
+    // upgrades (SchemaUpgrade.h; a newer file is refused) and checks that every table and
+    // declared column is there with its type.
+    UpgradeOutcome Connect(const QString& connectionString, const UpgradeSteps& upgrades = schemaUpgrades());
     Connection* MainADOConnection() const { return m_connection.get(); }
 
     // Opens (true) or closes (false) the shared datasets, one after the other, masters first.

@@ -1,6 +1,7 @@
 #include "data/Schema.h"
 
 #include "data/Catalogue.h"
+#include "data/SchemaUpgrade.h"
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/Statement.h"
 #include "toolkit/db/Transaction.h"
@@ -45,6 +46,7 @@ void createSchema(Connection& connection)
     for (const TableDef& table : Catalogue::tables())
         for (const QString& statement : createTableSql(table))
             connection.exec(statement);
+    connection.setSchemaVersion(programSchemaVersion());
     transaction.commit();
 }
 

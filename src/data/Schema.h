@@ -13,7 +13,8 @@ class Connection;
 // Every database file of the program is keyed with this password.
 QString databasePassword();
 
-// Creates the ten tables with their link indexes in an empty database, in one transaction.
+// Creates the ten tables with their link indexes in an empty database, in one transaction,
+// at the program's schema version.
 void createSchema(Connection& connection);
 
 // Fills the subproject types, sizes and statuses, including the ids the editing rules

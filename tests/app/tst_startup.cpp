@@ -13,6 +13,7 @@
 #include "data/DataModule.h"
 #include "data/Schema.h"
 #include "toolkit/db/Connection.h"
+#include "toolkit/db/Statement.h"
 #include "toolkit/db/StoreError.h"
 #include "toolkit/dialogs/RecordingMessageService.h"
 #include "toolkit/widgets/HtmlViewer.h"
@@ -31,6 +32,8 @@ private slots:
     void failuresSayWhatIsWrong_data();
     void failuresSayWhatIsWrong();
     void splashShowsSingleComputerPicture();
+    void olderOrNewerFileIsUpgradedOrRefused_data();
+    void olderOrNewerFileIsUpgradedOrRefused();
 
     void placesOfEachBuild_data();
     void placesOfEachBuild();
@@ -138,7 +141,67 @@ void TestStartup::failuresSayWhatIsWrong()
         QFAIL("start-up should fail");
     } catch (const StoreError& e) {
         QVERIFY2(e.text().contains(expected), qPrintable(e.text()));
+        QCOMPARE(e.kind() == StoreError::Kind::WrongKey, password == u"secret");
     }
+}
+
+void TestStartup::olderOrNewerFileIsUpgradedOrRefused_data()
+{
+    QTest::addColumn<int>("fileVersion");
+    QTest::addColumn<bool>("stepFails");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("older file") << 0 << false << 7 << QStringLiteral("was upgraded from version 0 to 1");
+    QTest::newRow("newer file") << 2 << false << 1 << QStringLiteral("made by a newer version of Vornadel Lite");
+    QTest::newRow("failing upgrade") << 0 << true << 1 << QStringLiteral("and is left as it was: no room for notes");
+}
+
+void TestStartup::olderOrNewerFileIsUpgradedOrRefused()
+{
+    QFETCH(int, fileVersion);
+    QFETCH(bool, stepFails);
+    QFETCH(int, result);
+    QFETCH(QString, told);
+    QTemporaryDir dir;
+    const QString path = makeDatabase(dir.path(), QStringLiteral("ZeKRW"));
+    Connection(ConnectionString(path)).setSchemaVersion(fileVersion);
+    const QByteArray before = [&] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    const UpgradeSteps steps{[stepFails](Connection& c) {
+        c.exec(QStringLiteral("CREATE TABLE Notes (NoteID INTEGER PRIMARY KEY, Body VARCHAR(255))"));
+        if (stepFails)
+            throw StoreError(StoreError::Kind::DiskFull, QStringLiteral("no room for notes"));
+    }};
+    RecordingMessageService messages;
+
+    Places places;
+    places.database = path;
+    QStringList tablesSeen;
+    const int code = startProgram(places, [&](Program& program) {
+        Statement tables(*program.forms.MainDataModule->MainADOConnection(), QStringLiteral("SELECT name FROM sqlite_master WHERE name = 'Notes'"));
+        while (tables.step())
+            tablesSeen.append(tables.text(0));
+        return 7;
+    }, steps);
+
+    QCOMPARE(code, result);
+    QCOMPARE(messages.entries().size(), 1);
+    const RecordingMessageService::Entry& message = messages.entries().constFirst();
+    QCOMPARE(message.type, result == 7 ? MessageService::Type::Information : MessageService::Type::Error);
+    QVERIFY2(message.text.contains(told), qPrintable(message.text));
+    if (result == 7) {
+        QCOMPARE(tablesSeen, QStringList{QStringLiteral("Notes")});
+        QCOMPARE(Connection(ConnectionString(path)).schemaVersion(), 1);
+    } else {
+        QFile after(path);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), before);
+    }
+    // A copy is made only of a file that the program upgrades.
+    const QString copy = dir.filePath(QStringLiteral("Vornadel (version 0, before upgrade).mdb"));
+    QCOMPARE(QFileInfo::exists(copy), fileVersion == 0);
 }
 
 void TestStartup::splashShowsSingleComputerPicture()

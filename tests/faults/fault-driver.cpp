@@ -5,6 +5,7 @@
 //   vornadel-fault-driver deleteall FILE COMPANY [N]  deletes every person of the company
 //   vornadel-fault-driver cascade FILE COMPANY [N]    deletes the company with what hangs on it
 //   vornadel-fault-driver answers FILE PERSON [N]     gives the person the 24 answer rows
+//   vornadel-fault-driver upgrade FILE 0 [N]          upgrades the file by a step such as a new version's
 //
 // With N > 0 the process kills itself at the N-th write, sync, truncate or delete of the
 // change. A change that ends prints "done" and the number of those calls it made.
@@ -38,6 +39,16 @@ int holdLock(const QString& path)
     return 0;
 }
 
+// A new table filled from an old one and a new column: writes over much of the file.
+void addFollowUps(Connection& c)
+{
+    c.exec(QStringLiteral(
+        "CREATE TABLE FollowUps (FollowUpID INTEGER PRIMARY KEY AUTOINCREMENT, PersonID INTEGER, Note VARCHAR(255));"
+        "INSERT INTO FollowUps (PersonID, Note) SELECT PersonID, Name || ' ' || Title FROM People;"
+        "ALTER TABLE People ADD COLUMN Reminder VARCHAR(64);"
+        "UPDATE People SET Reminder = Email"));
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -55,12 +66,19 @@ int main(int argc, char* argv[])
         if (args.size() < 4)
             return 2;
         const qint64 id = args[3].toLongLong();
+        const int killAt = args.size() > 4 ? args[4].toInt() : 0;
         TMainDataModule dm;
+        if (mode == u"upgrade") {
+            FaultVfs::killAt(killAt);
+            dm.Connect(connectionString(path), {addFollowUps});
+            std::cout << "done " << FaultVfs::writeCalls() << std::endl;
+            return 0;
+        }
         dm.Connect(connectionString(path));
         dm.SetDataSetsActive(true);
         if (mode != u"answers" && !dm.CompaniesTable->locate({QStringLiteral("CompanyID")}, {id}))
             return 3;
-        FaultVfs::killAt(args.size() > 4 ? args[4].toInt() : 0);
+        FaultVfs::killAt(killAt);
         if (mode == u"deleteall")
             dm.DeleteAllCompanyPeople();
         else if (mode == u"cascade")

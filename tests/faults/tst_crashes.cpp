@@ -18,6 +18,7 @@ private slots:
     void initTestCase();
     void killedChangeIsWholeOrAbsent_data();
     void killedChangeIsWholeOrAbsent();
+    void killedUpgradeLeavesTheFileAsItWas();
 
 private:
     // Runs the driver; returns its output, empty when it was killed.
@@ -107,6 +108,42 @@ void TestCrashes::killedChangeIsWholeOrAbsent()
         QVERIFY2(text(c, QStringLiteral("PRAGMA integrity_check")) == QLatin1String("ok"), where.constData());
         const QByteArray digest = contentDigest(c);
         QVERIFY2(digest == m_before || digest == after, where.constData());
+    }
+}
+
+void TestCrashes::killedUpgradeLeavesTheFileAsItWas()
+{
+    const QString path = m_dir.filePath(QStringLiteral("Old.mdb"));
+    const QString copy = m_dir.filePath(QStringLiteral("Old (version 0, before upgrade).mdb"));
+    const auto fresh = [&] { return copyFresh(m_template, path) && (!QFile::exists(copy) || QFile::remove(copy)); };
+    QVERIFY(fresh());
+    QProcess::ExitStatus status;
+    const QString done = drive(QStringLiteral("upgrade"), path, 0, 0, status);
+    QVERIFY2(done.startsWith(QStringLiteral("done ")), qPrintable(done));
+    const int moments = done.mid(5).trimmed().toInt();
+    QVERIFY(moments > 0);
+    QByteArray upgraded;
+    {
+        Connection c(connectionString(path));
+        QCOMPARE(c.schemaVersion(), 1);
+        upgraded = contentDigest(c);
+    }
+
+    // Every moment of the upgrade, from its first write to the journal's end.
+    for (int killAt = 1; killAt <= moments; ++killAt) {
+        const QByteArray where = QByteArray("killed at call ") + QByteArray::number(killAt) + " of "
+            + QByteArray::number(moments);
+        QVERIFY(fresh());
+        drive(QStringLiteral("upgrade"), path, 0, killAt, status);
+        QVERIFY2(status == QProcess::CrashExit, where.constData());
+        Connection c(connectionString(path));
+        QVERIFY2(text(c, QStringLiteral("PRAGMA integrity_check")) == QLatin1String("ok"), where.constData());
+        const QByteArray digest = contentDigest(c);
+        const bool asItWas = digest == m_before && c.schemaVersion() == 0;
+        QVERIFY2(asItWas || (digest == upgraded && c.schemaVersion() == 1), where.constData());
+        // The copy was written before the first write to the file.
+        Connection old(connectionString(copy));
+        QVERIFY2(contentDigest(old) == m_before && old.schemaVersion() == 0, where.constData());
     }
 }
 

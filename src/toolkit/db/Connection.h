@@ -7,15 +7,9 @@
 #include <QString>
 #include <QStringList>
 
-struct sqlite3;
-struct sqlite3_stmt;
+#include "toolkit/db/TableAccess.h"
 
-// The tables a statement reads and writes, in lower case, as the store names them while preparing it.
-struct TableAccess
-{
-    QStringList read;
-    QStringList written;
-};
+class EngineConnection;
 
 // What a connection string says: "Provider=...;User ID=...;Data Source=...;Mode=...;
 // Database Password="...";". Keys are matched without regard to case; a value may be quoted.
@@ -30,10 +24,11 @@ struct ConnectionParams
     static ConnectionParams parse(const QString& connectionString);
 };
 
-// One open, keyed SQLCipher database. The constructor either opens and proves the key or
-// throws StoreError with text that says what is wrong (missing or empty file, wrong password,
-// not a database). Errors name the fault where the store's text alone does not: a damaged
-// file, a file or folder that cannot be written. Move-only; GUI thread only.
+// One open database, whichever engine holds it (SQLCipher today). The constructor either
+// opens and proves the key or throws StoreError with text that says what is wrong (missing
+// or empty file, wrong password, not a database). It keeps, for every engine alike, the
+// count of writes that lets datasets share reads, and the depth of nested transactions.
+// Move-only; GUI thread only.
 class Connection
 {
 public:
@@ -45,16 +40,12 @@ public:
     Connection& operator=(Connection&&) noexcept;
     ~Connection();
 
-    sqlite3* handle() const { return m_db.get(); }
     const QString& path() const { return m_path; }
 
     // Runs statements without results; throws StoreError.
     void exec(const QString& sql);
     qint64 lastInsertRowid() const;
     int changes() const;
-
-    // Prepares sql as sqlite3_prepare_v2 does, noting in access the tables it reads and writes.
-    int prepare(const QString& sql, sqlite3_stmt** statement, TableAccess& access);
 
     // Counts every write made through this connection; snapshots read at the same count
     // may be shared.
@@ -77,21 +68,21 @@ public:
     // False also when the store has ended a transaction by itself after an error.
     bool inTransaction() const;
 
-    // How long a statement waits for another program's lock before it fails with "database
-    // is locked".
+    // How long a statement waits for another program's lock before it fails as Busy.
     void setBusyTimeout(int milliseconds);
 
-    // Throws StoreError with the store's text when rc is an error code.
-    void check(int rc, const QString& sql = {}) const;
+    // The version of the program's schema the file holds; 0 for a file never given one.
+    int schemaVersion();
+    void setSchemaVersion(int version);
 
 private:
-    Connection(const ConnectionParams& params, bool create);
-    QString describe(int rc, const QString& storeText) const;
-    Connection(const QString& path, const QString& password, bool create);
-    struct Closer { void operator()(sqlite3* db) const; };
-    std::unique_ptr<sqlite3, Closer> m_db;
+    friend class Statement;
+    friend class Transaction;
+    explicit Connection(const ConnectionParams& params);
+    Connection(std::unique_ptr<EngineConnection> engine, const QString& path);
+
+    std::unique_ptr<EngineConnection> m_engine;
     QString m_path;
-    qint64 dataVersion() const;
     struct SharedRead
     {
         quint64 writeCount;
@@ -102,8 +93,5 @@ private:
     quint64 m_writeCount = 0;
     QHash<QString, quint64> m_tableWrites;
     quint64 m_lastRollback = 0;
-    // Where the store's authorizer notes the tables of the statement being prepared; on the
-    // heap, so the address given to the store survives a move.
-    std::unique_ptr<TableAccess*> m_preparing;
     int m_transactionDepth = 0;
 };

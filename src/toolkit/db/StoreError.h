@@ -15,8 +15,9 @@ public:
 
     explicit StoreError(const QString& message, int code = 0, int extendedCode = 0, QString sql = {})
         : std::runtime_error(message.toStdString()), m_code(code), m_extendedCode(extendedCode), m_sql(std::move(sql)) {}
-    StoreError(Kind kind, const QString& message)
-        : std::runtime_error(message.toStdString()), m_kind(kind), m_code(0), m_extendedCode(0) {}
+    StoreError(Kind kind, const QString& message, int code = 0, int extendedCode = 0, QString sql = {})
+        : std::runtime_error(message.toStdString()), m_kind(kind), m_code(code), m_extendedCode(extendedCode),
+          m_sql(std::move(sql)) {}
 
     Kind kind() const { return m_kind; }
 

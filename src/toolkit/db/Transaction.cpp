@@ -2,19 +2,14 @@
 
 #include <exception>
 
+#include "toolkit/db/EngineConnection.h"
 #include "toolkit/db/StoreError.h"
 
 Transaction::Transaction(Connection& connection)
-    : m_connection(connection)
+    : m_connection(connection), m_level(connection.transactionDepth())
 {
-    int& depth = connection.transactionDepth();
-    if (depth == 0)
-        connection.exec(QStringLiteral("BEGIN IMMEDIATE"));
-    else {
-        m_savepoint = QStringLiteral("sp%1").arg(depth);
-        connection.exec(QStringLiteral("SAVEPOINT ") + m_savepoint);
-    }
-    ++depth;
+    connection.m_engine->begin(m_level);
+    ++connection.transactionDepth();
 }
 
 Transaction::~Transaction()
@@ -24,7 +19,7 @@ Transaction::~Transaction()
     try {
         rollback();
     } catch (...) {
-        // A failed rollback leaves SQLite to undo the journal when the connection closes.
+        // A failed rollback leaves the store to undo the change when the connection closes.
     }
 }
 
@@ -44,7 +39,7 @@ void Transaction::commit()
         end(State::RolledBack);
         throw StoreError(QStringLiteral("The changes were not saved: the store rolled them back after an earlier error."));
     }
-    m_connection.exec(m_savepoint.isEmpty() ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + m_savepoint);
+    m_connection.m_engine->commit(m_level);
     end(State::Committed);
 }
 
@@ -58,10 +53,7 @@ void Transaction::rollback()
     // Called from a handler of the error that made the rollback necessary: that error goes on.
     const bool handlingError = std::current_exception() != nullptr;
     try {
-        if (m_savepoint.isEmpty())
-            m_connection.exec(QStringLiteral("ROLLBACK"));
-        else
-            m_connection.exec(QStringLiteral("ROLLBACK TO ") + m_savepoint + QStringLiteral("; RELEASE ") + m_savepoint);
+        m_connection.m_engine->rollback(m_level);
     } catch (...) {
         if (!handlingError)
             throw;

@@ -23,5 +23,6 @@ private:
     void end(State state);
     Connection& m_connection;
     State m_state = State::Open;
-    QString m_savepoint;
+    // 0 for the transaction itself, deeper for a savepoint inside it.
+    int m_level;
 };
