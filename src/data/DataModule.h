@@ -9,6 +9,7 @@
 #include "toolkit/db/Dataset.h"
 
 class Connection;
+class SearchIndex;
 
 // The one data module: the connection, the seventeen shared datasets with their data sources,
 // and the rules that run when they are moved, edited, saved or deleted. Every window binds
@@ -50,6 +51,8 @@ public:
     // pending change is ended first. Whatever happens, the datasets over people and buying
     // roles are read again once; a failure deletes nothing and is rethrown.
     void DeleteAllCompanyPeople();
+    // The jump search's texts over this connection, made at first use.
+    SearchIndex& searchIndex();
 
     Dataset* CompaniesTable;
     Dataset* PeopleTable;
@@ -100,6 +103,7 @@ private:
     void refreshAfterCascade(Dataset* deleted);
 
     std::unique_ptr<Connection> m_connection;
+    std::unique_ptr<SearchIndex> m_searchIndex;
     std::vector<Dataset*> m_shared;
     bool m_historyHeld = false;
     bool m_historySkipped = false;
