@@ -1,7 +1,9 @@
 #include "data/Pipeline.h"
 
 #include <algorithm>
+#include <functional>
 
+#include "data/SearchIndex.h"
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/Statement.h"
 
@@ -9,93 +11,177 @@ namespace Pipeline {
 
 namespace {
 
-const QString StoredDateTime = QStringLiteral("yyyy-MM-dd HH:mm:ss");
-
+// Dates are stored as "yyyy-MM-dd HH:mm:ss" (or a date alone); read by hand, as a format
+// parse per row would take most of the pipeline's reading time.
 QDateTime storedDate(const QString& text)
 {
-    QDateTime dt = QDateTime::fromString(text, StoredDateTime);
-    if (!dt.isValid())
-        dt = QDateTime(QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd")), QTime(0, 0));
-    return dt.date().isValid() ? dt : QDateTime();
+    const auto number = [&](int from, int length, int& value) {
+        bool ok = false;
+        value = QStringView(text).mid(from, length).toInt(&ok);
+        return ok;
+    };
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, sec = 0;
+    if (text.size() < 10 || text[4] != QLatin1Char('-') || text[7] != QLatin1Char('-') || !number(0, 4, y)
+        || !number(5, 2, mo) || !number(8, 2, d))
+        return {};
+    const QDate date(y, mo, d);
+    if (!date.isValid())
+        return {};
+    if (text.size() >= 19 && number(11, 2, h) && number(14, 2, mi) && number(17, 2, sec))
+        return QDateTime(date, QTime(h, mi, sec));
+    return QDateTime(date, QTime(0, 0));
 }
 
-// The latest history row up to now wins; on the same date the one entered last, the padded id
-// breaking the tie inside one max() whose row gives the status (SQLite's bare columns).
-const char* const RangeSql =
-    "WITH cur AS (SELECT SubProjectID, SubProjectStatusID AS StatusID, Date,"
-    "   max(Date || '#' || substr('0000000000000000' || ID, -16)) FROM SubProjectHistory"
-    "   WHERE SubProjectID BETWEEN :from AND :to AND Date IS NOT NULL AND Date <= :now GROUP BY SubProjectID),"
-    " roles AS (SELECT SubProjectID, count(DISTINCT PersonID) AS People, max(SPDecisionMaker <> 0) AS DM,"
-    "   max(SPPurchaser <> 0) AS PU, max(SPGateKeeper <> 0) AS GK, sum(SPWeight) AS Weight FROM Business"
-    "   WHERE SubProjectID BETWEEN :from AND :to GROUP BY SubProjectID)"
-    " SELECT s.SubProjectID, s.ProjectID, p.CompanyID, c.Name, p.Name, s.Name, s.SubProjectTypeID, t.SPTypeName,"
-    "  s.SizeID, z.Name, cur.StatusID, st.SPStatusName, cur.Date, roles.People, roles.DM, roles.PU, roles.GK,"
-    "  roles.Weight"
-    " FROM SubProjects s LEFT JOIN Projects p ON p.ProjectID = s.ProjectID"
-    " LEFT JOIN Companies c ON c.CompanyID = p.CompanyID"
-    " LEFT JOIN SubProjectType t ON t.SPTypeID = s.SubProjectTypeID"
-    " LEFT JOIN SubProjectSize z ON z.ID = s.SizeID"
-    " LEFT JOIN cur ON cur.SubProjectID = s.SubProjectID"
-    " LEFT JOIN SubProjectStatus st ON st.SPStatusID = cur.StatusID"
-    " LEFT JOIN roles ON roles.SubProjectID = s.SubProjectID"
-    " WHERE s.SubProjectID BETWEEN :from AND :to ORDER BY s.SubProjectID";
+// Rows of a table read per range of rowids.
+constexpr qint64 RangeRows = 40000;
 
 } // namespace
+
+struct Reader::Latest
+{
+    QString date;
+    qint64 id = 0;
+    qint64 statusId = 0;
+};
+
+struct Reader::Roles
+{
+    int people = 0;
+    bool decisionMaker = false;
+    bool purchaser = false;
+    bool gateKeeper = false;
+    qint64 weight = 0;
+};
+
+struct Reader::Step
+{
+    QString sql;
+    qint64 next = 0;
+    qint64 last = 0;
+    std::function<void(Statement&)> take;
+};
 
 Reader::Reader(Connection& connection, const QDate& today)
     : m_connection(connection)
     , m_now(today.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 23:59:59"))
     , m_today(today)
 {
-    Statement bounds(m_connection, QStringLiteral("SELECT min(SubProjectID), max(SubProjectID) FROM SubProjects"));
-    bounds.step();
-    m_first = m_next = bounds.isNull(0) ? 1 : bounds.int64(0);
-    m_last = bounds.isNull(1) ? 0 : bounds.int64(1);
+    const auto names = [this](const char* sql, std::unordered_map<qint64, QString>& into) {
+        Statement st(m_connection, QLatin1String(sql));
+        while (st.step())
+            into[st.int64(0)] = st.text(1);
+    };
+    names("SELECT SPStatusID, SPStatusName FROM SubProjectStatus", m_statusNames);
+    names("SELECT SPTypeID, SPTypeName FROM SubProjectType", m_typeNames);
+    names("SELECT ID, Name FROM SubProjectSize", m_sizeNames);
+    // The latest history row up to today wins; on the same date the one entered last. Dates
+    // are stored as "yyyy-MM-dd HH:mm:ss", whose text order is their time order.
+    const auto history = [this](Statement& st) {
+        if (st.isNull(2))
+            return;
+        const QString date = st.text(2);
+        if (date > m_now)
+            return;
+        Latest& l = m_latest[st.int64(0)];
+        const qint64 id = st.int64(3);
+        if (l.id == 0 || date > l.date || (date == l.date && id > l.id))
+            l = {date, id, st.int64(1)};
+    };
+    const auto roles = [this](Statement& st) {
+        Roles& r = m_roles[st.int64(0)];
+        ++r.people;
+        r.decisionMaker |= st.int64(1) != 0;
+        r.purchaser |= st.int64(2) != 0;
+        r.gateKeeper |= st.int64(3) != 0;
+        r.weight += st.int64(4);
+    };
+    m_steps.push_back({QStringLiteral("SELECT SubProjectID, SubProjectStatusID, Date, rowid FROM SubProjectHistory"
+                                      " WHERE rowid BETWEEN :from AND :to"), 0, 0, history});
+    m_steps.push_back({QStringLiteral("SELECT SubProjectID, SPDecisionMaker, SPPurchaser, SPGateKeeper, SPWeight"
+                                      " FROM Business WHERE rowid BETWEEN :from AND :to"), 0, 0, roles});
+    // Names are read front to back into maps rather than joined: a join looks each one up
+    // across the file, which costs several times the scan.
+    const auto companies = [this](Statement& st) { m_companies[st.int64(0)] = st.text(1); };
+    const auto projects = [this](Statement& st) { m_projects[st.int64(0)] = {st.int64(1), st.text(2)}; };
+    m_steps.push_back({QStringLiteral("SELECT CompanyID, Name FROM Companies WHERE rowid BETWEEN :from AND :to"), 0, 0,
+                       companies});
+    m_steps.push_back({QStringLiteral("SELECT ProjectID, CompanyID, Name FROM Projects WHERE rowid BETWEEN :from AND :to"),
+                       0, 0, projects});
+    m_steps.push_back({QStringLiteral("SELECT SubProjectID, ProjectID, Name, SubProjectTypeID, SizeID FROM SubProjects"
+                                      " WHERE rowid BETWEEN :from AND :to ORDER BY rowid"), 0, 0, {}});
+    const char* const tables[] = {"SubProjectHistory", "Business", "Companies", "Projects", "SubProjects"};
+    for (size_t i = 0; i < m_steps.size(); ++i) {
+        Statement bounds(m_connection, QStringLiteral("SELECT min(rowid), max(rowid) FROM %1").arg(QLatin1String(tables[i])));
+        bounds.step();
+        m_steps[i].next = bounds.isNull(0) ? 1 : bounds.int64(0);
+        m_steps[i].last = bounds.isNull(1) ? 0 : bounds.int64(1);
+    }
+}
+
+Reader::~Reader() = default;
+
+QString Reader::nameOf(const std::unordered_map<qint64, QString>& names, qint64 id)
+{
+    const auto it = names.find(id);
+    return it == names.end() ? QString() : it->second;
 }
 
 int Reader::progress() const
 {
-    if (m_next > m_last)
-        return 1000;
-    return int(1000.0 * double(m_next - m_first) / double(m_last - m_first + 1));
+    double total = 0, done = 0;
+    for (const Step& s : m_steps) {
+        total += double(s.last);
+        done += double(std::min(s.next - 1, s.last));
+    }
+    return total <= 0 ? 1000 : int(1000.0 * done / total);
 }
 
-bool Reader::readSome(std::vector<Row>& rows, qint64 ids)
+bool Reader::readSome(std::vector<Row>& rows)
 {
-    if (m_next > m_last)
+    while (m_step < m_steps.size() && m_steps[m_step].next > m_steps[m_step].last)
+        ++m_step;
+    if (m_step == m_steps.size())
         return true;
-    const qint64 to = m_next + ids - 1;
-    Statement st(m_connection, QLatin1String(RangeSql));
-    st.bind(QStringLiteral(":from"), m_next);
-    st.bind(QStringLiteral(":to"), to);
-    st.bind(QStringLiteral(":now"), m_now);
+    Step& step = m_steps[m_step];
+    Statement st(m_connection, step.sql);
+    st.bind(QStringLiteral(":from"), step.next);
+    st.bind(QStringLiteral(":to"), step.next + RangeRows - 1);
+    step.next += RangeRows;
+    if (step.take) {
+        while (st.step())
+            step.take(st);
+        return false;
+    }
     while (st.step()) {
         Row r;
         r.subProjectId = st.int64(0);
         r.projectId = st.int64(1);
-        r.companyId = st.int64(2);
-        r.company = st.text(3);
-        r.project = st.text(4);
-        r.subProject = st.text(5);
-        r.typeId = st.int64(6);
-        r.type = st.text(7);
-        r.sizeId = st.int64(8);
-        r.size = st.text(9);
-        if (!st.isNull(10)) {
-            r.statusId = st.int64(10);
-            r.status = st.text(11);
-            r.since = storedDate(st.text(12)).date();
+        r.subProject = st.text(2);
+        r.typeId = st.int64(3);
+        r.sizeId = st.int64(4);
+        if (const auto p = m_projects.find(r.projectId); p != m_projects.end()) {
+            r.companyId = p->second.first;
+            r.project = p->second.second;
+            r.company = nameOf(m_companies, r.companyId);
+        }
+        r.type = nameOf(m_typeNames, r.typeId);
+        r.size = nameOf(m_sizeNames, r.sizeId);
+        if (const auto l = m_latest.find(r.subProjectId); l != m_latest.end()) {
+            r.statusId = l->second.statusId;
+            r.status = nameOf(m_statusNames, r.statusId);
+            r.since = storedDate(l->second.date).date();
             r.days = r.since.isValid() ? int(r.since.daysTo(m_today)) : -1;
         }
-        r.people = int(st.int64(13));
-        r.decisionMaker = st.int64(14) != 0;
-        r.purchaser = st.int64(15) != 0;
-        r.gateKeeper = st.int64(16) != 0;
-        r.weight = st.int64(17);
+        if (const auto g = m_roles.find(r.subProjectId); g != m_roles.end()) {
+            r.people = g->second.people;
+            r.decisionMaker = g->second.decisionMaker;
+            r.purchaser = g->second.purchaser;
+            r.gateKeeper = g->second.gateKeeper;
+            r.weight = g->second.weight;
+        }
         rows.push_back(std::move(r));
     }
-    m_next = to + 1;
-    return m_next > m_last;
+    return false;
 }
 
 bool Filter::accepts(const Row& row) const
@@ -109,12 +195,8 @@ namespace {
 int compareRows(const Row& a, const Row& b, Column column)
 {
     const auto cmp = [](const auto& x, const auto& y) { return x < y ? -1 : y < x ? 1 : 0; };
-    const auto text = [](const QString& x, const QString& y) { return x.localeAwareCompare(y); };
+    // Without the locale's collation, which is too slow for hundreds of thousands of rows.
     switch (column) {
-    case Company: return text(a.company, b.company);
-    case Project: return text(a.project, b.project);
-    case SubProject: return text(a.subProject, b.subProject);
-    case Type: return text(a.type, b.type);
     case Size: return cmp(a.sizeId, b.sizeId);
     case Status: return cmp(a.statusId, b.statusId);
     case Since: return cmp(a.since.isValid() ? a.since.toJulianDay() : 0, b.since.isValid() ? b.since.toJulianDay() : 0);
@@ -124,7 +206,7 @@ int compareRows(const Row& a, const Row& b, Column column)
     case Purchaser: return cmp(a.purchaser, b.purchaser);
     case GateKeeper: return cmp(a.gateKeeper, b.gateKeeper);
     case Weight: return cmp(a.weight, b.weight);
-    case ColumnCount: break;
+    default: break;
     }
     return 0;
 }
@@ -139,6 +221,18 @@ std::vector<int> shownRows(const std::vector<Row>& rows, const Filter& filter, C
         if (filter.accepts(rows[i]))
             shown.push_back(int(i));
     // Equal cells keep the subprojects in id order, whichever way the column is sorted.
+    const QString Row::*text = sortColumn == Company ? &Row::company : sortColumn == Project ? &Row::project
+        : sortColumn == SubProject ? &Row::subProject : sortColumn == Type ? &Row::type : nullptr;
+    if (text) {
+        // Texts compare folded once each, without case or accents, rather than in every comparison.
+        std::vector<std::string> keys(rows.size());
+        for (int i : shown)
+            keys[size_t(i)] = SearchIndex::fold(rows[size_t(i)].*text);
+        std::stable_sort(shown.begin(), shown.end(), [&](int a, int b) {
+            return descending ? keys[size_t(b)] < keys[size_t(a)] : keys[size_t(a)] < keys[size_t(b)];
+        });
+        return shown;
+    }
     std::stable_sort(shown.begin(), shown.end(), [&](int a, int b) {
         const int c = compareRows(rows[size_t(a)], rows[size_t(b)], sortColumn);
         return descending ? c > 0 : c < 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include <QDateTime>
@@ -11,8 +12,8 @@ class Connection;
 // Where each subproject's sale stands: its current status (the latest history row dated up to
 // today; rows on the same date count in the order they were entered, rows dated after today
 // are not reached yet and rows without a date are left out), since when and how long, and who
-// takes part in its buying decision. Read by ranges of subproject ids, one statement each, so a
-// window shows progress between ranges. Reads throw StoreError. GUI thread only.
+// takes part in its buying decision. Read a range of rows at a time, so a window shows
+// progress between ranges. Reads throw StoreError. GUI thread only.
 namespace Pipeline {
 
 struct Row
@@ -48,18 +49,30 @@ class Reader
 public:
     // Throws StoreError.
     Reader(Connection& connection, const QDate& today);
-    // Reads the next range of ids into rows; true when every subproject is read.
-    bool readSome(std::vector<Row>& rows, qint64 ids = 20000);
+    ~Reader();
+    // Reads the next slice into rows; true when every subproject is read.
+    bool readSome(std::vector<Row>& rows);
     // How far the reading is, from 0 to 1000.
     int progress() const;
 
 private:
+    struct Latest;
+    struct Roles;
+    struct Step;
+    static QString nameOf(const std::unordered_map<qint64, QString>& names, qint64 id);
+
     Connection& m_connection;
     QString m_now;
     QDate m_today;
-    qint64 m_first = 0;
-    qint64 m_next = 0;
-    qint64 m_last = 0;
+    // The history, the buying roles, the companies and projects, then the subprojects, each read in rowid order a range
+    // at a time, which reads the file front to back.
+    std::vector<Step> m_steps;
+    size_t m_step = 0;
+    std::unordered_map<qint64, Latest> m_latest;
+    std::unordered_map<qint64, Roles> m_roles;
+    std::unordered_map<qint64, QString> m_statusNames, m_typeNames, m_sizeNames, m_companies;
+    // A project's company and name.
+    std::unordered_map<qint64, std::pair<qint64, QString>> m_projects;
 };
 
 // The rows shown: filters on status, size, type and a missing decision maker, in a chosen

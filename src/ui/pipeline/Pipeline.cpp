@@ -33,8 +33,6 @@
 namespace {
 
 const QString StandOutKey = QStringLiteral("pipeline/standOutDays");
-// Subproject ids read per tick: a range takes a few tens of milliseconds on a large file.
-constexpr qint64 RangeIds = 8000;
 
 QWidget* countRow(QWidget* parent, const char* name)
 {
@@ -177,7 +175,7 @@ void TPipelineForm::buildLayout()
 void TPipelineForm::ReadTimerTimer()
 {
     bool done = false;
-    const bool ran = guarded([&] { done = m_reader->readSome(Model->rows(), RangeIds); });
+    const bool ran = guarded([&] { done = m_reader->readSome(Model->rows()); });
     ReadProgress->setValue(m_reader->progress());
     if (!ran || done)
         finishReading();
