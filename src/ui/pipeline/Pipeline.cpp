@@ -3,6 +3,7 @@
 #include <map>
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -33,6 +34,12 @@
 namespace {
 
 const QString StandOutKey = QStringLiteral("pipeline/standOutDays");
+
+// The program names no organisation; its settings go under its own name.
+QSettings settings()
+{
+    return QSettings(QStringLiteral("Vornadel"), QCoreApplication::applicationName());
+}
 
 QWidget* countRow(QWidget* parent, const char* name)
 {
@@ -82,7 +89,7 @@ void TPipelineForm::buildLayout()
     DaysSpin->setObjectName(QStringLiteral("DaysSpin"));
     DaysSpin->setRange(1, 3650);
     DaysSpin->setSuffix(QStringLiteral(" days"));
-    DaysSpin->setValue(QSettings().value(StandOutKey, 60).toInt());
+    DaysSpin->setValue(settings().value(StandOutKey, 60).toInt());
     connect(DaysSpin, &QSpinBox::valueChanged, this, &TPipelineForm::DaysSpinChange);
 
     Model = new PipelineModel(this);
@@ -287,7 +294,7 @@ void TPipelineForm::NoDecisionMakerClick()
 
 void TPipelineForm::DaysSpinChange()
 {
-    QSettings().setValue(StandOutKey, DaysSpin->value());
+    settings().setValue(StandOutKey, DaysSpin->value());
     Model->setStandOutDays(DaysSpin->value());
 }
 

@@ -42,6 +42,11 @@ Pipeline::HistoryRow at(qint64 id, qint64 status, const QString& date)
             date.isEmpty() ? QDateTime() : QDateTime::fromString(date, QStringLiteral("yyyy-MM-dd HH:mm"))};
 }
 
+QSettings settings()
+{
+    return QSettings(QStringLiteral("Vornadel"), QCoreApplication::applicationName());
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(std::vector<Pipeline::HistoryRow>)
@@ -77,13 +82,12 @@ private:
 
 void TestPipeline::initTestCase()
 {
-    QCoreApplication::setOrganizationName(QStringLiteral("vornadel-tests"));
     QCoreApplication::setApplicationName(QStringLiteral("tst_pipeline"));
 }
 
 void TestPipeline::init()
 {
-    QSettings().clear();
+    settings().clear();
     m_f = std::make_unique<MainWindowFixture>();
     // 27: one status row; 28: a tie on one date (the row entered last counts), a row dated
     // after today and one without a date; 29: no history.
@@ -228,7 +232,7 @@ void TestPipeline::longStandingRowsStandOutAfterTheSetDays()
     QVERIFY(!standsOut(2));
     m_window->DaysSpin->setValue(59);
     QVERIFY(standsOut(2));
-    QCOMPARE(QSettings().value(QStringLiteral("pipeline/standOutDays")).toInt(), 59);
+    QCOMPARE(settings().value(QStringLiteral("pipeline/standOutDays")).toInt(), 59);
     ProbePipeline again(m_f->forms, m_shows);
     QCOMPARE(again.DaysSpin->value(), 59);
 }
