@@ -67,7 +67,7 @@ void TJumpSearch::open()
     if (!isVisible())
         m_returnFocus = QApplication::focusWidget();
     QWidget* window = parentWidget();
-    const int width = std::min(520, window->width() - 40);
+    const int width = std::min(640, window->width() - 20);
     setGeometry((window->width() - width) / 2, 30, width, std::min(420, window->height() - 60));
     SearchEdit->clear();
     ResultList->clear();
@@ -122,7 +122,8 @@ void TJumpSearch::showResult(const SearchIndex::Result& result)
         QFont bold = heading->font();
         bold.setBold(true);
         heading->setFont(bold);
-        heading->setFlags(Qt::NoItemFlags);
+        // Readable, but never chosen.
+        heading->setFlags(Qt::ItemIsEnabled);
         for (const SearchIndex::Hit& hit : hits) {
             const QString text = hit.detail.isEmpty() ? hit.name : hit.name + QStringLiteral("  —  ") + hit.detail;
             auto* item = new QListWidgetItem(QStringLiteral("    ") + text, ResultList);
@@ -148,7 +149,7 @@ void TJumpSearch::moveChoice(int step)
     if (row < 0)
         row = -1, step = 1;
     for (int r = row + step; r >= 0 && r < ResultList->count(); r += step) {
-        if (ResultList->item(r)->flags() & Qt::ItemIsEnabled) {
+        if (ResultList->item(r)->flags() & Qt::ItemIsSelectable) {
             ResultList->setCurrentRow(r);
             return;
         }
@@ -158,7 +159,7 @@ void TJumpSearch::moveChoice(int step)
 void TJumpSearch::ResultListActivate()
 {
     QListWidgetItem* item = ResultList->currentItem();
-    if (!item || !(item->flags() & Qt::ItemIsEnabled))
+    if (!item || !(item->flags() & Qt::ItemIsSelectable))
         return;
     const auto kind = SearchIndex::Kind(item->data(KindRole).toInt());
     const qint64 id = item->data(IdRole).toLongLong();

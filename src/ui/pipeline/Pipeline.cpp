@@ -310,6 +310,8 @@ void TPipelineForm::PipelineGridRowChange()
         for (const Pipeline::StatusTime& t : times)
             new QTreeWidgetItem(TimeList, {t.status, t.firstReached.toString(QStringLiteral("yyyy-MM-dd")), QString::number(t.days)});
     });
+    for (int c = 0; c < TimeList->columnCount(); ++c)
+        TimeList->resizeColumnToContents(c);
 }
 
 std::unique_ptr<TDataEntryForm> TPipelineForm::newDataEntryForm()
