@@ -30,6 +30,7 @@
 #include "toolkit/dialogs/MessageService.h"
 #include "ui/main/DataEntry.h"
 #include "ui/pipeline/PipelineModel.h"
+#include "ui/pipeline/PipelineReport.h"
 
 namespace {
 
@@ -137,6 +138,10 @@ void TPipelineForm::buildLayout()
     ExportButton->setObjectName(QStringLiteral("ExportButton"));
     ExportButton->setAutoDefault(false);
     connect(ExportButton, &QPushButton::clicked, this, &TPipelineForm::ExportButtonClick);
+    PrintButton = new QPushButton(QStringLiteral("&Print..."), this);
+    PrintButton->setObjectName(QStringLiteral("PrintButton"));
+    PrintButton->setAutoDefault(false);
+    connect(PrintButton, &QPushButton::clicked, this, &TPipelineForm::PrintButtonClick);
     ShownLabel = new QLabel(this);
     ShownLabel->setObjectName(QStringLiteral("ShownLabel"));
 
@@ -164,6 +169,7 @@ void TPipelineForm::buildLayout()
     bottom->addWidget(ReadProgress, 1);
     bottom->addWidget(CancelButton);
     bottom->addStretch(0);
+    bottom->addWidget(PrintButton);
     bottom->addWidget(ExportButton);
 
     auto* layout = new QVBoxLayout(this);
@@ -346,6 +352,11 @@ void TPipelineForm::ExportButtonClick()
     if (path.isEmpty())
         return;
     guarded([&] { Pipeline::writeCsv(path, Model->rows(), Model->shown()); });
+}
+
+void TPipelineForm::PrintButtonClick()
+{
+    guarded([&] { previewPipeline(Model->rows(), Model->shown()); });
 }
 
 bool TPipelineForm::eventFilter(QObject* watched, QEvent* event)

@@ -25,7 +25,8 @@ namespace Pipeline { class Reader; }
 // status and size above it that filter when clicked, filters by type and a missing decision
 // maker, sorting on any column, and the selected subproject's time in each status. The rows
 // are read a range at a time on a timer, with progress and Cancel, so the window answers while
-// it reads. Enter or a double-click goes to the subproject in a fresh main window. Made for
+// it reads. Enter or a double-click goes to the subproject in a fresh main window; the rows
+// shown print through the report preview and export to CSV. Made for
 // one use; the constructor throws StoreError. GUI thread only.
 class TPipelineForm : public QDialog
 {
@@ -48,6 +49,7 @@ public:
     void PipelineGridRowChange();
     void PipelineGridDblClick();
     void ExportButtonClick();
+    void PrintButtonClick();
 
     QWidget* StatusCounts;
     QWidget* SizeCounts;
@@ -61,6 +63,7 @@ public:
     QProgressBar* ReadProgress;
     QPushButton* CancelButton;
     QPushButton* ExportButton;
+    QPushButton* PrintButton;
     QLabel* ShownLabel;
     QTimer* ReadTimer;
 

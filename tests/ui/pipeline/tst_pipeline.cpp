@@ -16,6 +16,7 @@
 #include "../views/MainWindowProbe.h"
 #include "data/Pipeline.h"
 #include "toolkit/dialogs/RecordingFileDialogService.h"
+#include "toolkit/report/RecordingPreviewService.h"
 #include "ui/pipeline/Pipeline.h"
 #include "ui/pipeline/PipelineModel.h"
 
@@ -70,6 +71,7 @@ private slots:
     void selectedRowShowsItsTimeInStatus();
     void enterGoesToTheSubproject();
     void csvHoldsTheRowsShown();
+    void printShowsTheRowsShownInThePreview();
 
 private:
     QStringList column(Pipeline::Column c) const;
@@ -276,6 +278,20 @@ void TestPipeline::csvHoldsTheRowsShown()
     QVERIFY2(lines[1].startsWith(QStringLiteral("Acme,Rollout,Pilot,")), qPrintable(lines[1]));
     QVERIFY(lines[1].endsWith(QStringLiteral(",Needs identified,2024-03-01,121,1,No,No,No,50")));
     QVERIFY(lines[2].startsWith(QStringLiteral("Acme,Rollout,Phase two,")));
+    QVERIFY(m_f->messages.entries().isEmpty());
+}
+
+void TestPipeline::printShowsTheRowsShownInThePreview()
+{
+    RecordingPreviewService previews;
+    QTest::mouseClick(countButton(m_window->StatusCounts, QStringLiteral("Qualified")), Qt::LeftButton);
+    QTest::mouseClick(m_window->PrintButton, Qt::LeftButton);
+    QCOMPARE(previews.runs(), 1);
+    QCOMPARE(previews.pages().size(), size_t(1));
+    const QStringList texts = previews.allTexts();
+    for (const char* shown : {"Pipeline", "Decides", "Borealis", "Audit", "Review", "Qualified", "2024-05-01", "80"})
+        QVERIFY2(texts.contains(QLatin1String(shown)), shown);
+    QVERIFY(!texts.contains(QStringLiteral("Pilot")));
     QVERIFY(m_f->messages.entries().isEmpty());
 }
 
