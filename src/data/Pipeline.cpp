@@ -32,8 +32,10 @@ QDateTime storedDate(const QString& text)
     return QDateTime(date, QTime(0, 0));
 }
 
-// Rows of a table read per range of rowids.
+// Rows of a table read per range of rowids: some tens of milliseconds each on a large file.
 constexpr qint64 RangeRows = 40000;
+// A subproject's row is made whole from the maps, which costs more per row.
+constexpr qint64 SubProjectRangeRows = 10000;
 
 } // namespace
 
@@ -59,6 +61,7 @@ struct Reader::Step
     qint64 next = 0;
     qint64 last = 0;
     std::function<void(Statement&)> take;
+    qint64 range = RangeRows;
 };
 
 Reader::Reader(Connection& connection, const QDate& today)
@@ -108,7 +111,7 @@ Reader::Reader(Connection& connection, const QDate& today)
     m_steps.push_back({QStringLiteral("SELECT ProjectID, CompanyID, Name FROM Projects WHERE rowid BETWEEN :from AND :to"),
                        0, 0, projects});
     m_steps.push_back({QStringLiteral("SELECT SubProjectID, ProjectID, Name, SubProjectTypeID, SizeID FROM SubProjects"
-                                      " WHERE rowid BETWEEN :from AND :to ORDER BY rowid"), 0, 0, {}});
+                                      " WHERE rowid BETWEEN :from AND :to ORDER BY rowid"), 0, 0, {}, SubProjectRangeRows});
     const char* const tables[] = {"SubProjectHistory", "Business", "Companies", "Projects", "SubProjects"};
     for (size_t i = 0; i < m_steps.size(); ++i) {
         Statement bounds(m_connection, QStringLiteral("SELECT min(rowid), max(rowid) FROM %1").arg(QLatin1String(tables[i])));
@@ -145,8 +148,8 @@ bool Reader::readSome(std::vector<Row>& rows)
     Step& step = m_steps[m_step];
     Statement st(m_connection, step.sql);
     st.bind(QStringLiteral(":from"), step.next);
-    st.bind(QStringLiteral(":to"), step.next + RangeRows - 1);
-    step.next += RangeRows;
+    st.bind(QStringLiteral(":to"), step.next + step.range - 1);
+    step.next += step.range;
     if (step.take) {
         while (st.step())
             step.take(st);

@@ -171,7 +171,8 @@ void TJumpSearch::ResultListActivate()
     if (!ran)
         return;
     if (!found) {
-        MessageService::current().showMessage(QStringLiteral("That record is no longer in the file."));
+        MessageService::current().showMessage(
+            QStringLiteral("That record cannot be shown: it is no longer in the file, or it belongs to no company."));
         return;
     }
     emit jumped(kind);

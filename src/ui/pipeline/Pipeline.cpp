@@ -25,6 +25,7 @@
 #include "data/DataModule.h"
 #include "data/Pipeline.h"
 #include "data/RecordJump.h"
+#include "toolkit/db/Connection.h"
 #include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/dialogs/FileDialogService.h"
 #include "toolkit/dialogs/MessageService.h"
@@ -68,7 +69,19 @@ TPipelineForm::TPipelineForm(Forms& forms, QWidget* parent, const QDate& today)
     setObjectName(QStringLiteral("PipelineForm"));
     setWindowTitle(QStringLiteral("Pipeline"));
     buildLayout();
-    m_reader = std::make_unique<Pipeline::Reader>(*m_forms.MainDataModule->MainADOConnection(), m_today);
+    startReading();
+}
+
+void TPipelineForm::startReading()
+{
+    Connection& connection = *m_forms.MainDataModule->MainADOConnection();
+    m_reader = std::make_unique<Pipeline::Reader>(connection, m_today);
+    m_readAt = connection.writeCount();
+    Model->rows().clear();
+    Model->update();
+    ReadProgress->setValue(0);
+    ReadProgress->show();
+    CancelButton->show();
     ReadTimer->start();
 }
 
@@ -215,13 +228,22 @@ void TPipelineForm::finishReading()
     for (const Pipeline::Row& row : Model->rows())
         types.emplace(row.typeId, row.type);
     TypeCombo->blockSignals(true);
+    while (TypeCombo->count() > 1)
+        TypeCombo->removeItem(1);
     for (const auto& [id, name] : types)
         TypeCombo->addItem(name.isEmpty() ? QStringLiteral("(none)") : name, id);
+    const std::optional<qint64> type = Model->filter().typeId;
+    TypeCombo->setCurrentIndex(type ? std::max(0, TypeCombo->findData(*type)) : 0);
     TypeCombo->blockSignals(false);
     fillCounts();
-    Model->update();
+    applyFilter();
+    // Read again after a visit, the subproject visited stays selected.
+    int row = 0;
+    for (int r = 0; r < Model->rowCount(); ++r)
+        if (Model->rowAt(r).subProjectId == m_selectedId)
+            row = r;
     if (Model->rowCount() > 0)
-        PipelineGrid->selectRow(0);
+        PipelineGrid->selectRow(row);
     PipelineGrid->resizeColumnsToContents();
     PipelineGrid->setFocus();
 }
@@ -331,14 +353,18 @@ void TPipelineForm::PipelineGridDblClick()
     if (!current.isValid())
         return;
     const qint64 id = Model->rowAt(current.row()).subProjectId;
+    m_selectedId = id;
     guarded([&] {
         if (!jumpToRecord(*m_forms.MainDataModule, SearchIndex::SubProjects, id)) {
-            MessageService::current().showMessage(QStringLiteral("That record is no longer in the file."));
+            MessageService::current().showMessage(QStringLiteral("That subproject is no longer in the file."));
             return;
         }
         const std::unique_ptr<TDataEntryForm> window = newDataEntryForm();
         window->MainDataEntry->setCurrentIndex(TDataEntryForm::SubProjectsPage);
         window->ShowModal();
+        // What was changed there shows here; the filters and the order stay.
+        if (m_forms.MainDataModule->MainADOConnection()->writeCount() != m_readAt)
+            startReading();
     });
 }
 

@@ -74,6 +74,7 @@ protected:
 
 private:
     void buildLayout();
+    void startReading();
     void fillCounts();
     void applyFilter();
     void finishReading();
@@ -81,4 +82,8 @@ private:
     Forms& m_forms;
     QDate m_today;
     std::unique_ptr<Pipeline::Reader> m_reader;
+    // The connection's write count when the rows were read.
+    quint64 m_readAt = 0;
+    // The subproject last gone to.
+    qint64 m_selectedId = 0;
 };

@@ -260,6 +260,27 @@ void TestPipeline::enterGoesToTheSubproject()
     QCOMPARE(m_shows[0].company, QStringLiteral("5"));
     QCOMPARE(m_f->dm->SubProjectsDetail->text(QStringLiteral("SubProjectID")), QStringLiteral("28"));
     QCOMPARE(MainWindowProbe::alive, 0);
+    QVERIFY(!m_window->ReadTimer->isActive());
+
+    // What the user saves in the main window shows when it closes; the filter and the
+    // subproject selected stay.
+    QTest::mouseClick(m_window->NoDecisionMaker, Qt::LeftButton);
+    m_window->PipelineGrid->setCurrentIndex(m_window->Model->index(1, 0));
+    MainWindowProbe::duringShow = [this](MainWindowProbe&) {
+        Dataset* history = m_f->dm->SubProjectHistoryQ;
+        history->append();
+        history->setValue(QStringLiteral("SubProjectStatusID"), 4);
+        history->setValue(QStringLiteral("Date"), QDateTime(QDate(2024, 6, 10), QTime(9, 0)));
+        history->post();
+    };
+    QTest::keyClick(m_window->PipelineGrid, Qt::Key_Return);
+    MainWindowProbe::duringShow = nullptr;
+    QTRY_VERIFY(!m_window->ReadTimer->isActive());
+    QCOMPARE(column(Pipeline::SubProject), (QStringList{"Pilot", "Phase two"}));
+    QCOMPARE(column(Pipeline::Status), (QStringList{"Needs identified", "Proposal sent"}));
+    QCOMPARE(m_window->PipelineGrid->currentIndex().row(), 1);
+    QVERIFY(m_window->NoDecisionMaker->isChecked());
+    QVERIFY(m_f->messages.entries().isEmpty());
 }
 
 void TestPipeline::csvHoldsTheRowsShown()
