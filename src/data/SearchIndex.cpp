@@ -182,18 +182,23 @@ SearchIndex::Result SearchIndex::search(const QString& query, int limitPerKind) 
         const char* base = text.data();
         const char* end = base + text.size();
         const char* at = base;
+        auto from = part.entries.begin();
         while (at < end) {
             const void* hit = memmem(at, size_t(end - at), q.data(), q.size());
             if (!hit)
                 break;
             const auto pos = quint32(static_cast<const char*>(hit) - base);
-            const auto entry = std::upper_bound(part.entries.begin(), part.entries.end(), pos,
+            // Hits come in order and are often close: gallop from the last entry found.
+            ptrdiff_t step = 1;
+            while (step < part.entries.end() - from && from[step].offset <= pos)
+                step *= 2;
+            const auto entry = std::upper_bound(from + step / 2, from + std::min(step, part.entries.end() - from), pos,
                                                 [](quint32 p, const Entry& e) { return p < e.offset; })
                 - 1;
+            from = entry + 1;
             const int rank = pos == entry->offset ? 0 : pos + q.size() <= entry->offset + entry->nameLength ? 1 : 2;
             found.emplace_back(rank, int(entry - part.entries.begin()));
-            const auto next = entry + 1;
-            at = next == part.entries.end() ? end : base + next->offset;
+            at = from == part.entries.end() ? end : base + from->offset;
         }
         result.counts[k] = int(found.size());
         const auto nameOf = [&](int index) {

@@ -43,16 +43,21 @@ QSettings settings()
     return QSettings(QStringLiteral("Vornadel"), QCoreApplication::applicationName());
 }
 
-QWidget* countRow(QWidget* parent, const char* name)
+QWidget* countRow(QWidget* parent, const char* name, const QString& title)
 {
     auto* row = new QWidget(parent);
     row->setObjectName(QLatin1String(name));
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(4);
+    auto* label = new QLabel(title, row);
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("Status:")) + 12);
+    layout->addWidget(label);
+    layout->addStretch(1);
     return row;
 }
 
+// Takes the counts out of a row, leaving its title and the stretch after them.
 void clearRow(QWidget* row)
 {
     for (QToolButton* button : row->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
@@ -89,8 +94,8 @@ TPipelineForm::~TPipelineForm() = default;
 
 void TPipelineForm::buildLayout()
 {
-    StatusCounts = countRow(this, "StatusCounts");
-    SizeCounts = countRow(this, "SizeCounts");
+    StatusCounts = countRow(this, "StatusCounts", QStringLiteral("Status:"));
+    SizeCounts = countRow(this, "SizeCounts", QStringLiteral("Size:"));
 
     TypeCombo = new QComboBox(this);
     TypeCombo->setObjectName(QStringLiteral("TypeCombo"));
@@ -157,6 +162,8 @@ void TPipelineForm::buildLayout()
     connect(PrintButton, &QPushButton::clicked, this, &TPipelineForm::PrintButtonClick);
     ShownLabel = new QLabel(this);
     ShownLabel->setObjectName(QStringLiteral("ShownLabel"));
+    // Room for the largest counts from the start, so the text is never cut.
+    ShownLabel->setMinimumWidth(ShownLabel->fontMetrics().horizontalAdvance(QStringLiteral("0000000 of 0000000 subprojects shown")) + 8);
 
     ReadTimer = new QTimer(this);
     ReadTimer->setObjectName(QStringLiteral("ReadTimer"));
@@ -186,9 +193,7 @@ void TPipelineForm::buildLayout()
     bottom->addWidget(ExportButton);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Status:"), this));
     layout->addWidget(StatusCounts);
-    layout->addWidget(new QLabel(QStringLiteral("Size:"), this));
     layout->addWidget(SizeCounts);
     layout->addLayout(filters);
     layout->addWidget(PipelineGrid, 1);
@@ -268,9 +273,10 @@ void TPipelineForm::fillCounts()
             button->setCheckable(true);
             button->setAutoRaise(true);
             connect(button, &QToolButton::clicked, this, [this, click, id = id] { (this->*click)(id); });
-            layout->insertWidget(layout->count(), button);
+            // Before the stretch, which keeps the counts together at the left.
+            layout->insertWidget(layout->count() - 1, button);
+            button->show();
         }
-        layout->addStretch(1);
     };
     fill(StatusCounts, statuses, &TPipelineForm::StatusButtonClick);
     fill(SizeCounts, sizes, &TPipelineForm::SizeButtonClick);
