@@ -1,5 +1,7 @@
 #include "ui/main/JumpSearch.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -138,17 +140,19 @@ void TJumpSearch::showResult(const SearchIndex::Result& result)
         StateLabel->setText(QStringLiteral("Type a part of a name, code, phone number or e-mail address; "
                                            "Enter goes there, Esc closes."));
     else
-        StateLabel->setText(total == 0 ? QStringLiteral("No matches.") : QStringLiteral("%1 matches.").arg(total));
+        StateLabel->setText(total == 0   ? QStringLiteral("No matches.")
+                            : total == 1 ? QStringLiteral("1 match.")
+                                         : QStringLiteral("%1 matches.").arg(total));
     moveChoice(1);
 }
 
 void TJumpSearch::moveChoice(int step)
 {
-    int row = ResultList->currentRow();
+    const int row = ResultList->currentRow();
     // From nothing chosen, the first match; headings are stepped over.
     if (row < 0)
-        row = -1, step = 1;
-    for (int r = row + step; r >= 0 && r < ResultList->count(); r += step) {
+        step = 1;
+    for (int r = std::max(row, -1) + step; r >= 0 && r < ResultList->count(); r += step) {
         if (ResultList->item(r)->flags() & Qt::ItemIsSelectable) {
             ResultList->setCurrentRow(r);
             return;

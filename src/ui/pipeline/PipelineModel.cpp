@@ -59,7 +59,8 @@ QVariant PipelineModel::data(const QModelIndex& index, int role) const
     case Qt::BackgroundRole:
         return standsOut ? QVariant(QColor(255, 226, 200)) : QVariant();
     case Qt::ToolTipRole:
-        return standsOut ? QStringLiteral("%1 days in %2, more than %3").arg(row.days).arg(row.status).arg(m_standOutDays)
+        return standsOut ? QStringLiteral("%1 days in %2, more than %3")
+                             .arg(QString::number(row.days), row.status, QString::number(m_standOutDays))
                          : QVariant();
     default:
         return {};
