@@ -126,6 +126,8 @@ void TPipelineForm::buildLayout()
     PipelineGrid->verticalHeader()->hide();
     PipelineGrid->verticalHeader()->setDefaultSectionSize(PipelineGrid->fontMetrics().height() + 6);
     PipelineGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    // Column widths from the first rows, not from a thousand of a large file's.
+    PipelineGrid->horizontalHeader()->setResizeContentsPrecision(200);
     PipelineGrid->installEventFilter(this);
     connect(PipelineGrid, &QTableView::doubleClicked, this, &TPipelineForm::PipelineGridDblClick);
     connect(PipelineGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
