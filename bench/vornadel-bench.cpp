@@ -13,6 +13,7 @@
 
 #include "ImportBench.h"
 #include "Measure.h"
+#include "SearchBench.h"
 #include "data/Catalogue.h"
 #include "data/DataModule.h"
 #include "reports/CompanyPerson.h"
@@ -318,13 +319,20 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: vornadel-bench FILE [ROUNDS]\n");
+        std::fprintf(stderr, "usage: vornadel-bench FILE [ROUNDS] [--only-search]\n");
         return 2;
     }
     const QString connectionString = QStringLiteral("Provider=SQLCipher;User ID=Admin;Data Source=%1;Mode=Share Deny None;"
                                                     "Database Password=\"ZeKRW\";").arg(args[1]);
     const int rounds = args.size() > 2 ? args[2].toInt() : 5;
     try {
+        if (args.contains(QStringLiteral("--only-search"))) {
+            TMainDataModule dm;
+            dm.Connect(connectionString);
+            dm.SetDataSetsActive(true);
+            runSearchBenches(dm, rounds);
+            return 0;
+        }
         const std::vector<Read> reads = startupReads(connectionString);
         std::vector<double> floors, startups, moves;
         double peak = 0;
@@ -369,6 +377,7 @@ int main(int argc, char* argv[])
         std::printf("view_open_NavProjectSubProject %.1f ms\n", views[1]);
         std::printf("view_open_NavPersonSubProject %.1f ms\n", views[2]);
         std::printf("view_open_Business %.1f ms\n", views[3]);
+        runSearchBenches(dm, rounds);
         std::printf("view_open/floor %.3f\n", floor > 0 ? *std::max_element(std::begin(views), std::end(views)) / floor : 0.0);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());

@@ -4,6 +4,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTimer>
 #include <QPixmap>
 #include <QTest>
 
@@ -20,7 +23,9 @@
 #include "toolkit/widgets/PageControl.h"
 #include "ui/main/DataEntry.h"
 #include "ui/main/EDSubProject.h"
+#include "ui/main/JumpSearch.h"
 #include "ui/main/PickDate.h"
+#include "ui/pipeline/Pipeline.h"
 #include "ui/views/Business.h"
 #include "ui/views/NavCompanyProject.h"
 #include "ui/views/NavPersonSubProject.h"
@@ -120,6 +125,25 @@ int main(int argc, char* argv[])
         main.MainDataEntry->setCurrentWidget(page);
         grab.save(&main, &main, name);
     }
+    // The jump search over the Companies page, a few letters typed.
+    main.MainDataEntry->setCurrentWidget(main.CompaniesTabSheet);
+    main.show();
+    main.JumpSearchActionTrigger();
+    while (main.JumpSearch->IndexTimer->isActive())
+        main.JumpSearch->IndexTimerTimer();
+    QTest::keyClicks(main.JumpSearch->SearchEdit, QStringLiteral("an"));
+    grab.save(&main, &main, "jump-search");
+    QTest::keyClick(main.JumpSearch->SearchEdit, Qt::Key_Escape);
+
+    {
+        TPipelineForm pipeline(forms);
+        pipeline.resize(900, 560);
+        pipeline.show();
+        pipeline.readAll();
+        pipeline.PipelineGrid->selectRow(1);
+        grab.save(&pipeline, &pipeline, "pipeline");
+    }
+
     // The Contribution page with a role column entered: the tick box over the cell and the
     // role's description above the grid.
     main.MainDataEntry->setCurrentWidget(main.Contribution);

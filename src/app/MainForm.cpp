@@ -11,6 +11,7 @@
 #include "toolkit/widgets/PageControl.h"
 #include "ui/main/DataEntry.h"
 #include "ui/main/EDSubProject.h"
+#include "ui/pipeline/Pipeline.h"
 #include "ui/views/Business.h"
 #include "ui/views/NavCompanyProject.h"
 #include "ui/views/NavPersonSubProject.h"
@@ -62,6 +63,9 @@ void TMainForm::buildMenus()
     CompanyPeople1 = item(N3, "&Company People", "CompanyPeople1", &TMainForm::CompanyPeople1Click);
     ProjectSubProject1 = item(N3, "Project SubPr&oject", "ProjectSubProject1", &TMainForm::ProjectSubProject1Click);
     PersonSubProject1 = item(N3, "Person S&ubProject", "PersonSubProject1", &TMainForm::PersonSubProject1Click);
+    Pipeline1 = item(N3, "&Pipeline", "Pipeline1", &TMainForm::Pipeline1Click);
+    // The main window holds the Ctrl+K shortcut itself, so short-lived ones have it too.
+    JumpTo1 = item(N3, "&Jump to...\tCtrl+K", "JumpTo1", &TMainForm::JumpTo1Click);
 
     Business1 = menu("&Business", "Business1");
     ransaction1 = item(Business1, "&Transactions", "ransaction1", &TMainForm::ransaction1Click);
@@ -154,6 +158,16 @@ void TMainForm::People1Click() { openAtPage(TDataEntryForm::ClientsPage); }
 void TMainForm::CompanyPeople1Click() { openWindow<TNavCompanyPersonForm>(); }
 void TMainForm::ProjectSubProject1Click() { openWindow<TNavProjectSubProjectForm>(); }
 void TMainForm::PersonSubProject1Click() { openWindow<TNavPersonSubProjectForm>(); }
+void TMainForm::Pipeline1Click() { openWindow<TPipelineForm>(); }
+
+void TMainForm::JumpTo1Click()
+{
+    // The menu window is modal while shown; it steps aside for the main window's search.
+    if (isVisible())
+        close();
+    m_forms.DataEntryForm->JumpSearchActionTrigger();
+}
+
 void TMainForm::ransaction1Click() { openWindow<TBusinessForm>(); }
 void TMainForm::OpenSubProject1Click() { openWindow<TEDSubProjectForm>(); }
 

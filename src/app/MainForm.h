@@ -40,6 +40,8 @@ public:
     void CompanyPeople1Click();
     void ProjectSubProject1Click();
     void PersonSubProject1Click();
+    void Pipeline1Click();
+    void JumpTo1Click();
     void ransaction1Click();
     void OpenSubProject1Click();
     void N11Click();
@@ -65,6 +67,8 @@ public:
     QAction* CompanyPeople1;
     QAction* ProjectSubProject1;
     QAction* PersonSubProject1;
+    QAction* Pipeline1;
+    QAction* JumpTo1;
     QMenu* Business1;
     QAction* ransaction1;
     QAction* OpenSubProject1;

@@ -9,6 +9,7 @@
 #include "data/Catalogue.h"
 #include "data/DuplicatePerson.h"
 #include "data/Schema.h"
+#include "data/SearchIndex.h"
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/SchemaCheck.h"
 #include "toolkit/db/StoreError.h"
@@ -382,6 +383,13 @@ void TMainDataModule::endAllPendingChanges()
 {
     for (Dataset* d : m_shared)
         d->endPendingChanges();
+}
+
+SearchIndex& TMainDataModule::searchIndex()
+{
+    if (!m_searchIndex)
+        m_searchIndex = std::make_unique<SearchIndex>(*m_connection);
+    return *m_searchIndex;
 }
 
 QString TMainDataModule::deleteAllPeopleQuestion(const QString& question) const

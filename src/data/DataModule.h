@@ -11,6 +11,7 @@
 #include "toolkit/db/Dataset.h"
 
 class Connection;
+class SearchIndex;
 
 // The one data module: the connection, the seventeen shared datasets with their data sources,
 // and the rules that run when they are moved, edited, saved or deleted. Every window binds
@@ -52,6 +53,8 @@ public:
     // nothing. Whatever happens after, the datasets over people and buying roles are read
     // again once; a failure deletes nothing and is rethrown.
     void DeleteAllCompanyPeople(const QString& question = {}, const std::function<bool(const QString&)>& confirm = {});
+    // The jump search's texts over this connection, made at first use.
+    SearchIndex& searchIndex();
 
     Dataset* CompaniesTable;
     Dataset* PeopleTable;
@@ -104,6 +107,7 @@ private:
     QString deleteAllPeopleQuestion(const QString& question) const;
 
     std::unique_ptr<Connection> m_connection;
+    std::unique_ptr<SearchIndex> m_searchIndex;
     std::vector<Dataset*> m_shared;
     bool m_historyHeld = false;
     bool m_historySkipped = false;

@@ -13,6 +13,7 @@
 #include "toolkit/report/RecordingPreviewService.h"
 #include "toolkit/widgets/PageControl.h"
 #include "toolkit/widgets/DBEdit.h"
+#include "ui/main/JumpSearch.h"
 
 namespace {
 
@@ -51,6 +52,7 @@ private slots:
     void typedNewRecordIsKept();
     void windowItemsOpenTheirWindowForOneUse();
     void mainWindowReachesEveryItemByAltKeys();
+    void navigationOpensThePipelineAndTheJumpSearchByKeys();
     void reportItemsPreviewTheirReports();
     void helpItemsShowAboutHelpAndSite();
 
@@ -181,6 +183,28 @@ void TestMainForm::mainWindowReachesEveryItemByAltKeys()
     QTest::keyClick(open, Qt::Key_M);
     QVERIFY(m_menu->isVisible());
     QVERIFY(m_menu->isMaximized());
+}
+
+void TestMainForm::navigationOpensThePipelineAndTheJumpSearchByKeys()
+{
+    auto* bar = new QMenuBar(m_longLived.get());
+    m_menu->addMenusTo(bar);
+    m_longLived->layout()->setMenuBar(bar);
+    m_longLived->show();
+    m_longLived->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_longLived.get()));
+    QTest::keyClick(m_longLived.get(), Qt::Key_V, Qt::AltModifier);
+    QMenu* navigation = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(navigation);
+    QTest::keyClick(navigation, Qt::Key_P);
+    QCOMPARE(m_menu->shown, QStringList{QStringLiteral("PipelineForm")});
+
+    QTest::keyClick(m_longLived.get(), Qt::Key_V, Qt::AltModifier);
+    navigation = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(navigation);
+    QTest::keyClick(navigation, Qt::Key_J);
+    QVERIFY(m_longLived->JumpSearch->isVisible());
+    QVERIFY(m_f->messages.entries().isEmpty());
 }
 
 void TestMainForm::reportItemsPreviewTheirReports()

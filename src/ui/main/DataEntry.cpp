@@ -42,6 +42,7 @@ TDataEntryForm::TDataEntryForm(Forms& forms, QWidget* parent)
     buildClientsPage();
     buildContributionPage();
     buildHelpPage();
+    buildJumpSearch();
 
     const QList<QIcon> images = ImageList1();
     // Alt mnemonics leave N, O, V, B, R and H to the menus of the menu bar.

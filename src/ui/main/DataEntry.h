@@ -27,7 +27,9 @@ class QPainter;
 class QPushButton;
 class QTextEdit;
 class QToolButton;
+class TJumpSearch;
 class TMainDataModule;
+class QAction;
 
 // The main window: a page control with the Companies, Projects, Subprojects, Clients,
 // Contribution and Help pages, every control bound to the shared datasets of the data module,
@@ -84,6 +86,9 @@ public:
     void WebBrowser1BeforeNavigate2(const QString& address, bool& cancel);
     void Label38Click();
     void Label39Click();
+    // Ctrl+K: the jump search over this window; going to a record brings its page forward.
+    void JumpSearchActionTrigger();
+    void JumpSearchJumped(int kind);
 
     // The help file: "Help.htm" in the help folder, which is "help" in the program's folder
     // unless the start-up names the one where the package put it.
@@ -167,6 +172,9 @@ public:
     QLabel* Label38;
     QLabel* Label39;
 
+    QAction* JumpSearchAction;
+    TJumpSearch* JumpSearch;
+
 protected:
     // Shows the window modally and returns when it is closed; tests replace it.
     virtual void showModalWindow();
@@ -184,6 +192,7 @@ private:
     void buildTransferButtons(QWidget* page);
     void buildContributionPage();
     void buildHelpPage();
+    void buildJumpSearch();
     void bindCompaniesPage(TMainDataModule& dm);
     void bindProjectsPage(TMainDataModule& dm);
     void bindSubProjectsPage(TMainDataModule& dm);
