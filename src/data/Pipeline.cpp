@@ -312,12 +312,17 @@ QString cellText(const Row& row, Column column)
 
 #include <QSaveFile>
 
+#include "data/contacts/ContactParts.h"
+
 namespace Pipeline {
 
 namespace {
 
-QByteArray csvField(const QString& text)
+// Names are the user's text: one starting like a formula is guarded as the contacts export does,
+// so a spreadsheet shows it rather than running it.
+QByteArray csvField(const QString& cell)
 {
+    const QString text = Contacts::csvGuarded(cell);
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
         && !text.contains(QLatin1Char('\r')))
         return text.toUtf8();

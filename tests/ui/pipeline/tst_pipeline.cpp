@@ -300,6 +300,17 @@ void TestPipeline::csvHoldsTheRowsShown()
     QVERIFY(lines[1].endsWith(QStringLiteral(",Needs identified,2024-03-01,121,1,No,No,No,50")));
     QVERIFY(lines[2].startsWith(QStringLiteral("Acme,Rollout,Phase two,")));
     QVERIFY(m_f->messages.entries().isEmpty());
+
+    // A name that a spreadsheet would run as a formula is written as text.
+    Pipeline::Row row;
+    row.company = QStringLiteral("=HYPERLINK(\"http://x\")");
+    row.project = QStringLiteral("+1");
+    row.subProject = QStringLiteral("@SUM(A1)");
+    file.close();
+    Pipeline::writeCsv(path, {row}, {0});
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString guarded = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"))[1];
+    QVERIFY2(guarded.startsWith(QStringLiteral("\"'=HYPERLINK(\"\"http://x\"\")\",'+1,'@SUM(A1),")), qPrintable(guarded));
 }
 
 void TestPipeline::printShowsTheRowsShownInThePreview()
