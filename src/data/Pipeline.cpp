@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "data/Catalogue.h"
 #include "data/SearchIndex.h"
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/Statement.h"
@@ -100,8 +101,11 @@ Reader::Reader(Connection& connection, const QDate& today)
     };
     m_steps.push_back({QStringLiteral("SELECT SubProjectID, SubProjectStatusID, Date, rowid FROM SubProjectHistory"
                                       " WHERE rowid BETWEEN :from AND :to"), 0, 0, history});
-    m_steps.push_back({QStringLiteral("SELECT SubProjectID, SPDecisionMaker, SPPurchaser, SPGateKeeper, SPWeight"
-                                      " FROM Business WHERE rowid BETWEEN :from AND :to"), 0, 0, roles});
+    // The roles a sale cannot close without: the decision maker, the purchaser and the gate keeper.
+    const QList<Catalogue::BuyingRole>& role = Catalogue::roles();
+    m_steps.push_back({QStringLiteral("SELECT SubProjectID, %1, %2, %3, %4 FROM Business WHERE rowid BETWEEN :from AND :to")
+                           .arg(role[0].field, role[3].field, role[4].field, Catalogue::weightField()),
+                       0, 0, roles});
     // Names are read front to back into maps rather than joined: a join looks each one up
     // across the file, which costs several times the scan.
     const auto companies = [this](Statement& st) { m_companies[st.int64(0)] = st.text(1); };
