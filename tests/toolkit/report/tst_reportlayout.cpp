@@ -3,13 +3,12 @@
 
 #include "ListCursor.h"
 #include "toolkit/report/ReportLayout.h"
-#include "toolkit/report/ReportPages.h"
 
 namespace {
 
 struct CollectingSink : PageSink
 {
-    ReportPages pages;
+    std::vector<ReportPage> pages;
     int bands = 0;
     int stopAfter = -1;  // bands; -1: never
     void addPage(ReportPage page) override { pages.push_back(std::move(page)); }
@@ -40,7 +39,7 @@ QStringList texts(const ReportPage& page)
     return out;
 }
 
-QStringList texts(const ReportPages& pages)
+QStringList texts(const std::vector<ReportPage>& pages)
 {
     QStringList out;
     for (const ReportPage& page : pages)
