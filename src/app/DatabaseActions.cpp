@@ -109,12 +109,13 @@ void restoreDatabase(TMainDataModule& dm, QWidget* parent)
         != QMessageBox::Yes)
         return;
 
-    // What the user typed is saved first, so the copy of the open database holds it.
+    // Checked before anything is saved: a file refused changes nothing.
+    DatabaseRestore restore(dm, chosen);
+    // What the user typed is saved next, so the copy of the open database holds it.
     const QList<QWidget*> windows = openWindows();
     for (QWidget* window : windows)
         for (Dataset* dataset : WindowRereads::shownBy(window))
             dataset->endPendingChanges();
-    DatabaseRestore restore(dm, chosen);
     const bool done = runWithProgress(parent, QStringLiteral("Restore"),
                                       QStringLiteral("Restoring the database from '%1'...").arg(native(chosen)),
                                       [&] { return restore.step(CopyStepPages); }, [&] { return restore.percent(); });

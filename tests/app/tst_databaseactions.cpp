@@ -257,6 +257,8 @@ void TestDatabaseActions::restoreRefusesAFileThatFailsTheChecks()
         QFile f(chosen);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }();
+    dm().CompaniesTable->edit();
+    dm().CompaniesTable->setValue(QStringLiteral("Name"), QStringLiteral("Typed"));
     m_f->messages.answerDialog(QMessageBox::Yes);
     m_files->answerOpenFile(chosen);
     fileItem(Qt::Key_R);
@@ -267,9 +269,11 @@ void TestDatabaseActions::restoreRefusesAFileThatFailsTheChecks()
     QVERIFY2(refusal.text.contains(QStringLiteral("cannot be restored, and nothing was changed")), qPrintable(refusal.text));
     QVERIFY2(refusal.text.contains(reason, Qt::CaseInsensitive), qPrintable(refusal.text));
     QVERIFY2(refusal.text.contains(chosen), qPrintable(refusal.text));
-    // Nothing changed: the open file, its datasets, the chosen file, and no copy was written.
-    QCOMPARE(m_f->scalar(QStringLiteral("SELECT count(*) FROM Companies")).toInt(), 3);
-    QVERIFY(dm().CompaniesTable->isActive());
+    // Nothing changed: the open file, the change still typed, the chosen file, and no copy was written.
+    QCOMPARE(m_f->scalar(QStringLiteral("SELECT group_concat(Name) FROM Companies")).toString(),
+             QStringLiteral("Acme,Borealis,Cobalt"));
+    QVERIFY(dm().CompaniesTable->isEditing());
+    QCOMPARE(dm().CompaniesTable->value(QStringLiteral("Name")).toString(), QStringLiteral("Typed"));
     QCOMPARE(dm().CompaniesTable->recordCount(), 3);
     QFile after(chosen);
     QVERIFY(after.open(QIODevice::ReadOnly));
