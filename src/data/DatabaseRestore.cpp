@@ -46,6 +46,8 @@ DatabaseRestore::DatabaseRestore(TMainDataModule& dm, const QString& chosen, con
     QFile source(chosen);
     if (!source.copy(checked))
         throw refused(chosen, source.errorString());
+    // A copy kept on a read-only disk or file comes in read-only; the upgrade writes to it.
+    QFile::setPermissions(checked, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     try {
         m_checked = std::make_unique<Connection>(open.openKeyedAlike(checked));
         upgradeDatabase(*m_checked, upgrades);

@@ -338,6 +338,8 @@ void TestDatabaseActions::restoreUpgradesAnOlderCopyAndNotTheChosenFile()
 {
     const QString copy = m_out->filePath(QStringLiteral("copy.mdb"));
     BackupFile::write(*dm().MainADOConnection(), copy);
+    // Kept where it may not be written.
+    QVERIFY(QFile::setPermissions(copy, QFileDevice::ReadOwner));
     const int version = dm().MainADOConnection()->schemaVersion();
     UpgradeSteps steps(size_t(version), [](Connection&) {});
     steps.push_back([](Connection& c) { c.exec(QStringLiteral("CREATE TABLE Added (ID INTEGER PRIMARY KEY)")); });
