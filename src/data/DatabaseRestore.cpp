@@ -21,8 +21,7 @@ StoreError refused(const QString& chosen, const QString& reason, StoreError::Kin
                                 .arg(QDir::toNativeSeparators(chosen), reason));
 }
 
-} // namespace
-
+// "<name> (before restore yyyy-MM-dd hh-mm-ss).<suffix>" beside path, numbered when taken.
 QString beforeRestoreName(const QString& path, const QDateTime& when)
 {
     const QFileInfo file(path);
@@ -34,6 +33,8 @@ QString beforeRestoreName(const QString& path, const QDateTime& when)
         name = QStringLiteral("%1 %2%3").arg(base, QString::number(n), suffix);
     return name;
 }
+
+} // namespace
 
 DatabaseRestore::DatabaseRestore(TMainDataModule& dm, const QString& chosen, const UpgradeSteps& upgrades)
     : m_dm(dm)

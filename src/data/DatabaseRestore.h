@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include <QDateTime>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -56,6 +55,3 @@ private:
     Phase m_phase = Phase::Checked;
     bool m_datasetsClosed = false;
 };
-
-// "<name> (before restore yyyy-MM-dd hh-mm-ss).<suffix>" beside path, numbered when taken.
-QString beforeRestoreName(const QString& path, const QDateTime& when);

@@ -27,6 +27,14 @@ QVariant scalarIn(const QString& path, const QString& sql)
     return st.step() ? st.value(0) : QVariant();
 }
 
+// The whole copy in one step.
+void backUp(Connection& source, const QString& path)
+{
+    BackupFile copy(source, path);
+    while (!copy.step(-1)) {
+    }
+}
+
 // Presses Cancel in the copy's progress box as soon as the copy lets events through.
 void cancelTheCopySoon()
 {
@@ -207,7 +215,7 @@ void TestDatabaseActions::backupOverTheOpenFileIsRefused()
 void TestDatabaseActions::restoreAsksNamingBothFilesWithNoTheDefault()
 {
     const QString copy = m_out->filePath(QStringLiteral("copy.mdb"));
-    BackupFile::write(*dm().MainADOConnection(), copy);
+    backUp(*dm().MainADOConnection(), copy);
     m_f->messages.answerDialog(QMessageBox::No);
     m_files->answerOpenFile(copy);
     fileItem(Qt::Key_R);
@@ -237,7 +245,7 @@ void TestDatabaseActions::restoreRefusesAFileThatFailsTheChecks()
     QFETCH(QString, reason);
     const QString chosen = m_out->filePath(QStringLiteral("chosen.mdb"));
     if (kind == u"damaged") {
-        BackupFile::write(*dm().MainADOConnection(), chosen);
+        backUp(*dm().MainADOConnection(), chosen);
         QFile file(chosen);
         QVERIFY(file.open(QIODevice::ReadWrite));
         file.seek(0);
@@ -249,7 +257,7 @@ void TestDatabaseActions::restoreRefusesAFileThatFailsTheChecks()
         Connection c = Connection::create(chosen, QStringLiteral("another"));
         createSchema(c);
     } else {
-        BackupFile::write(*dm().MainADOConnection(), chosen);
+        backUp(*dm().MainADOConnection(), chosen);
         Connection c = dm().MainADOConnection()->openKeyedAlike(chosen);
         c.setSchemaVersion(programSchemaVersion() + 1);
     }
@@ -284,7 +292,7 @@ void TestDatabaseActions::restoreRefusesAFileThatFailsTheChecks()
 void TestDatabaseActions::restorePutsTheCopyInPlaceAndTheWindowsShowIt()
 {
     const QString copy = m_out->filePath(QStringLiteral("copy.mdb"));
-    BackupFile::write(*dm().MainADOConnection(), copy);
+    backUp(*dm().MainADOConnection(), copy);
     // After the copy: a company more, one renamed, and a change typed but not saved.
     dm().MainADOConnection()->exec(QStringLiteral("INSERT INTO Companies (CompanyID, Name) VALUES (9, 'Delta');"
                                                   "UPDATE Companies SET Name = 'Renamed' WHERE CompanyID = 3"));
@@ -321,7 +329,7 @@ void TestDatabaseActions::restorePutsTheCopyInPlaceAndTheWindowsShowIt()
 void TestDatabaseActions::cancelledRestoreLeavesTheDatabase()
 {
     const QString copy = m_out->filePath(QStringLiteral("copy.mdb"));
-    BackupFile::write(*dm().MainADOConnection(), copy);
+    backUp(*dm().MainADOConnection(), copy);
     dm().MainADOConnection()->exec(QStringLiteral("INSERT INTO Companies (CompanyID, Name) VALUES (9, 'Delta')"));
     dm().CompaniesTable->reread();
     m_f->messages.answerDialog(QMessageBox::Yes);
@@ -337,7 +345,7 @@ void TestDatabaseActions::cancelledRestoreLeavesTheDatabase()
 void TestDatabaseActions::restoreUpgradesAnOlderCopyAndNotTheChosenFile()
 {
     const QString copy = m_out->filePath(QStringLiteral("copy.mdb"));
-    BackupFile::write(*dm().MainADOConnection(), copy);
+    backUp(*dm().MainADOConnection(), copy);
     // Kept where it may not be written.
     QVERIFY(QFile::setPermissions(copy, QFileDevice::ReadOwner));
     const int version = dm().MainADOConnection()->schemaVersion();

@@ -84,10 +84,3 @@ int BackupFile::pagesCopied() const
 {
     return m_copy ? m_copy->pagesCopied() : m_pageCount;
 }
-
-void BackupFile::write(Connection& source, const QString& path)
-{
-    BackupFile copy(source, path);
-    while (!copy.step(-1)) {
-    }
-}

@@ -26,9 +26,6 @@ public:
     int pageCount() const;
     int pagesCopied() const;
 
-    // Writes the whole copy at once.
-    static void write(Connection& source, const QString& path);
-
 private:
     void removeUnfinished() noexcept;
 
