@@ -101,7 +101,7 @@ void restoreDatabase(TMainDataModule& dm, QWidget* parent)
         return;
     }
     const QString question =
-        QStringLiteral("Replace the open database\n'%1' (last changed %2)\nwith the copy\n'%3' (last changed %4)?\n\n"
+        QStringLiteral("Replace the open database\n'%1',\nlast changed %2,\n\nwith the copy\n'%3',\nlast changed %4?\n\n"
                        "A copy of the open database is written beside it first.")
             .arg(native(current), lastChanged(current), native(chosen), lastChanged(chosen));
     if (MessageService::current().messageDialog(question, MessageService::Type::Confirmation,
