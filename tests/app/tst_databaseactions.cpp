@@ -69,7 +69,7 @@ private slots:
     // Back up
     void backupKeepsThePendingEditOutOfTheCopy();
     void cancelledBackupWritesNoFile();
-    void backupOverTheOpenFileIsRefused();
+    void theOpenFileIsNeitherBackedUpOverNorRestored();
 
     // Restore
     void restoreAsksNamingBothFilesWithNoTheDefault();
@@ -202,13 +202,21 @@ void TestDatabaseActions::cancelledBackupWritesNoFile()
     QVERIFY(QDir(m_out->path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
 }
 
-void TestDatabaseActions::backupOverTheOpenFileIsRefused()
+void TestDatabaseActions::theOpenFileIsNeitherBackedUpOverNorRestored()
 {
     m_files->answerSave(dmPath);
     fileItem(Qt::Key_B);
     QCOMPARE(m_f->messages.entries().size(), 1);
     QCOMPARE(m_f->messages.entries()[0].type, MessageService::Type::Warning);
     QCOMPARE(m_f->scalar(QStringLiteral("SELECT count(*) FROM Companies")).toInt(), 3);
+    QCOMPARE(filesBesideTheDatabase(), QStringList{QStringLiteral("Vornadel.mdb")});
+
+    // Nor is the open file restored over itself: no question, nothing written.
+    m_f->messages.clear();
+    m_files->answerOpenFile(dmPath);
+    fileItem(Qt::Key_R);
+    QCOMPARE(m_f->messages.entries().size(), 1);
+    QCOMPARE(m_f->messages.entries()[0].type, MessageService::Type::Warning);
     QCOMPARE(filesBesideTheDatabase(), QStringList{QStringLiteral("Vornadel.mdb")});
 }
 
