@@ -11,6 +11,7 @@
 
 #include <QApplication>
 
+#include "BackupBench.h"
 #include "ImportBench.h"
 #include "Measure.h"
 #include "SearchBench.h"
@@ -319,7 +320,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: vornadel-bench FILE [ROUNDS] [--only-search]\n");
+        std::fprintf(stderr, "usage: vornadel-bench FILE [ROUNDS] [--only-search|--only-backup]\n");
         return 2;
     }
     const QString connectionString = QStringLiteral("Provider=SQLCipher;User ID=Admin;Data Source=%1;Mode=Share Deny None;"
@@ -331,6 +332,10 @@ int main(int argc, char* argv[])
             dm.Connect(connectionString);
             dm.SetDataSetsActive(true);
             runSearchBenches(dm, rounds);
+            return 0;
+        }
+        if (args.contains(QStringLiteral("--only-backup"))) {
+            runBackupBench(args[1], connectionString, rounds);
             return 0;
         }
         const std::vector<Read> reads = startupReads(connectionString);
@@ -378,6 +383,7 @@ int main(int argc, char* argv[])
         std::printf("view_open_NavPersonSubProject %.1f ms\n", views[2]);
         std::printf("view_open_Business %.1f ms\n", views[3]);
         runSearchBenches(dm, rounds);
+        runBackupBench(args[1], connectionString, rounds);
         std::printf("view_open/floor %.3f\n", floor > 0 ? *std::max_element(std::begin(views), std::end(views)) / floor : 0.0);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());

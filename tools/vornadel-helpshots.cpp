@@ -5,6 +5,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QTableView>
 #include <QTimer>
 #include <QPixmap>
@@ -51,7 +54,11 @@ public:
         if (!QTest::qWaitForWindowExposed(window))
             std::fprintf(stderr, "vornadel-helpshots: %s was not shown\n", name);
         QCoreApplication::processEvents();
-        QPixmap picture = part->grab();
+        savePicture(part->grab(), name);
+    }
+
+    void savePicture(QPixmap picture, const char* name)
+    {
         if (picture.width() > MaxWidth)
             picture = picture.scaledToWidth(MaxWidth, Qt::SmoothTransformation);
         const QString path = m_folder.filePath(QLatin1String(name) + QStringLiteral(".png"));
@@ -125,6 +132,26 @@ int main(int argc, char* argv[])
         main.MainDataEntry->setCurrentWidget(page);
         grab.save(&main, &main, name);
     }
+    // The File menu dropped down over the Companies page: the menu is a window of its own, so
+    // it is painted onto the main window's picture where it lies.
+    {
+        main.MainDataEntry->setCurrentWidget(main.CompaniesTabSheet);
+        main.show();
+        auto* bar = main.findChild<QMenuBar*>(QStringLiteral("MainMenuBar"));
+        QAction* fileTitle = bar->actions().constFirst();
+        QMenu* file = fileTitle->menu();
+        file->popup(bar->mapToGlobal(bar->actionGeometry(fileTitle).bottomLeft()));
+        if (!QTest::qWaitForWindowExposed(&main) || !QTest::qWaitForWindowExposed(file))
+            std::fprintf(stderr, "vornadel-helpshots: the File menu was not shown\n");
+        QCoreApplication::processEvents();
+        QPixmap picture = main.grab();
+        QPainter painter(&picture);
+        painter.drawPixmap(main.mapFromGlobal(file->mapToGlobal(QPoint(0, 0))), file->grab(QRect(QPoint(0, 0), file->sizeHint())));
+        painter.end();
+        file->hide();
+        grab.savePicture(picture, "file-menu");
+    }
+
     // The jump search over the Companies page, a few letters typed.
     main.MainDataEntry->setCurrentWidget(main.CompaniesTabSheet);
     main.show();

@@ -1,10 +1,12 @@
 #include "app/MainForm.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
 
+#include "app/DatabaseActions.h"
 #include "app/HelpActions.h"
 #include "reports/ReportMenu.h"
 #include "toolkit/dialogs/ActionGuard.h"
@@ -47,6 +49,12 @@ void TMainForm::buildMenus()
 
     // Items without a letter of their own in the captions get one, so every item is reachable
     // by its menu's Alt key and a letter.
+    File1 = menu("&File", "File1");
+    BackUp1 = item(File1, "&Back up...", "BackUp1", &TMainForm::BackUp1Click);
+    Restore1 = item(File1, "&Restore...", "Restore1", &TMainForm::Restore1Click);
+    File1->addSeparator();
+    Exit1 = item(File1, "E&xit", "Exit1", &TMainForm::Exit1Click);
+
     New1 = menu("&New", "New1");
     Company1 = item(New1, "&Company", "Company1", &TMainForm::Company1Click);
     Project1 = item(New1, "Pro&ject", "Project1", &TMainForm::Project1Click);
@@ -143,6 +151,26 @@ void TMainForm::openWindow()
         Window window(m_forms);
         showModal(window);
     });
+}
+
+void TMainForm::BackUp1Click()
+{
+    guarded([this] { backUpDatabase(*m_forms.MainDataModule, QApplication::activeWindow()); });
+}
+
+void TMainForm::Restore1Click()
+{
+    guarded([this] { restoreDatabase(*m_forms.MainDataModule, QApplication::activeWindow()); });
+}
+
+void TMainForm::Exit1Click()
+{
+    // The menu window is modal while shown; it steps aside as for the other items.
+    if (isVisible())
+        close();
+    // Windows shown above the main one end with it, as their loops end with the program's.
+    if (m_forms.DataEntryForm->close())
+        QCoreApplication::quit();
 }
 
 void TMainForm::Company1Click() { openNewRecord(1); }

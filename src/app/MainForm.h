@@ -29,6 +29,9 @@ public:
     // Shows this window, maximised, above the others until it is closed.
     void ShowMenuWindow();
 
+    void BackUp1Click();
+    void Restore1Click();
+    void Exit1Click();
     void Company1Click();
     void Project1Click();
     void SebProject1Click();
@@ -53,6 +56,10 @@ public:
     void VisitWEBSite1Click();
 
     QMenuBar* MainMenu1;
+    QMenu* File1;
+    QAction* BackUp1;
+    QAction* Restore1;
+    QAction* Exit1;
     QMenu* New1;
     QAction* Company1;
     QAction* Project1;

@@ -1,12 +1,14 @@
 #include "app/Startup.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
 
+#include "app/DailyCopy.h"
 #include "app/FirstStart.h"
 #include "app/MainForm.h"
 #include "app/Splash.h"
@@ -110,5 +112,7 @@ int startProgram(const Places& places, const std::function<int(Program&)>& run, 
         return 1;
     }
     splash.reset();
+    // Before the user can change anything: the copy is the file as the day began.
+    keepDailyCopy(*program->forms.MainDataModule->MainADOConnection(), QDate::currentDate());
     return run(*program);
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QDate>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -280,9 +281,11 @@ void TestStartup::firstStartOffersTheDataFolder()
     QCOMPARE(QFileInfo::exists(places.database), started);
     if (started) {
         QCOMPARE(companiesSeen, companies);
-        // Only the finished file is left in the data folder.
+        // Only the finished file is left in the data folder, and the day's copy of it.
         QCOMPARE(QDir(dataFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 QStringList{QStringLiteral("Vornadel.mdb")});
+                 (QStringList{QStringLiteral("Backups"), QStringLiteral("Vornadel.mdb")}));
+        QCOMPARE(QDir(dataFolder + QStringLiteral("/Backups")).entryList(QDir::Files),
+                 QStringList{QStringLiteral("Vornadel %1.mdb").arg(QDate::currentDate().toString(u"yyyy-MM-dd"))});
     } else {
         QCOMPARE(companiesSeen, -1);
         QVERIFY(!QFileInfo::exists(dataFolder));

@@ -204,8 +204,9 @@ void TestPackage::firstStartOffersTheDataFolderAndSecondOpensIt()
              qPrintable(first.lines[0]));
     QVERIFY2(first.lines[0].contains(database), qPrintable(first.lines[0]));
     QCOMPARE(first.lines.mid(1), (QStringList{QStringLiteral("window: Vornadel Lite"), helpLine()}));
+    // Beside the database, the folder of its daily copies.
     QCOMPARE(QDir(dataFolder(home)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-             QStringList{QStringLiteral("Vornadel.mdb")});
+             (QStringList{QStringLiteral("Backups"), QStringLiteral("Vornadel.mdb")}));
 
     const Run second = runProgram(home, {});
     QVERIFY2(second.exitCode == 0, qPrintable(second.errors));

@@ -67,8 +67,8 @@ ConnectionParams ConnectionParams::parse(const QString& connectionString)
     return p;
 }
 
-Connection::Connection(std::unique_ptr<EngineConnection> engine, const QString& path)
-    : m_engine(std::move(engine)), m_path(path)
+Connection::Connection(std::unique_ptr<EngineConnection> engine, const QString& path, const QString& password)
+    : m_engine(std::move(engine)), m_path(path), m_password(password)
 {
 }
 
@@ -78,13 +78,24 @@ Connection::Connection(const QString& connectionString)
 }
 
 Connection::Connection(const ConnectionParams& params)
-    : Connection(std::make_unique<SqlCipherConnection>(params.dataSource, params.password, false), params.dataSource)
+    : Connection(std::make_unique<SqlCipherConnection>(params.dataSource, params.password, false), params.dataSource,
+                 params.password)
 {
 }
 
 Connection Connection::create(const QString& path, const QString& password)
 {
-    return Connection(std::make_unique<SqlCipherConnection>(path, password, true), path);
+    return Connection(std::make_unique<SqlCipherConnection>(path, password, true), path, password);
+}
+
+Connection Connection::createKeyedAlike(const QString& path) const
+{
+    return create(path, m_password);
+}
+
+Connection Connection::openKeyedAlike(const QString& path) const
+{
+    return Connection(std::make_unique<SqlCipherConnection>(path, m_password, false), path, m_password);
 }
 
 Connection::Connection(Connection&&) noexcept = default;

@@ -41,6 +41,10 @@ public:
     ~Connection();
 
     const QString& path() const { return m_path; }
+    // Makes a new file at path keyed as this connection's file; throws if the file exists.
+    Connection createKeyedAlike(const QString& path) const;
+    // Opens the file at path with this connection's key; throws as the constructor does.
+    Connection openKeyedAlike(const QString& path) const;
 
     // Runs statements without results; throws StoreError.
     void exec(const QString& sql);
@@ -78,11 +82,13 @@ public:
 private:
     friend class Statement;
     friend class Transaction;
+    friend class DatabaseCopy;
     explicit Connection(const ConnectionParams& params);
-    Connection(std::unique_ptr<EngineConnection> engine, const QString& path);
+    Connection(std::unique_ptr<EngineConnection> engine, const QString& path, const QString& password);
 
     std::unique_ptr<EngineConnection> m_engine;
     QString m_path;
+    QString m_password;
     struct SharedRead
     {
         quint64 writeCount;

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include "toolkit/db/EngineCopy.h"
 #include "toolkit/db/EngineStatement.h"
 #include "toolkit/db/TableAccess.h"
 
@@ -38,4 +39,8 @@ public:
     // The version of the program's schema the database holds; 0 for one never given one.
     virtual int schemaVersion() = 0;
     virtual void setSchemaVersion(int version) = 0;
+
+    // Begins copying this database over target's, which must be of the same engine; throws
+    // when target cannot take it.
+    virtual std::unique_ptr<EngineCopy> copyTo(EngineConnection& target) = 0;
 };

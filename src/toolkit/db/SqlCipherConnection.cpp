@@ -8,6 +8,7 @@
 #include <sqlite3.h>
 
 #include "toolkit/db/NameOrder.h"
+#include "toolkit/db/SqlCipherCopy.h"
 #include "toolkit/db/SqlCipherStatement.h"
 
 namespace {
@@ -164,7 +165,9 @@ StoreError SqlCipherConnection::error(int rc, const QString& storeText, const QS
 void SqlCipherConnection::raise(int rc, const QString& sql) const
 {
     sqlite3* db = m_db.get();
-    throw error(rc, db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc)), sql);
+    // A code from a backup is not always the handle's own last error.
+    const bool handleKnows = db && sqlite3_errcode(db) != SQLITE_OK;
+    throw error(rc, handleKnows ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc)), sql);
 }
 
 void SqlCipherConnection::check(int rc, const QString& sql) const
@@ -265,4 +268,12 @@ void SqlCipherConnection::setSchemaVersion(int version)
 {
     // A pragma takes no parameters; the number is the program's own.
     execText(QStringLiteral("PRAGMA user_version = %1").arg(version));
+}
+
+std::unique_ptr<EngineCopy> SqlCipherConnection::copyTo(EngineConnection& target)
+{
+    auto* to = dynamic_cast<SqlCipherConnection*>(&target);
+    if (!to)
+        throw StoreError(QStringLiteral("A database can be copied only into one of the same kind."));
+    return std::make_unique<SqlCipherCopy>(*this, *to);
 }

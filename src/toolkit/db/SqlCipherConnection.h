@@ -36,6 +36,10 @@ public:
     qint64 dataVersion() const override;
     int schemaVersion() override;
     void setSchemaVersion(int version) override;
+    std::unique_ptr<EngineCopy> copyTo(EngineConnection& target) override;
+
+    // For the backup between two files of this engine.
+    sqlite3* handle() const { return m_db.get(); }
 
     // For its statements: prepares as sqlite3_prepare_v2 does, noting the tables in access.
     int prepare(const QString& sql, sqlite3_stmt** statement, TableAccess& access);
