@@ -30,10 +30,10 @@ bool paintAll(QPainter& painter, const ReportPages& pages, size_t from, size_t t
               NewPage newPage, const std::function<bool(size_t)>& painted = {})
 {
     for (size_t i = from; i < to; ++i) {
+        const ReportPage page = pages.read(i);
         if (i > from)
-            newPage(pages[i]);
-        const QSizeF size = pages[i].size * resolution / 72.0;
-        paintPage(painter, pages[i], QRectF(QPointF(0, 0), size));
+            newPage(page);
+        paintPage(painter, page, QRectF(QPointF(0, 0), page.size * resolution / 72.0));
         if (painted && !painted(i + 1 - from))
             return false;
     }
@@ -55,7 +55,7 @@ bool exportPdf(const ReportPages& pages, const QString& path, const QString& tit
         writer.setResolution(600);
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         if (!pages.empty())
-            writer.setPageSize(pageSizeOf(pages.front()));
+            writer.setPageSize(pageSizeOf(pages.read(0)));
         QPainter painter;
         if (!painter.begin(&writer)) {
             file.cancelWriting();
@@ -89,7 +89,7 @@ void printPages(const ReportPages& pages, QPrinter& printer, int from, int to)
     if (pages.empty() || from > to)
         return;
     printer.setFullPage(true);
-    printer.setPageSize(pageSizeOf(pages[size_t(from - 1)]));
+    printer.setPageSize(pageSizeOf(pages.read(size_t(from - 1))));
     QPainter painter;
     if (!printer.isValid() || !painter.begin(&printer))
         fail(QStringLiteral("The printer \"%1\" cannot be used.").arg(printer.printerName()));

@@ -179,12 +179,7 @@ void ReportPages::push_back(const ReportPage& page)
     ++m_count;
 }
 
-ReportPage ReportPages::operator[](size_t index) const
-{
-    return m_store->read(index);
-}
-
-ReportPage ReportPages::at(size_t index) const
+ReportPage ReportPages::read(size_t index) const
 {
     if (index >= m_count)
         throw std::out_of_range("no such report page");
