@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QFile>
+#include <QHash>
 #include <QRegularExpression>
 
 namespace {
@@ -15,9 +16,14 @@ struct Unexpected
 {
 };
 
+// The first capture of pattern in text, a number; each pattern is compiled once.
 int number(const QByteArray& text, const char* pattern)
 {
-    const QRegularExpressionMatch m = QRegularExpression(QString::fromLatin1(pattern)).match(QString::fromLatin1(text));
+    static QHash<const char*, QRegularExpression> compiled;
+    auto it = compiled.find(pattern);
+    if (it == compiled.end())
+        it = compiled.insert(pattern, QRegularExpression(QString::fromLatin1(pattern)));
+    const QRegularExpressionMatch m = it->match(QString::fromLatin1(text));
     if (!m.hasMatch())
         throw Unexpected();
     return m.captured(1).toInt();
@@ -56,7 +62,8 @@ public:
     QByteArray stream(int num) const
     {
         const QByteArray dict = object(num);
-        const QRegularExpressionMatch ref = QRegularExpression(QStringLiteral("/Length\\s+(\\d+)\\s+0\\s+R")).match(QString::fromLatin1(dict));
+        static const QRegularExpression lengthRef(QStringLiteral("/Length\\s+(\\d+)\\s+0\\s+R"));
+        const QRegularExpressionMatch ref = lengthRef.match(QString::fromLatin1(dict));
         const qint64 length = ref.hasMatch() ? object(ref.captured(1).toInt()).trimmed().toLongLong() : number(dict, "/Length\\s+(\\d+)");
         const QByteArray head = readAt(offset(num), dict.size() + 64);
         qsizetype data = head.indexOf("stream", head.indexOf("obj") + 3 + dict.size() - 1);
@@ -129,7 +136,8 @@ private:
     void addPages(int node, std::vector<int>& found) const
     {
         const QByteArray text = object(node);
-        if (!QRegularExpression(QStringLiteral("/Type\\s*/Pages\\b")).match(QString::fromLatin1(text)).hasMatch()) {
+        static const QRegularExpression pagesNode(QStringLiteral("/Type\\s*/Pages\\b"));
+        if (!pagesNode.match(QString::fromLatin1(text)).hasMatch()) {
             found.push_back(node);
             return;
         }
@@ -233,11 +241,12 @@ Font readFont(const PdfReader& pdf, int num)
 // The fonts a page names in its resources: name to object.
 std::map<QString, int> pageFonts(const PdfReader& pdf, const QByteArray& page)
 {
-    const QRegularExpressionMatch ref = QRegularExpression(QStringLiteral("/Resources\\s+(\\d+)\\s+0\\s+R")).match(QString::fromLatin1(page));
+    static const QRegularExpression resourcesRef(QStringLiteral("/Resources\\s+(\\d+)\\s+0\\s+R"));
+    static const QRegularExpression fontDict(QStringLiteral("/Font\\s*<<(.*?)>>"), QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch ref = resourcesRef.match(QString::fromLatin1(page));
     const QString resources = QString::fromLatin1(ref.hasMatch() ? pdf.object(ref.captured(1).toInt()) : page);
     std::map<QString, int> fonts;
-    const QRegularExpressionMatch dict = QRegularExpression(QStringLiteral("/Font\\s*<<(.*?)>>"),
-                                                            QRegularExpression::DotMatchesEverythingOption).match(resources);
+    const QRegularExpressionMatch dict = fontDict.match(resources);
     static const QRegularExpression named(QStringLiteral("/(\\S+?)\\s+(\\d+)\\s+0\\s+R"));
     if (dict.hasMatch())
         for (const QRegularExpressionMatch& m : named.globalMatch(dict.captured(1)))
