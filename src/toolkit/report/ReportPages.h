@@ -9,7 +9,7 @@
 // The pages of a report, in order. Made pages go to a temporary file as they come, so that a
 // report of any length takes little memory; a page is read back whole when asked for, as a copy
 // the caller keeps (nothing handed out points into the pages kept).
-// Fonts, colours and pictures stay in memory, once each. A copy shares the pages made before
+// Fonts, colours and pictures' routines stay in memory, once each; a picture's data goes to the file. A copy shares the pages made before
 // it was taken; only the last copy made may add more. Throws std::runtime_error when the
 // temporary file cannot be written or read. GUI thread only.
 class ReportPages

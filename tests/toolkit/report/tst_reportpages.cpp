@@ -10,6 +10,14 @@ class tst_ReportPages : public QObject
     Q_OBJECT
 
 private:
+    // One routine for every page's picture; a page's data is the red of its fill.
+    static std::shared_ptr<const ReportPictureRoutine> fillRed()
+    {
+        static const auto routine = std::make_shared<const ReportPictureRoutine>(
+            [](QPainter& painter, const QRectF& rect, const QByteArray& data) { painter.fillRect(rect, QColor(quint8(data.at(0)), 0, 0)); });
+        return routine;
+    }
+
     static ReportPage sample(int number)
     {
         ReportPage page;
@@ -33,9 +41,7 @@ private:
         ReportPrimitive picture;
         picture.kind = ReportPrimitive::Kind::Picture;
         picture.rect = QRectF(10, 10, 4, 4);
-        picture.picture = [number](QPainter& painter, const QRectF& rect) {
-            painter.fillRect(rect, QColor(number, 0, 0));
-        };
+        picture.picture = ReportPicture(fillRed(), QByteArray(1, char(number)));
         page.items = {text, empty, fill, picture};
         return page;
     }
@@ -58,6 +64,7 @@ private:
             QCOMPARE(g.flags, e.flags);
             QCOMPARE(g.clip, e.clip);
             QCOMPARE(bool(g.picture), bool(e.picture));
+            QCOMPARE(g.picture.data, e.picture.data);
         }
     }
 
