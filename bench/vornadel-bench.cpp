@@ -320,7 +320,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: vornadel-bench FILE [ROUNDS] [--only-search|--only-backup]\n");
+        std::fprintf(stderr, "usage: vornadel-bench FILE [ROUNDS] [--only-search | --only-reports | --only-backup]\n");
         return 2;
     }
     const QString connectionString = QStringLiteral("Provider=SQLCipher;User ID=Admin;Data Source=%1;Mode=Share Deny None;"
@@ -332,6 +332,10 @@ int main(int argc, char* argv[])
             dm.Connect(connectionString);
             dm.SetDataSetsActive(true);
             runSearchBenches(dm, rounds);
+            return 0;
+        }
+        if (args.contains(QStringLiteral("--only-reports"))) {
+            benchReports(connectionString, std::min(rounds, 3));
             return 0;
         }
         if (args.contains(QStringLiteral("--only-backup"))) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <memory>
 
+#include <QDataStream>
+#include <QIODevice>
 #include <QPainter>
 
 #include "toolkit/chart/PiePainter.h"
@@ -44,16 +46,25 @@ ReportElement pie(const QString& name, const QRectF& box, Dataset* dataset, cons
     settings.legend = legend;
     settings.title = title;
     settings.titleFont = arial(10).font;
-    // Every pie of a report keeps one copy of the settings: a long report holds many pies.
-    const auto shared = std::make_shared<const PieSettings>(settings);
+    // A long report holds many pies: they share the settings and the drawing, and each keeps
+    // only its slices, as data written with its page.
+    const auto draw = std::make_shared<const ReportPictureRoutine>([settings](QPainter& painter, const QRectF& rect,
+                                                                              const QByteArray& data) {
+        QDataStream in(data);
+        qint32 count = 0;
+        in >> count;
+        QVector<PieSlice> slices(std::max(count, 0));
+        for (PieSlice& slice : slices)
+            in >> slice.value >> slice.label;
+        paintPie(painter, rect, settings, slices);
+    });
     return ReportElement::picture(name, box, [=] {
-        QVector<PieSlice> slices;
-        slices.reserve(dataset->recordCount());
+        QByteArray data;
+        QDataStream out(&data, QIODevice::WriteOnly);
+        out << qint32(dataset->recordCount());
         for (int row = 0; row < dataset->recordCount(); ++row)
-            slices.append({dataset->valueAt(row, valueField), dataset->textAt(row, labelField)});
-        return ReportPicture([shared, slices](QPainter& painter, const QRectF& rect) {
-            paintPie(painter, rect, *shared, slices);
-        });
+            out << dataset->valueAt(row, valueField) << dataset->textAt(row, labelField);
+        return ReportPicture(draw, data);
     });
 }
 

@@ -179,5 +179,16 @@ std::shared_ptr<const void> Connection::sharedRead(const QString& key)
 
 void Connection::keepSharedRead(const QString& key, std::shared_ptr<const void> result)
 {
+    // A walk through the rows reads the details of each under its own key; the keys of reads
+    // no dataset holds any more go, or they would pile up for as long as the file is open.
+    if (m_sharedReads.size() >= m_sharedReadsPruneAt) {
+        std::erase_if(m_sharedReads, [](const auto& read) { return read.second.result.expired(); });
+        m_sharedReadsPruneAt = std::max<size_t>(SharedReadsKept, 2 * m_sharedReads.size());
+    }
     m_sharedReads[key] = SharedRead{m_writeCount, m_engine->dataVersion(), result};
+}
+
+size_t Connection::sharedReadCount() const
+{
+    return m_sharedReads.size();
 }

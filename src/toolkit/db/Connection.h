@@ -66,6 +66,8 @@ public:
     // finds them while no write was made through this or any other connection.
     std::shared_ptr<const void> sharedRead(const QString& key);
     void keepSharedRead(const QString& key, std::shared_ptr<const void> result);
+    // How many reads are listed for sharing, held or not yet found gone.
+    size_t sharedReadCount() const;
 
     // Transaction nesting depth, kept by Transaction.
     int& transactionDepth() { return m_transactionDepth; }
@@ -96,6 +98,8 @@ private:
         std::weak_ptr<const void> result;
     };
     std::map<QString, SharedRead> m_sharedReads;
+    static constexpr size_t SharedReadsKept = 64;
+    size_t m_sharedReadsPruneAt = SharedReadsKept;
     quint64 m_writeCount = 0;
     QHash<QString, quint64> m_tableWrites;
     quint64 m_lastRollback = 0;

@@ -131,7 +131,10 @@ PlacedBand BandLayout::lay(const ReportBand& band, const TextOf& textOf) const
                 if (advance > room) {
                     const QStringList lines = wrapped(text, font, room - 1);
                     text = lines.join(u'\n');
-                    grown = std::max<qreal>(0, lines.size() * fm.lineSpacing() - fm.leading() - rect.height());
+                    // Lines drawn in a fallback font (CJK, emoji) stand taller than the report font's.
+                    const qreal needed = std::max(lines.size() * fm.lineSpacing() - fm.leading(),
+                                                  fm.boundingRect(QRectF(0, 0, room, 1e6), Qt::AlignLeft | Qt::AlignTop, text).height());
+                    grown = std::max<qreal>(0, needed - rect.height());
                 }
             }
         }

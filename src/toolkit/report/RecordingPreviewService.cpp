@@ -24,7 +24,8 @@ void RecordingPreviewService::run(ReportPreview& preview)
 QStringList RecordingPreviewService::pageTexts(int index) const
 {
     QStringList texts;
-    for (const ReportPrimitive& p : m_pages.at(size_t(index)).items)
+    const ReportPage page = m_pages.read(size_t(index));
+    for (const ReportPrimitive& p : page.items)
         if (p.kind == ReportPrimitive::Kind::Text)
             texts.append(p.text);
     return texts;

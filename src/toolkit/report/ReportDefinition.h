@@ -1,9 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
+#include <QByteArray>
 #include <QColor>
 #include <QFont>
 #include <QRectF>
@@ -16,9 +18,28 @@ class QPainter;
 // elements on them. Positions and sizes are in millimetres from a band's top-left corner;
 // the layout turns them into points. Nothing here throws. GUI thread only (fonts).
 
-// Draws a picture (a chart) fitted into a rectangle; the painter's unit is a screen pixel
-// (1/96 inch) of the page, whatever the device.
-using ReportPicture = std::function<void(QPainter&, const QRectF&)>;
+// Draws a picture (a chart) fitted into a rectangle from the data it was given when its band
+// printed; the painter's unit is a screen pixel (1/96 inch) of the page, whatever the device.
+using ReportPictureRoutine = std::function<void(QPainter&, const QRectF&, const QByteArray& data)>;
+
+// A picture on a page: the routine, one for every page an element prints on, and the page's
+// own data, which is kept with the page (in a file for a long report), not in memory.
+struct ReportPicture
+{
+    std::shared_ptr<const ReportPictureRoutine> routine;
+    QByteArray data;
+
+    ReportPicture() = default;
+    ReportPicture(std::shared_ptr<const ReportPictureRoutine> r, const QByteArray& d) : routine(std::move(r)), data(d) {}
+    // A picture that needs no data of its own.
+    explicit ReportPicture(const std::function<void(QPainter&, const QRectF&)>& draw)
+        : routine(std::make_shared<const ReportPictureRoutine>([draw](QPainter& p, const QRectF& r, const QByteArray&) { draw(p, r); }))
+    {
+    }
+
+    explicit operator bool() const { return routine && *routine; }
+    void operator()(QPainter& painter, const QRectF& rect) const { (*routine)(painter, rect, data); }
+};
 // Called when the band holding a picture prints: reads what the picture shows at that moment.
 using ReportPictureCapture = std::function<ReportPicture()>;
 

@@ -24,7 +24,8 @@ struct ItemHead
     double penWidth;
     qint32 flags;
     qint32 textLength;
-    qint32 picture;  // -1: none
+    qint32 picture;  // the routine's index; -1: none
+    qint32 pictureLength;
     quint16 font, color, fill;
     quint8 kind;
     quint8 clipped;
@@ -52,7 +53,8 @@ T take(const char*& in)
     throw std::runtime_error(text.toStdString());
 }
 
-// The index of value in values, added when new. Reports use a handful of fonts and colours.
+// The index of value in values, added when new. Reports use a handful of fonts, colours and
+// picture routines.
 template<typename T>
 quint16 intern(std::vector<T>& values, const T& value)
 {
@@ -60,7 +62,7 @@ quint16 intern(std::vector<T>& values, const T& value)
         if (values[i] == value)
             return quint16(i);
     if (values.size() > std::numeric_limits<quint16>::max())
-        fail(QStringLiteral("The report uses too many fonts and colours."));
+        fail(QStringLiteral("The report uses too many fonts, colours or charts."));
     values.push_back(value);
     return quint16(values.size() - 1);
 }
@@ -122,8 +124,8 @@ private:
         head.textLength = qint32(p.text.size());
         head.picture = NoPicture;
         if (p.picture) {
-            head.picture = qint32(m_pictures.size());
-            m_pictures.push_back(p.picture);
+            head.picture = intern(m_routines, p.picture.routine);
+            head.pictureLength = qint32(p.picture.data.size());
         }
         head.font = intern(m_fonts, p.font);
         head.color = intern(m_colors, p.color);
@@ -135,6 +137,8 @@ private:
             for (const double v : {p.clip.x(), p.clip.y(), p.clip.width(), p.clip.height()})
                 put(m_buffer, v);
         m_buffer.append(reinterpret_cast<const char*>(p.text.constData()), p.text.size() * qsizetype(sizeof(QChar)));
+        if (p.picture)
+            m_buffer.append(p.picture.data);
     }
 
     ReportPrimitive readItem(const char*& in) const
@@ -148,14 +152,17 @@ private:
         p.font = m_fonts[head.font];
         p.color = m_colors[head.color];
         p.fill = m_colors[head.fill];
-        if (head.picture != NoPicture)
-            p.picture = m_pictures[size_t(head.picture)];
+
         if (head.clipped) {
             const double x = take<double>(in), y = take<double>(in), w = take<double>(in), h = take<double>(in);
             p.clip = QRectF(x, y, w, h);
         }
         p.text = QString(reinterpret_cast<const QChar*>(in), head.textLength);
         in += head.textLength * qsizetype(sizeof(QChar));
+        if (head.picture != NoPicture) {
+            p.picture = ReportPicture(m_routines[size_t(head.picture)], QByteArray(in, head.pictureLength));
+            in += head.pictureLength;
+        }
         return p;
     }
 
@@ -163,7 +170,7 @@ private:
     std::vector<qint64> m_offsets{0};  // where each page starts, and where the next would
     std::vector<QFont> m_fonts;
     std::vector<QColor> m_colors;
-    std::vector<ReportPicture> m_pictures;
+    std::vector<std::shared_ptr<const ReportPictureRoutine>> m_routines;
     QByteArray m_buffer;
     mutable size_t m_cachedIndex = std::numeric_limits<size_t>::max();
     mutable ReportPage m_cached;
@@ -179,12 +186,7 @@ void ReportPages::push_back(const ReportPage& page)
     ++m_count;
 }
 
-ReportPage ReportPages::operator[](size_t index) const
-{
-    return m_store->read(index);
-}
-
-ReportPage ReportPages::at(size_t index) const
+ReportPage ReportPages::read(size_t index) const
 {
     if (index >= m_count)
         throw std::out_of_range("no such report page");

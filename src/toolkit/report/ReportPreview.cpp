@@ -247,7 +247,7 @@ void ReportPreview::showPage(int number)
     if (number < 1 || number > pageCount() || number == m_current)
         return;
     m_current = number;
-    m_shown = m_pages[size_t(number - 1)];
+    m_shown = m_pages.read(size_t(number - 1));
     View->setPage(&m_shown);
     applyZoom();
     Scroll->verticalScrollBar()->setValue(0);
@@ -350,7 +350,7 @@ bool ReportPreview::findText(const QString& text, bool forward)
     if (text != m_findText) {
         m_findText = text;
         m_hitPage = m_current - 1;
-        m_hitItem = forward ? -1 : int(m_hitPage >= 0 ? m_pages[size_t(m_hitPage)].items.size() : 0);
+        m_hitItem = forward ? -1 : int(m_hitPage >= 0 ? m_pages.read(size_t(m_hitPage)).items.size() : 0);
     }
     if (text.isEmpty() || m_pages.empty())
         return false;
@@ -359,7 +359,7 @@ bool ReportPreview::findText(const QString& text, bool forward)
     int item = m_hitItem;
     // Every page once, and the starting page once more for the hits before the last one.
     for (int visited = 0; visited <= pages; ++visited) {
-        const auto& items = m_pages[size_t(page)].items;
+        const std::vector<ReportPrimitive> items = m_pages.read(size_t(page)).items;
         for (item += forward ? 1 : -1; item >= 0 && item < int(items.size()); item += forward ? 1 : -1) {
             const ReportPrimitive& p = items[size_t(item)];
             if (p.kind == ReportPrimitive::Kind::Text && p.text.contains(text, Qt::CaseInsensitive)) {
@@ -374,7 +374,7 @@ bool ReportPreview::findText(const QString& text, bool forward)
             }
         }
         page = (page + (forward ? 1 : pages - 1)) % pages;
-        item = forward ? -1 : int(m_pages[size_t(page)].items.size());
+        item = forward ? -1 : int(m_pages.read(size_t(page)).items.size());
     }
     View->setHighlight(QRectF());
     StatusLabel->setText(QStringLiteral("\"%1\" was not found.").arg(text));

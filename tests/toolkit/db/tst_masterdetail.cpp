@@ -7,6 +7,7 @@
 #include "toolkit/db/ControlsDisabled.h"
 #include "toolkit/db/Dataset.h"
 #include "toolkit/db/StoreError.h"
+#include "toolkit/db/Transaction.h"
 
 // A chain of three: companies, their projects, the subprojects of the current project.
 // Rows with no company or project show where the chain restricts to an empty link.
@@ -25,6 +26,7 @@ private slots:
     void detailsFollowTheMaster();
     void newDetailRowGetsTheLinkAtOnce();
     void emptyMasterShowsUnlinkedRows();
+    void walkKeepsNoReadOfRowsPassed();
     void pendingDetailRowWhenTheMasterMoves_data();
     void pendingDetailRowWhenTheMasterMoves();
     void savedLinkChangeMovesTheRow_data();
@@ -180,6 +182,26 @@ void TestMasterDetail::emptyMasterShowsUnlinkedRows()
     m_projects->post();
     QVERIFY(m_t->scalar("SELECT CompanyID FROM Projects WHERE Name = 'Loose'").isNull());
     QCOMPARE(names(*m_projects), (QStringList{"Orphan", "Loose"}));
+}
+
+// A walk reads a query again for each row it passes (as the status history follows the
+// subproject); the reads it left behind are not listed for as long as the file is open.
+void TestMasterDetail::walkKeepsNoReadOfRowsPassed()
+{
+    Transaction t(m_t->db());
+    for (int id = 1000; id < 1500; ++id)
+        m_t->db().exec(QStringLiteral("INSERT INTO Projects (CompanyID, Name) VALUES (%1, 'WP%1')").arg(id));
+    t.commit();
+    Dataset projects(&m_t->db(), "Q");
+    projects.setSql("SELECT ProjectID, CompanyID, Name FROM Projects WHERE CompanyID = :ID", "Projects", "ProjectID");
+    const size_t atStart = m_t->db().sharedReadCount();
+    for (int id = 1000; id < 1500; ++id) {
+        projects.close();
+        projects.setParam("ID", id);
+        projects.open();
+    }
+    QCOMPARE(names(projects), QStringList{"WP1499"});
+    QVERIFY2(m_t->db().sharedReadCount() < atStart + 200, qPrintable(QString::number(m_t->db().sharedReadCount())));
 }
 
 void TestMasterDetail::pendingDetailRowWhenTheMasterMoves_data()

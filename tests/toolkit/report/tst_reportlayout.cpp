@@ -70,6 +70,7 @@ private slots:
     void memoGrowsItsBand();
     void picturesCaptureWhenTheirBandPrints();
     void textsStayInTheirBoxesAndWrapWhatDoesNotFit();
+    void wrappedLinesInATallerFallbackFontGetTheirHeight();
     void aHeaderNeverEndsAPageAlone();
     void aChartStaysWithItsLastRow();
     void stopsWhenTheSinkSaysSo();
@@ -326,6 +327,33 @@ void TestReportLayout::textsStayInTheirBoxesAndWrapWhatDoesNotFit()
     for (const ReportPrimitive& p : page.items)
         fills += p.kind == ReportPrimitive::Kind::Fill;
     QCOMPARE(fills, 4);
+}
+
+// Names in CJK print in a fallback font with taller lines than the report's own: a wrapped name
+// gets the room its lines take, not that of as many lines of the report's font.
+void TestReportLayout::wrappedLinesInATallerFallbackFontGetTheirHeight()
+{
+    const auto laidOut = [](const QString& name) {
+        ListCursor rows({QVariantMap{{QStringLiteral("Name"), name}}});
+        ReportDefinition def;
+        def.mainSource = QStringLiteral("rows");
+        def.detail = ReportBand();
+        def.detail->height = 6;
+        def.detail->add(ReportElement::dataField(QStringLiteral("rows"), QStringLiteral("Name"), 10, 1));
+        def.detail->add(ReportElement::label(QStringLiteral("Next"), 19, 1));
+        CollectingSink sink;
+        layoutReport(def, {{QStringLiteral("rows"), &rows}}, sink);
+        for (const ReportPrimitive& p : sink.pages[0].items)
+            if (p.kind == ReportPrimitive::Kind::Text && p.text.startsWith(name.left(2)))
+                return p;
+        return ReportPrimitive();
+    };
+    const ReportPrimitive latin = laidOut(QStringLiteral("Abcd Abcd Abcd Abcd"));
+    const ReportPrimitive cjk = laidOut(QString::fromUtf8("\xE6\x9D\x8E\xE6\x98\x8E \xE6\x9D\xB1\xE4\xBA\xAC "
+                                                          "\xEC\x84\x9C\xEC\x9A\xB8 \xE5\x8C\x97\xE4\xBA\xAC"));
+    QCOMPARE(latin.text.count(u'\n'), 3);
+    QCOMPARE(cjk.text.count(u'\n'), 3);
+    QVERIFY2(cjk.rect.height() > latin.rect.height() * 1.1, qPrintable(QStringLiteral("%1 %2").arg(cjk.rect.height()).arg(latin.rect.height())));
 }
 
 void TestReportLayout::aHeaderNeverEndsAPageAlone()

@@ -10,6 +10,14 @@ class tst_ReportPages : public QObject
     Q_OBJECT
 
 private:
+    // One routine for every page's picture; a page's data is the red of its fill.
+    static std::shared_ptr<const ReportPictureRoutine> fillRed()
+    {
+        static const auto routine = std::make_shared<const ReportPictureRoutine>(
+            [](QPainter& painter, const QRectF& rect, const QByteArray& data) { painter.fillRect(rect, QColor(quint8(data.at(0)), 0, 0)); });
+        return routine;
+    }
+
     static ReportPage sample(int number)
     {
         ReportPage page;
@@ -33,9 +41,7 @@ private:
         ReportPrimitive picture;
         picture.kind = ReportPrimitive::Kind::Picture;
         picture.rect = QRectF(10, 10, 4, 4);
-        picture.picture = [number](QPainter& painter, const QRectF& rect) {
-            painter.fillRect(rect, QColor(number, 0, 0));
-        };
+        picture.picture = ReportPicture(fillRed(), QByteArray(1, char(number)));
         page.items = {text, empty, fill, picture};
         return page;
     }
@@ -58,6 +64,7 @@ private:
             QCOMPARE(g.flags, e.flags);
             QCOMPARE(g.clip, e.clip);
             QCOMPARE(bool(g.picture), bool(e.picture));
+            QCOMPARE(g.picture.data, e.picture.data);
         }
     }
 
@@ -71,8 +78,12 @@ private slots:
         QCOMPARE(pages.size(), size_t(300));
         // Out of order and repeated, as paging back and forth and a search read them.
         for (const int n : {300, 1, 150, 150, 2, 299})
-            compare(pages[size_t(n - 1)], sample(n));
-        compare(pages.front(), sample(1));
+            compare(pages.read(size_t(n - 1)), sample(n));
+        // A page read is the caller's own: reading others leaves it whole.
+        const ReportPage first = pages.read(0);
+        for (size_t i = 1; i < 5; ++i)
+            pages.read(i);
+        compare(first, sample(1));
         int seen = 0;
         for (const ReportPage& page : pages)
             QCOMPARE(page.number, ++seen);
@@ -81,10 +92,10 @@ private slots:
         // A picture still draws what it drew when its band printed.
         QImage image(4, 4, QImage::Format_RGB32);
         QPainter painter(&image);
-        pages[41].items[3].picture(painter, QRectF(0, 0, 4, 4));
+        pages.read(41).items[3].picture(painter, QRectF(0, 0, 4, 4));
         painter.end();
         QCOMPARE(image.pixelColor(1, 1), QColor(42, 0, 0));
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, pages.at(300));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, pages.read(300));
     }
 
     void aCopyKeepsThePagesMadeBeforeIt()
@@ -95,8 +106,8 @@ private slots:
         pages.push_back(sample(2));
         QCOMPARE(copy.size(), size_t(1));
         QCOMPARE(pages.size(), size_t(2));
-        compare(copy[0], sample(1));
-        compare(pages[1], sample(2));
+        compare(copy.read(0), sample(1));
+        compare(pages.read(1), sample(2));
         ReportPages older = copy;
         QVERIFY_THROWS_EXCEPTION(std::logic_error, older.push_back(sample(3)));
     }

@@ -20,14 +20,25 @@
 
 namespace {
 
+// Emoji beyond the first plane, from more than one font.
+const QStringList Emoji{QString::fromUtf8("\xF0\x9F\x98\x80"), QString::fromUtf8("\xF0\x9F\x8E\x89"),
+                        QString::fromUtf8("\xF0\x9F\xA6\x84")};
+
+// The name RowsReport gives row i with emoji: every tenth ends in one.
+QString rowName(int i, bool emoji)
+{
+    const QString name = QStringLiteral("row%1").arg(i);
+    return emoji && i % 10 == 0 ? name + u' ' + Emoji[(i / 10) % Emoji.size()] : name;
+}
+
 // Rows "row1".."rowN", a 20 mm detail band each: about twelve to a page.
 struct RowsReport
 {
-    explicit RowsReport(int count)
+    explicit RowsReport(int count, bool emoji = false)
     {
         QStringList names;
         for (int i = 1; i <= count; ++i)
-            names.append(QStringLiteral("row%1").arg(i));
+            names.append(rowName(i, emoji));
         rows = ListCursor(namedRows(names));
         def.caption = QStringLiteral("Rows");
         def.mainSource = QStringLiteral("rows");
@@ -286,7 +297,7 @@ void TestReportPreview::exportsEveryPageToPdf()
     RecordingMessageService messages;
     const QString path = dir.filePath(QStringLiteral("rows.pdf"));
     messages.answerSaveFile(dir.filePath(QStringLiteral("rows")));
-    RowsReport report(60);
+    RowsReport report(60, true);
     ReportPreview preview(QStringLiteral("Rows"), report.producer());
     preview.produce();
     preview.ExportPdfAction->trigger();
@@ -298,6 +309,9 @@ void TestReportPreview::exportsEveryPageToPdf()
     QVERIFY(pages.first().contains(QLatin1String("row1")));
     QVERIFY(pages.last().contains(QLatin1String("row60")));
     QVERIFY(pages.last().contains(QRegularExpression(QStringLiteral("Page +%1").arg(preview.pageCount()))));
+    const QString text = pages.join(u'\f');
+    for (int i = 10; i <= 60; i += 10)
+        QVERIFY2(text.contains(rowName(i, true)), qPrintable(rowName(i, true)));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"rows.pdf"}));
 }
 
@@ -374,7 +388,7 @@ void TestReportPreview::printsThroughTheSamePainter()
 {
     QTemporaryDir dir;
     RecordingMessageService messages;
-    RowsReport report(60);
+    RowsReport report(60, true);
     PrinterProbe preview(QStringLiteral("Rows"), report.producer());
     const QString path = dir.filePath(QStringLiteral("printed.pdf"));
     preview.setUp = [&](QPrinter& printer) {
@@ -389,6 +403,15 @@ void TestReportPreview::printsThroughTheSamePainter()
     QCOMPARE(pages.size(), 2);
     QVERIFY(pages[0].contains(QRegularExpression(QStringLiteral("Page +2"))));
     QVERIFY(pages[1].contains(QRegularExpression(QStringLiteral("Page +3"))));
+    // The rows with emoji on the printed pages are found on the page of the file they print on.
+    int found = 0;
+    for (const int page : {2, 3})
+        for (const ReportPrimitive& p : preview.pages().read(size_t(page - 1)).items)
+            if (p.text.contains(QLatin1String(" "))) {
+                QVERIFY2(pages[page - 2].contains(p.text), qPrintable(p.text));
+                ++found;
+            }
+    QVERIFY(found >= 2);
 }
 
 void TestReportPreview::errorWhileProducingShowsTheBoxAndCloses()
