@@ -25,10 +25,11 @@ QString subProjectsOf(const QString& projects)
     return QStringLiteral("SELECT SubProjectID FROM SubProjects WHERE ProjectID IN (%1)").arg(projects);
 }
 
-// What a person's or subproject's log holds: follow-ups and activities, matched by where.
+// What a person's or subproject's log holds, matched by where; the question names them in
+// the opposite order.
 std::vector<Dependent> logOf(const QString& where)
 {
-    return {{"follow-up", "follow-ups", "FollowUps", where}, {"activity", "activities", "Activities", where}};
+    return {{"activity", "activities", "Activities", where}, {"follow-up", "follow-ups", "FollowUps", where}};
 }
 
 std::vector<Dependent> operator+(std::vector<Dependent> a, const std::vector<Dependent>& b)
@@ -167,10 +168,11 @@ QString deletePeopleQuestion(Connection& connection, const QString& question, co
     const qint64 answers = countOf(connection, QStringLiteral("SELECT count(*) FROM QuestionsMain WHERE PersonID IN (%1)").arg(ids));
     if (answers > 0)
         parts.append(counted(answers, "answer", "answers"));
-    for (const Dependent& d : logOf(QStringLiteral("PersonID IN (%1)").arg(ids))) {
-        const qint64 n = countOf(connection, QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(QLatin1String(d.table), d.where));
+    const auto log = logOf(QStringLiteral("PersonID IN (%1)").arg(ids));
+    for (auto d = log.rbegin(); d != log.rend(); ++d) {
+        const qint64 n = countOf(connection, QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(QLatin1String(d->table), d->where));
         if (n > 0)
-            parts.append(counted(n, d.singular, d.plural));
+            parts.append(counted(n, d->singular, d->plural));
     }
     return question + QStringLiteral("\n\nDeleted: ") + parts.join(QStringLiteral(", ")) + u'.';
 }
