@@ -122,12 +122,15 @@ void TDueForm::setShowsAtStartup(bool shown)
     QSettings().setValue(StartupKey, shown);
 }
 
+bool TDueForm::wantedAtStartup(Connection& connection, const QDate& today)
+{
+    return showsAtStartup() && FollowUps::dueCount(connection, today) > 0;
+}
+
 void TDueForm::ShowAtStartup(Forms& forms)
 {
-    if (!showsAtStartup())
-        return;
     guarded([&] {
-        if (FollowUps::dueCount(*forms.MainDataModule->MainADOConnection(), QDate::currentDate()) == 0)
+        if (!wantedAtStartup(*forms.MainDataModule->MainADOConnection(), QDate::currentDate()))
             return;
         TDueForm window(forms, forms.DataEntryForm);
         window.exec();

@@ -8,6 +8,7 @@
 
 #include "ui/main/Forms.h"
 
+class Connection;
 class DueModel;
 class QCheckBox;
 class QLabel;
@@ -31,7 +32,9 @@ public:
     // Whether the list opens at start-up when something is due; true until the user says no.
     static bool showsAtStartup();
     static void setShowsAtStartup(bool shown);
-    // At start-up: shows the list modally when it is wanted and something is due.
+    // Whether the list opens at start-up: the user wants it and something is due by today.
+    static bool wantedAtStartup(Connection& connection, const QDate& today);
+    // At start-up: shows the list modally when it is wanted.
     static void ShowAtStartup(Forms& forms);
 
     void DueGridEnter();
