@@ -47,9 +47,8 @@ QVariant DueModel::data(const QModelIndex& index, int role) const
     const FollowUps::DueRow& r = m_rows[size_t(index.row())];
     if (role == Qt::TextAlignmentRole && index.column() == DaysLate)
         return QVariant(Qt::AlignRight | Qt::AlignVCenter);
-    if (role == Qt::ToolTipRole && index.column() == Text)
-        return r.text;
-    if (role != Qt::DisplayRole)
+    // A cell too narrow for its text shows all of it in its tip.
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
     switch (index.column()) {
     case Due: return r.due.toString(QStringLiteral("yyyy-MM-dd"));

@@ -91,14 +91,14 @@ void TLogPanel::bind(DataSource* followUps, DataSource* activities)
     m_followUps = followUps;
     m_activities = activities;
     FollowUpsGrid->setDataSource(followUps);
-    FollowUpsGrid->setColumns({GridColumn(QStringLiteral("Due"), 96).withEllipsis(), GridColumn(QStringLiteral("Text"), 190),
+    FollowUpsGrid->setColumns({GridColumn(QStringLiteral("Due"), 110).withEllipsis(), GridColumn(QStringLiteral("Text"), 210),
                                GridColumn(QStringLiteral("Done"), 48)});
     FollowUpsNavigator->setDataSource(followUps);
     ActivitiesGrid->setDataSource(activities);
     // The text is written in the memo under the grid, which shows all of it.
-    ActivitiesGrid->setColumns({GridColumn(QStringLiteral("Date"), 130).withEllipsis(),
-                                GridColumn(QStringLiteral("KindName"), 70),
-                                GridColumn(QStringLiteral("Text"), 140).asReadOnly()});
+    ActivitiesGrid->setColumns({GridColumn(QStringLiteral("Date"), 158).withEllipsis(),
+                                GridColumn(QStringLiteral("KindName"), 66),
+                                GridColumn(QStringLiteral("Text"), 150).asReadOnly()});
     ActivitiesNavigator->setDataSource(activities);
     ActivityText->bind(activities, QStringLiteral("Text"));
 }
