@@ -45,6 +45,7 @@ TLogPanel::TLogPanel(Forms& forms, QWidget* parent)
     FollowUpsLabel->setBuddy(FollowUpsGrid);
     FollowUpsNavigator = compactNavigator(this, "FollowUpsNavigator");
     connect(FollowUpsGrid, &DBGrid::editButtonClick, this, &TLogPanel::FollowUpsGridEditButtonClick);
+    connect(FollowUpsGrid, &DBGrid::keyPress, this, &TLogPanel::FollowUpsGridKeyPress);
 
     ActivitiesGrid = named(new DBGrid(this), "ActivitiesGrid");
     ActivitiesLabel = named(new QLabel(QStringLiteral("Activit&y log"), this), "ActivitiesLabel");
@@ -111,6 +112,18 @@ void TLogPanel::FollowUpsGridEditButtonClick()
     guarded([&] {
         if (m_followUps->edit())
             m_followUps->dataset()->setValue(QStringLiteral("Due"), picker.date());
+    });
+}
+
+void TLogPanel::FollowUpsGridKeyPress(QChar key, bool& handled)
+{
+    if (key != u' ' || FollowUpsGrid->selectedField() != u"Done")
+        return;
+    handled = true;
+    guarded([this] {
+        Dataset* d = m_followUps->dataset();
+        if (m_followUps->edit())
+            d->setValue(QStringLiteral("Done"), !d->asBoolean(QStringLiteral("Done")));
     });
 }
 

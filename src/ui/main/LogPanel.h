@@ -25,6 +25,8 @@ public:
     void bind(DataSource* followUps, DataSource* activities);
 
     void FollowUpsGridEditButtonClick();
+    // Space in the Done column switches it.
+    void FollowUpsGridKeyPress(QChar key, bool& handled);
     void ActivitiesGridEditButtonClick();
     void FindEditReturnPressed();
 

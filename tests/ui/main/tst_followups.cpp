@@ -163,10 +163,19 @@ void TestFollowUps::clientsPageKeepsTheCurrentPersonsFollowUps()
     QCOMPARE(followUps->state(), Dataset::State::Browse);
     QCOMPARE(text(QStringLiteral("SELECT PersonID || '|' || coalesce(SubProjectID, '-') || '|' || Text || '|' || Done FROM FollowUps")),
              QStringLiteral("40|-|Call back about the quote|0"));
+    QVERIFY(!TDueForm::wantedAtStartup(*dm().MainADOConnection(), QDate::currentDate().addDays(-1)));
+    QVERIFY(TDueForm::wantedAtStartup(*dm().MainADOConnection(), QDate::currentDate()));
+
+    // Space in the Done column switches it; the row is saved as any change is.
+    panel->FollowUpsGrid->setFocus();
+    panel->FollowUpsGrid->setSelectedColumn(2);
+    QTest::keyClick(panel->FollowUpsGrid, Qt::Key_Space);
+    QCOMPARE(followUps->asBoolean(QStringLiteral("Done")), true);
+    press(panel->FollowUpsNavigator, DBNavigator::Post);
+    QCOMPARE(text(QStringLiteral("SELECT Done FROM FollowUps")), QStringLiteral("1"));
 
     // Tab leaves the grid for the next control.
     panel->FollowUpsGrid->setFocus();
-    panel->FollowUpsGrid->setSelectedColumn(2);
     QTest::keyClick(panel->FollowUpsGrid, Qt::Key_Tab);
     QVERIFY(!panel->FollowUpsGrid->hasFocus());
 
