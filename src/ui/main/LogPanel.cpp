@@ -79,9 +79,13 @@ TLogPanel::TLogPanel(Forms& forms, QWidget* parent)
     layout->addWidget(FollowUpsGrid, 2);
     layout->addWidget(FollowUpsNavigator, 0, Qt::AlignLeft);
     layout->addSpacing(6);
-    layout->addWidget(ActivitiesLabel);
+    // Why a find did not move, beside the title, where it takes no room of its own.
+    auto* title = new QHBoxLayout;
+    title->addWidget(ActivitiesLabel);
+    title->addStretch(1);
+    title->addWidget(FindMessage);
+    layout->addLayout(title);
     layout->addLayout(find);
-    layout->addWidget(FindMessage);
     layout->addWidget(ActivitiesGrid, 3);
     layout->addWidget(ActivitiesNavigator, 0, Qt::AlignLeft);
     layout->addWidget(ActivityText, 2);

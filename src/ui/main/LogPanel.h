@@ -23,6 +23,9 @@ public:
     TLogPanel(Forms& forms, QWidget* parent = nullptr);
 
     void bind(DataSource* followUps, DataSource* activities);
+    // The panel takes the height its window has and asks for no more than it needs, so a
+    // window of fixed size does not grow for it.
+    QSize sizeHint() const override { return minimumSizeHint(); }
 
     void FollowUpsGridEditButtonClick();
     // Space in the Done column switches it.
