@@ -74,17 +74,16 @@ Dataset* makeFollowUps(Connection* connection, DataSource* master, const QString
         f.setValue(QStringLiteral("Done"), false);
     };
     d->beforePost = [](Dataset& f) {
-        QString missing;
-        if (f.isNull(QStringLiteral("Due")))
-            missing = QStringLiteral("Due");
-        else if (isBlank(f.text(QStringLiteral("Text"))))
-            missing = QStringLiteral("Text");
+        const char* missing = f.isNull(QStringLiteral("Due")) ? "due date"
+                              : isBlank(f.text(QStringLiteral("Text"))) ? "text"
+                                                                         : nullptr;
+        if (missing) {
+            MessageService::current().showMessage(QStringLiteral("A follow-up needs a %1.").arg(QLatin1String(missing)));
+            throw AbortAction();
+        }
+        // The due list reads open follow-ups as those not done.
         if (f.isNull(QStringLiteral("Done")))
             f.setValue(QStringLiteral("Done"), false);
-        if (missing.isEmpty())
-            return;
-        MessageService::current().showMessage(QStringLiteral("A follow-up needs a %1.").arg(missing == u"Due" ? QStringLiteral("due date") : QStringLiteral("text")));
-        throw AbortAction();
     };
     return d;
 }
@@ -114,7 +113,8 @@ Dataset* makeActivities(Connection* connection, DataSource* master, const QStrin
             throw AbortAction();
         }
         if (!activityKinds().contains(a.text(QStringLiteral("Kind")))) {
-            MessageService::current().showMessage(QStringLiteral("An activity is a %1.").arg(activityKinds().join(QStringLiteral(", "))));
+            MessageService::current().showMessage(
+                QStringLiteral("An activity's kind is one of: %1.").arg(activityKinds().join(QStringLiteral(", "))));
             throw AbortAction();
         }
     };

@@ -184,6 +184,15 @@ void TestFollowUps::clientsPageKeepsTheCurrentPersonsFollowUps()
     QCOMPARE(followUps->recordCount(), 0);
     QVERIFY(dm().PeopleCompanyDet->locate({QStringLiteral("PersonID")}, {40}));
     QCOMPARE(followUps->recordCount(), 1);
+
+    // A company without clients has nobody to follow up.
+    QVERIFY(dm().CompaniesTable->locate({QStringLiteral("CompanyID")}, {7}));
+    press(panel->FollowUpsNavigator, DBNavigator::Insert);
+    QCOMPARE(m_f->messages.entries().constLast().text, QStringLiteral("Please, select or save the client first."));
+    QCOMPARE(followUps->state(), Dataset::State::Browse);
+    press(panel->ActivitiesNavigator, DBNavigator::Insert);
+    QCOMPARE(dm().PersonActivitiesDet->state(), Dataset::State::Browse);
+    QCOMPARE(m_f->scalar(QStringLiteral("SELECT count(*) FROM FollowUps")).toInt(), 1);
 }
 
 void TestFollowUps::activityLogIsNewestFirstKeepsLongTextsAndFinds()
