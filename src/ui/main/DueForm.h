@@ -19,8 +19,8 @@ class TDataEntryForm;
 // The due list: every open follow-up due today or earlier, oldest first, with what it is
 // about and how many days late it is. Enter goes to its person or subproject in a fresh main
 // window; keys mark it done or move it a day or a week on. A check box says whether the list
-// opens at start-up when something is due, kept per user. Made for one use; the constructor
-// throws StoreError. GUI thread only.
+// opens at start-up when something is due, kept per user. Made for one use; a failed read is
+// shown in the error box and leaves the list empty. GUI thread only.
 class TDueForm : public QDialog
 {
     Q_OBJECT

@@ -368,6 +368,14 @@ void TestFollowUps::keysMarkDoneAndMoveOn()
     QCOMPARE(window.Model->rowCount(), 1);
     QCOMPARE(window.CountLabel->text(), QStringLiteral("1 follow-up due today or earlier, oldest first."));
 
+    // A change the store refuses is told in its words, and the list stays as it was.
+    exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON FollowUps BEGIN SELECT RAISE(ABORT, 'kept as it is'); END"));
+    QTest::keyClick(window.DueGrid, Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(m_f->messages.entries().constLast().text, QStringLiteral("kept as it is"));
+    QCOMPARE(window.Model->rowCount(), 1);
+    QCOMPARE(text(QStringLiteral("SELECT Done FROM FollowUps WHERE FollowUpID = 3")), QStringLiteral("0"));
+    exec(QStringLiteral("DROP TRIGGER refuse"));
+
     // One done elsewhere since the list was read is said to be gone.
     exec(QStringLiteral("DELETE FROM FollowUps WHERE FollowUpID = 3"));
     QTest::mouseClick(window.DoneButton, Qt::LeftButton);
