@@ -274,6 +274,20 @@ void TestFollowUps::detailsWindowShowsTheSubprojectsLogOnRequest()
              QStringLiteral("-|27|Check the pilot's results"));
     QCOMPARE(text(QStringLiteral("SELECT SubProjectID || '|' || Kind FROM Activities")), QStringLiteral("27|Meeting"));
 
+    // Dates come from the picker too: a follow-up's day, an activity's day at its own time.
+    m_f->picker->answer = QDate(2026, 4, 1);
+    const QTime time = window.ActivitiesTable->value(QStringLiteral("Date")).toDateTime().time();
+    for (DBGrid* grid : {window.LogPanel->FollowUpsGrid, window.LogPanel->ActivitiesGrid}) {
+        grid->setFocus();
+        grid->setSelectedColumn(0);
+        QTest::keyClick(grid, Qt::Key_Return, Qt::ControlModifier);
+    }
+    press(window.LogPanel->FollowUpsNavigator, DBNavigator::Post);
+    press(window.LogPanel->ActivitiesNavigator, DBNavigator::Post);
+    QCOMPARE(text(QStringLiteral("SELECT Due FROM FollowUps")), QStringLiteral("2026-04-01 00:00:00"));
+    QCOMPARE(text(QStringLiteral("SELECT \"Date\" FROM Activities")),
+             QStringLiteral("2026-04-01 ") + time.toString(QStringLiteral("HH:mm:ss")));
+
     // The next subproject has a log of its own.
     window.DBNavigator4->button(DBNavigator::Next)->click();
     QCOMPARE(window.FollowUpsTable->recordCount(), 0);
