@@ -78,6 +78,9 @@ std::vector<Read> startupReads(const QString& connectionString)
                              {d->param(QStringLiteral("SPID"))}});
             continue;
         }
+        // The kinds of an activity are a constant list, read from no table.
+        if (d->tableName().isEmpty())
+            continue;
         QStringList columns;
         for (const TableColumn& c : tableColumns(*dm.MainADOConnection(), d->tableName()))
             if (d->hasField(c.name) && d->field(c.name).isStored())
