@@ -65,6 +65,7 @@ private slots:
     void longSubprojectNameIsNeverCut();
     void deletingCompanyTakesItsRowsInOneGo();
     void personAndSubprojectTakeTheirLogInOneGo();
+    void version0FileOpensWithAnEmptyLog();
     void deleteEndsPendingChangesThatHangOnTheRow();
     void pendingChangesAreReported();
 
@@ -498,6 +499,25 @@ void TestDataModule::personAndSubprojectTakeTheirLogInOneGo()
     QCOMPARE(asked, QStringLiteral("Proceed?\n\nDeleted: 1 client, 1 follow-up."));
     QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM FollowUps")), 0);
     QCOMPARE(m_dm->PersonFollowUpsDet->recordCount(), 0);
+}
+
+void TestDataModule::version0FileOpensWithAnEmptyLog()
+{
+    exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('Acme'); INSERT INTO People (CompanyID, Name) VALUES (1, 'Ann');"
+                        "DROP TABLE FollowUps; DROP TABLE Activities"));
+    m_side->setSchemaVersion(0);
+    m_side.reset();
+    openModule();
+    const UpgradeOutcome again = m_dm->Connect(connectionString(m_path));
+    QCOMPARE(again.upgraded(), false);
+    m_dm->SetDataSetsActive(true);
+    QCOMPARE(m_dm->PeopleCompanyDet->text(QStringLiteral("Name")), QStringLiteral("Ann"));
+    QCOMPARE(m_dm->PersonFollowUpsDet->recordCount(), 0);
+    m_dm->PersonFollowUpsDet->insert();
+    m_dm->PersonFollowUpsDet->setText(QStringLiteral("Text"), QStringLiteral("Call Ann"));
+    m_dm->PersonFollowUpsDet->post();
+    m_side = std::make_unique<Connection>(connectionString(m_path));
+    QCOMPARE(scalarText(QStringLiteral("SELECT PersonID || ' ' || Text FROM FollowUps")), QStringLiteral("1 Call Ann"));
 }
 
 void TestDataModule::deleteEndsPendingChangesThatHangOnTheRow()
