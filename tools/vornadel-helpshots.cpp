@@ -1,6 +1,7 @@
 // Grabs the program's windows, started on a database in a folder, into the pictures of the help.
 // Run offscreen by scripts/help-screenshots.sh on the demo database.
 #include <cstdio>
+#include <tuple>
 
 #include <QApplication>
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTest>
 
 #include "app/MainForm.h"
@@ -24,7 +26,10 @@
 #include "toolkit/report/ReportPreview.h"
 #include "toolkit/widgets/DBGrid.h"
 #include "toolkit/widgets/PageControl.h"
+#include "toolkit/db/Connection.h"
+#include "toolkit/db/Statement.h"
 #include "ui/main/DataEntry.h"
+#include "ui/main/DueForm.h"
 #include "ui/main/EDSubProject.h"
 #include "ui/main/JumpSearch.h"
 #include "ui/main/PickDate.h"
@@ -100,6 +105,50 @@ private:
     PreviewService* m_before;
 };
 
+// A few follow-ups and activities about the person and subproject the windows open on, some
+// of them due, so the log and the due list have something to show.
+void addLogExamples(TMainDataModule& dm)
+{
+    const QString person = QString::number(dm.PeopleCompanyDet->asInteger(QStringLiteral("PersonID")));
+    const QString sub = QString::number(dm.SubProjectsTable->asInteger(QStringLiteral("SubProjectID")));
+    const auto day = [](int days) { return QDate::currentDate().addDays(days).toString(QStringLiteral("yyyy-MM-dd 00:00:00")); };
+    const auto at = [](int days, const char* time) {
+        return QDate::currentDate().addDays(days).toString(QStringLiteral("yyyy-MM-dd ")) + QLatin1String(time);
+    };
+    Connection& c = *dm.MainADOConnection();
+    Statement followUp(c, QStringLiteral("INSERT INTO FollowUps (PersonID, SubProjectID, Due, Text, Done) VALUES (:p, :s, :due, :text, :done)"));
+    const std::tuple<bool, bool, int, const char*, bool> followUps[] = {
+        {true, false, -6, "Send the revised offer", false}, {true, true, -2, "Ask how the pilot went", false},
+        {false, true, 0, "Book the steering meeting", false}, {true, false, 5, "Call about the budget", false},
+        {true, false, -20, "Send the brochure", true}};
+    for (const auto& [aboutPerson, aboutSub, days, text, done] : followUps) {
+        followUp.bind(QStringLiteral(":p"), aboutPerson ? QVariant(person) : QVariant());
+        followUp.bind(QStringLiteral(":s"), aboutSub ? QVariant(sub) : QVariant());
+        followUp.bind(QStringLiteral(":due"), day(days));
+        followUp.bind(QStringLiteral(":text"), QLatin1String(text));
+        followUp.bind(QStringLiteral(":done"), done ? 1 : 0);
+        followUp.run();
+        followUp.reset();
+    }
+    Statement activity(c, QStringLiteral("INSERT INTO Activities (PersonID, SubProjectID, \"Date\", Kind, Text) VALUES (:p, :s, :at, :kind, :text)"));
+    const std::tuple<bool, int, const char*, const char*, const char*> activities[] = {
+        {true, -1, "16:20:00", "Call", "Liked the pilot; wants a price for 40 more seats before the budget round."},
+        {false, -8, "10:00:00", "Meeting", "Kick-off of the pilot with IT and purchasing. Gate keeper: the IT manager's assistant."},
+        {true, -8, "09:15:00", "E-mail", "Sent the agenda for the kick-off."},
+        {true, -30, "11:00:00", "Note", "Met at the trade fair; asked for references in their sector."}};
+    for (const auto& [aboutPerson, days, time, kind, text] : activities) {
+        activity.bind(QStringLiteral(":p"), aboutPerson ? QVariant(person) : QVariant());
+        activity.bind(QStringLiteral(":s"), aboutPerson ? QVariant() : QVariant(sub));
+        activity.bind(QStringLiteral(":at"), at(days, time));
+        activity.bind(QStringLiteral(":kind"), QLatin1String(kind));
+        activity.bind(QStringLiteral(":text"), QLatin1String(text));
+        activity.run();
+        activity.reset();
+    }
+    dm.PersonFollowUpsDet->reread();
+    dm.PersonActivitiesDet->reread();
+}
+
 template <class Window>
 void grabWindow(Grabber& grab, Forms& forms, const char* name)
 {
@@ -124,6 +173,7 @@ int main(int argc, char* argv[])
     Forms& forms = program.forms;
 
     TDataEntryForm& main = *forms.DataEntryForm;
+    addLogExamples(*forms.MainDataModule);
     const std::pair<QWidget*, const char*> pages[] = {
         {main.CompaniesTabSheet, "companies"}, {main.ProjetcsTabSheet, "projects"},
         {main.SubProjectsTabSheet, "subprojects"}, {main.PeopleTabSheet, "clients"},
@@ -180,7 +230,15 @@ int main(int argc, char* argv[])
 
     TEDSubProjectForm details(forms);
     grab.save(&details, &details, "subproject-details");
+    details.LogButton->setChecked(true);
+    grab.save(&details, &details, "subproject-details-log");
     details.hide();
+
+    {
+        TDueForm due(forms);
+        due.resize(760, 300);
+        grab.save(&due, &due, "due-list");
+    }
 
     grab.save(forms.PickDateForm, forms.PickDateForm, "pick-date");
     forms.PickDateForm->hide();

@@ -12,6 +12,7 @@
 #include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/widgets/PageControl.h"
 #include "ui/main/DataEntry.h"
+#include "ui/main/DueForm.h"
 #include "ui/main/EDSubProject.h"
 #include "ui/pipeline/Pipeline.h"
 #include "ui/views/Business.h"
@@ -78,6 +79,7 @@ void TMainForm::buildMenus()
     Business1 = menu("&Business", "Business1");
     ransaction1 = item(Business1, "&Transactions", "ransaction1", &TMainForm::ransaction1Click);
     OpenSubProject1 = item(Business1, "&Open Sub Project", "OpenSubProject1", &TMainForm::OpenSubProject1Click);
+    Due1 = item(Business1, "&Due follow-ups", "Due1", &TMainForm::Due1Click);
 
     Reports1 = menu("&Reports", "Reports1");
     N11 = item(Reports1, "&Companies", "N11", &TMainForm::N11Click);
@@ -198,6 +200,7 @@ void TMainForm::JumpTo1Click()
 
 void TMainForm::ransaction1Click() { openWindow<TBusinessForm>(); }
 void TMainForm::OpenSubProject1Click() { openWindow<TEDSubProjectForm>(); }
+void TMainForm::Due1Click() { openWindow<TDueForm>(); }
 
 void TMainForm::N11Click() { previewCompaniesList(*m_forms.MainDataModule); }
 void TMainForm::N21Click() { previewPeopleList(*m_forms.MainDataModule); }

@@ -47,6 +47,7 @@ public:
     void JumpTo1Click();
     void ransaction1Click();
     void OpenSubProject1Click();
+    void Due1Click();
     void N11Click();
     void N21Click();
     void N2Click();
@@ -79,6 +80,7 @@ public:
     QMenu* Business1;
     QAction* ransaction1;
     QAction* OpenSubProject1;
+    QAction* Due1;
     QMenu* Reports1;
     QAction* N11;
     QAction* N21;

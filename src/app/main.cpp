@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include "app/CommandLine.h"
 #include "app/Places.h"
@@ -11,6 +12,7 @@
 #include "app/Startup.h"
 #include "toolkit/dialogs/MessageService.h"
 #include "ui/main/DataEntry.h"
+#include "ui/main/DueForm.h"
 
 namespace {
 
@@ -72,6 +74,8 @@ int main(int argc, char* argv[])
         return writeReportCommand(places, report);
     return startProgram(places, [](Program& program) {
         program.forms.DataEntryForm->show();
+        // Once the main window is up, so the list opens over it.
+        QTimer::singleShot(0, program.forms.DataEntryForm, [&program] { TDueForm::ShowAtStartup(program.forms); });
         return QApplication::exec();
     });
 }

@@ -25,13 +25,26 @@ QString subProjectsOf(const QString& projects)
     return QStringLiteral("SELECT SubProjectID FROM SubProjects WHERE ProjectID IN (%1)").arg(projects);
 }
 
+// What a person's or subproject's log holds, matched by where; the question names them in
+// the opposite order.
+std::vector<Dependent> logOf(const QString& where)
+{
+    return {{"activity", "activities", "Activities", where}, {"follow-up", "follow-ups", "FollowUps", where}};
+}
+
+std::vector<Dependent> operator+(std::vector<Dependent> a, const std::vector<Dependent>& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 // Children before parents: the conditions of later rows still find the parents.
 std::vector<Dependent> dependents(Kind kind)
 {
     switch (kind) {
     case Company: {
         const QString subs = subProjectsOf(ProjectsOfCompany);
-        return {
+        return logOf(QStringLiteral("SubProjectID IN (%1) OR PersonID IN (%2)").arg(subs, PeopleOfCompany)) + std::vector<Dependent>{
             {"answer", "answers", "QuestionsMain", QStringLiteral("PersonID IN (%1)").arg(PeopleOfCompany)},
             {"buying-role row", "buying-role rows", "Business",
              QStringLiteral("SubProjectID IN (%1) OR PersonID IN (%2)").arg(subs, PeopleOfCompany)},
@@ -43,19 +56,19 @@ std::vector<Dependent> dependents(Kind kind)
     }
     case Project: {
         const QString subs = subProjectsOf(QStringLiteral(":id"));
-        return {
+        return logOf(QStringLiteral("SubProjectID IN (%1)").arg(subs)) + std::vector<Dependent>{
             {"buying-role row", "buying-role rows", "Business", QStringLiteral("SubProjectID IN (%1)").arg(subs)},
             {"status row", "status rows", "SubProjectHistory", QStringLiteral("SubProjectID IN (%1)").arg(subs)},
             {"subproject", "subprojects", "SubProjects", QStringLiteral("ProjectID = :id")},
         };
     }
     case SubProject:
-        return {
+        return logOf(QStringLiteral("SubProjectID = :id")) + std::vector<Dependent>{
             {"buying-role row", "buying-role rows", "Business", QStringLiteral("SubProjectID = :id")},
             {"status row", "status rows", "SubProjectHistory", QStringLiteral("SubProjectID = :id")},
         };
     case Person:
-        return {
+        return logOf(QStringLiteral("PersonID = :id")) + std::vector<Dependent>{
             {"answer", "answers", "QuestionsMain", QStringLiteral("PersonID = :id")},
             {"buying-role row", "buying-role rows", "Business", QStringLiteral("PersonID = :id")},
         };
@@ -155,6 +168,12 @@ QString deletePeopleQuestion(Connection& connection, const QString& question, co
     const qint64 answers = countOf(connection, QStringLiteral("SELECT count(*) FROM QuestionsMain WHERE PersonID IN (%1)").arg(ids));
     if (answers > 0)
         parts.append(counted(answers, "answer", "answers"));
+    const auto log = logOf(QStringLiteral("PersonID IN (%1)").arg(ids));
+    for (auto d = log.rbegin(); d != log.rend(); ++d) {
+        const qint64 n = countOf(connection, QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(QLatin1String(d->table), d->where));
+        if (n > 0)
+            parts.append(counted(n, d->singular, d->plural));
+    }
     return question + QStringLiteral("\n\nDeleted: ") + parts.join(QStringLiteral(", ")) + u'.';
 }
 
@@ -163,7 +182,7 @@ void removePeopleDependents(Connection& connection, const QVariantList& personId
     const QString ids = idList(personIds);
     if (ids.isEmpty())
         return;
-    for (const char* table : {"QuestionsMain", "Business"})
+    for (const char* table : {"QuestionsMain", "Business", "FollowUps", "Activities"})
         connection.exec(QStringLiteral("DELETE FROM %1 WHERE PersonID IN (%2)").arg(QLatin1String(table), ids));
 }
 

@@ -17,11 +17,12 @@ QString deleteQuestion(Connection& connection, Kind kind, const QVariant& id, co
 // Removes the dependent rows; the caller holds the transaction.
 void removeDependents(Connection& connection, Kind kind, const QVariant& id);
 // question followed by what deleting the people with personIds takes: the people, their
-// buying-role rows (also those in subprojects of other companies than companyId) and answers.
+// buying-role rows (also those in subprojects of other companies than companyId), answers,
+// follow-ups and activities.
 QString deletePeopleQuestion(Connection& connection, const QString& question, const QVariantList& personIds,
                              const QVariant& companyId);
-// Removes the buying-role rows and answers of the people with personIds; the caller holds the
-// transaction.
+// Removes the buying-role rows, answers, follow-ups and activities of the people with
+// personIds; the caller holds the transaction.
 void removePeopleDependents(Connection& connection, const QVariantList& personIds);
 // The name of the key column of the kind's table.
 QString keyColumn(Kind kind);

@@ -13,6 +13,8 @@ ColumnDef integer(const char* name) { return {QLatin1String(name), FieldType::In
 ColumnDef link(const char* name) { return {QLatin1String(name), FieldType::Integer, 0, false, true}; }
 ColumnDef dateTime(const char* name) { return {QLatin1String(name), FieldType::DateTime}; }
 ColumnDef text(const char* name, int width) { return {QLatin1String(name), FieldType::Text, width}; }
+ColumnDef memo(const char* name) { return {QLatin1String(name), FieldType::Memo}; }
+ColumnDef boolean(const char* name) { return {QLatin1String(name), FieldType::Boolean}; }
 // Needed only by the pages, windows and reports that show it; a file without it still opens.
 ColumnDef shown(ColumnDef column)
 {
@@ -43,28 +45,47 @@ const QList<TableDef>& tables()
          {autoNumber("CompanyID"), text("Name", 255), shown(text("Address", 255)), shown(text("Tel1", 30)),
           shown(text("Tel2", 30)), shown(text("Fax", 30)), shown(text("MainActivities", 512)),
           shown(text("Comments", 512))},
+         {},
          {}},
         {QStringLiteral("People"),
          {autoNumber("PersonID"), link("CompanyID"), text("Name", 255), text("Title", 255), text("Email", 64),
           text("Mobile", 30), text("Info", 255), shown(text("Company", 0)), shown(text("Address", 0)),
           shown(text("Tel", 0)), shown(text("Fax", 0))},
+         {},
          {}},
         {QStringLiteral("Projects"),
          {autoNumber("ProjectID"), link("CompanyID"), text("Name", 255), text("Code", 255), text("Comments", 512)},
+         {},
          {}},
         {QStringLiteral("SubProjects"),
          {autoNumber("SubProjectID"), integer("SubProjectTypeID"), link("ProjectID"), integer("SizeID"),
           text("Name", 255), text("Code", 255), text("Comments", 512)},
+         {},
          {}},
-        {QStringLiteral("SubProjectType"), {key("SPTypeID"), text("SPTypeName", 64), text("Comments", 255)}, {}},
-        {QStringLiteral("SubProjectSize"), {key("ID"), text("Name", 0)}, {}},
-        {QStringLiteral("SubProjectStatus"), {key("SPStatusID"), text("SPStatusName", 64)}, {}},
+        {QStringLiteral("SubProjectType"), {key("SPTypeID"), text("SPTypeName", 64), text("Comments", 255)}, {}, {}},
+        {QStringLiteral("SubProjectSize"), {key("ID"), text("Name", 0)}, {}, {}},
+        {QStringLiteral("SubProjectStatus"), {key("SPStatusID"), text("SPStatusName", 64)}, {}, {}},
         {QStringLiteral("SubProjectHistory"),
          {autoNumber("ID"), link("SubProjectID"), integer("SubProjectStatusID"), dateTime("Date")},
+         {},
          {}},
-        {QStringLiteral("Business"), businessColumns(), QStringLiteral("RowKey")},
+        {QStringLiteral("Business"), businessColumns(), QStringLiteral("RowKey"), {}},
         {QStringLiteral("QuestionsMain"), {link("PersonID"), integer("QuestionID"), integer("Answer")},
-         QStringLiteral("RowKey")},
+         QStringLiteral("RowKey"),
+         {}},
+        // A next step about a person, a subproject or both. The due list reads the open ones
+        // by date, so they are indexed that way.
+        {QStringLiteral("FollowUps"),
+         {autoNumber("FollowUpID"), link("PersonID"), link("SubProjectID"), dateTime("Due"), text("Text", 255),
+          boolean("Done")},
+         {},
+         {{QStringLiteral("Done"), QStringLiteral("Due")}}},
+        // A dated call, meeting, mail or note about a person or a subproject.
+        {QStringLiteral("Activities"),
+         {autoNumber("ActivityID"), link("PersonID"), link("SubProjectID"), dateTime("Date"), text("Kind", 16),
+          memo("Text")},
+         {},
+         {}},
     };
     return all;
 }

@@ -9,7 +9,7 @@
 
 class Dataset;
 
-// The program's ten tables and its buying roles, written out once. The CREATE TABLE text, the
+// The program's tables and its buying roles, written out once. The CREATE TABLE text, the
 // start-up check, the datasets' fields and every list of roles on screen and paper come from
 // here. Constant data; asking for a table or column it does not hold is a programming error.
 namespace Catalogue {

@@ -8,6 +8,7 @@
 #include "data/Cascade.h"
 #include "data/Catalogue.h"
 #include "data/DuplicatePerson.h"
+#include "data/FollowUps.h"
 #include "data/Schema.h"
 #include "data/SearchIndex.h"
 #include "toolkit/db/Connection.h"
@@ -134,6 +135,16 @@ TMainDataModule::TMainDataModule(QObject* parent)
     PeopleProjectDetail->setMasterSource(PeopleCompanyDS, QStringLiteral("PersonID"));
     // The history list follows the current subproject without being its detail.
     SubProjectsDetail->addDependent(SubProjectHistoryQ);
+
+    ActivityKinds = FollowUps::makeActivityKinds(nullptr, QStringLiteral("ActivityKinds"), this);
+    PersonFollowUpsDet = FollowUps::makeFollowUps(nullptr, PeopleCompanyDS, QStringLiteral("PersonID"),
+                                                  QStringLiteral("PersonFollowUpsDet"), this);
+    PersonActivitiesDet = FollowUps::makeActivities(nullptr, PeopleCompanyDS, QStringLiteral("PersonID"), ActivityKinds,
+                                                    QStringLiteral("PersonActivitiesDet"), this);
+    for (Dataset* d : {ActivityKinds, PersonFollowUpsDet, PersonActivitiesDet})
+        m_shared.push_back(d);
+    PersonFollowUpsDS = source(PersonFollowUpsDet, "PersonFollowUpsDS");
+    PersonActivitiesDS = source(PersonActivitiesDet, "PersonActivitiesDS");
 
     declareFields();
     attachRules();
@@ -318,7 +329,8 @@ void TMainDataModule::attachCascade(Dataset* dataset, int kind)
 void TMainDataModule::refreshAfterCascade(Dataset* deleted)
 {
     static const QStringList tables = {QStringLiteral("Projects"), QStringLiteral("SubProjects"), QStringLiteral("People"),
-                                       QStringLiteral("Business"), QStringLiteral("SubProjectHistory")};
+                                       QStringLiteral("Business"), QStringLiteral("SubProjectHistory"),
+                                       QStringLiteral("FollowUps"), QStringLiteral("Activities")};
     EverySteps steps;
     for (Dataset* d : m_shared)
         if (d != deleted && d != SubProjectHistoryQ && d->isActive() && tables.contains(d->tableName()))
@@ -420,13 +432,15 @@ void TMainDataModule::DeleteAllCompanyPeople(const QString& question, const std:
     if (committed) {
         // Exactly these people and their roles left the file: re-reading whole tables would only
         // find that out again.
-        for (Dataset* d : {PeopleTable, PeopleTableEX, PeopleCompanyDet, BusinessTable, PeopleDetail, PeopleProjectDetail})
+        for (Dataset* d : {PeopleTable, PeopleTableEX, PeopleCompanyDet, BusinessTable, PeopleDetail, PeopleProjectDetail,
+                           PersonFollowUpsDet, PersonActivitiesDet})
             steps.run([d, &deleted] { d->forgetRows(QStringLiteral("PersonID"), deleted); });
     } else {
         // Read once, whatever happened, also when the store rolled the transaction back itself.
         steps.run([this] { reopen(PeopleTable); });
         steps.run([this] { reopen(PeopleTableEX); });
-        for (Dataset* d : {PeopleCompanyDet, BusinessTable, PeopleDetail, PeopleProjectDetail})
+        for (Dataset* d : {PeopleCompanyDet, BusinessTable, PeopleDetail, PeopleProjectDetail, PersonFollowUpsDet,
+                           PersonActivitiesDet})
             steps.run([d] { d->refresh(); });
     }
     steps.finish();

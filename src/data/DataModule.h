@@ -46,7 +46,7 @@ public:
     // subproject then current, when a move skipped it (and throws what that read throws).
     void holdHistory();
     void releaseHistory();
-    // Deletes every person of the current company with their buying-role rows and answers, in
+    // Deletes every person of the current company with their buying-role rows, answers and log, in
     // one transaction, each person only if the file still holds the row as it was read. Every
     // pending change is ended first, once; then, when confirm is given, it is asked question
     // followed by what the delete takes (people, buying-role rows, answers), and false deletes
@@ -89,6 +89,14 @@ public:
     DataSource* SubProjectHistoryDS;
     DataSource* PeopleProjectDetailDS;
     DataSource* SubProjectHistoryQDS;
+
+    // The current person's follow-ups and activity log, for the Clients page; the kinds an
+    // activity can be.
+    Dataset* ActivityKinds;
+    Dataset* PersonFollowUpsDet;
+    Dataset* PersonActivitiesDet;
+    DataSource* PersonFollowUpsDS;
+    DataSource* PersonActivitiesDS;
 
 signals:
     // A person's save was refused for a blank name; the window that shows the Name box

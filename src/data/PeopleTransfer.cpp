@@ -132,3 +132,25 @@ std::vector<Contact> PeopleTransfer::exportedPeople(bool allPeople) const
     }
     return people;
 }
+
+QStringList PeopleTransfer::exportedActivities(bool allPeople) const
+{
+    m_dm.PeopleCompanyDet->endPendingChanges();
+    Connection& c = *m_dm.MainADOConnection();
+    Statement people(c, QStringLiteral("SELECT PersonID FROM People %1 ORDER BY Name COLLATE NAMES, PersonID")
+                            .arg(allPeople ? QString() : QStringLiteral("WHERE CompanyID IS ?")));
+    if (!allPeople)
+        people.bind(1, m_dm.CompaniesTable->value(CompanyId));
+    Statement log(c, QStringLiteral("SELECT \"Date\", Kind, Text FROM Activities WHERE PersonID = ?"
+                                    " ORDER BY \"Date\" DESC, ActivityID DESC"));
+    QStringList logs;
+    while (people.step()) {
+        log.bind(1, people.int64(0));
+        QStringList entries;
+        while (log.step())
+            entries.append(QStringLiteral("%1 %2: %3").arg(log.text(0).left(16), log.text(1), log.text(2)));
+        log.reset();
+        logs.append(entries.join(u'\n'));
+    }
+    return logs;
+}

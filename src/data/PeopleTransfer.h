@@ -43,6 +43,9 @@ public:
     // The people of the current company (allPeople false) or of every company, by name; a
     // pending change of the Clients page is saved first.
     std::vector<Contacts::Contact> exportedPeople(bool allPeople) const;
+    // The activity log of each of exportedPeople(allPeople), in the same order: the entries
+    // newest first, one a line, as "yyyy-MM-dd hh:mm Kind: text"; empty for a person without.
+    QStringList exportedActivities(bool allPeople) const;
 
 private:
     Outcome write(const Contacts::ImportPlan& plan, const Progress& progress);

@@ -7,13 +7,13 @@
 
 class Connection;
 
-// The program's database: its ten tables, the three lists of choices for subprojects, and
+// The program's database: its tables, the three lists of choices for subprojects, and
 // what must be there for the program to start. Functions throw StoreError; GUI thread only.
 
 // Every database file of the program is keyed with this password.
 QString databasePassword();
 
-// Creates the ten tables with their link indexes in an empty database, in one transaction,
+// Creates the tables with their indexes in an empty database, in one transaction,
 // at the program's schema version.
 void createSchema(Connection& connection);
 

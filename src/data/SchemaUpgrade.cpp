@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "data/Catalogue.h"
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/StoreError.h"
 #include "toolkit/db/Transaction.h"
@@ -58,12 +59,21 @@ QString writeCopy(const QString& path, int version)
     return copy;
 }
 
+// Version 1: follow-ups and the activity log. Both tables are new, so the catalogue's text
+// is the step's; a later change to them needs a step of its own.
+void addFollowUpsAndActivities(Connection& connection)
+{
+    for (const char* table : {"FollowUps", "Activities"})
+        for (const QString& statement : createTableSql(Catalogue::table(QLatin1String(table))))
+            connection.exec(statement);
+}
+
 } // namespace
 
 const UpgradeSteps& schemaUpgrades()
 {
     // One line per version after 0, in order.
-    static const UpgradeSteps steps{};
+    static const UpgradeSteps steps{addFollowUpsAndActivities};
     return steps;
 }
 

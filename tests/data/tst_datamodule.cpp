@@ -64,11 +64,14 @@ private slots:
     void lookupsFollowTheRules();
     void longSubprojectNameIsNeverCut();
     void deletingCompanyTakesItsRowsInOneGo();
+    void personAndSubprojectTakeTheirLogInOneGo();
+    void version0FileOpensWithAnEmptyLog();
     void deleteEndsPendingChangesThatHangOnTheRow();
     void pendingChangesAreReported();
 
 private:
     qint64 scalar(const QString& sql);
+    QString scalarText(const QString& sql);
     void exec(const QString& sql);
     void openModule();
 
@@ -103,6 +106,12 @@ qint64 TestDataModule::scalar(const QString& sql)
 {
     Statement st(*m_side, sql);
     return st.step() ? st.int64(0) : -1;
+}
+
+QString TestDataModule::scalarText(const QString& sql)
+{
+    Statement st(*m_side, sql);
+    return st.step() ? st.text(0) : QString();
 }
 
 void TestDataModule::exec(const QString& sql)
@@ -403,12 +412,18 @@ void TestDataModule::deletingCompanyTakesItsRowsInOneGo()
         "INSERT INTO SubProjectHistory (SubProjectID, SubProjectStatusID) VALUES (1, 1), (1, 2), (2, 1);"
         "INSERT INTO People (CompanyID, Name) VALUES (1, 'Ann'), (2, 'Bob');"
         "INSERT INTO Business (PersonID, SubProjectID) VALUES (1, 1), (2, 2), (2, 1);"
-        "INSERT INTO QuestionsMain (PersonID, QuestionID, Answer) VALUES (1, 1, 0), (2, 1, 1);"));
+        "INSERT INTO QuestionsMain (PersonID, QuestionID, Answer) VALUES (1, 1, 0), (2, 1, 1);"
+        // About the company's person, its subproject, both, and the other company's person.
+        "INSERT INTO FollowUps (PersonID, SubProjectID, Due, Text, Done) VALUES (1, NULL, '2026-01-01', 'a', 0),"
+        " (NULL, 1, '2026-01-01', 'b', 0), (1, 1, '2026-01-01', 'c', 1), (2, NULL, '2026-01-01', 'd', 0);"
+        "INSERT INTO Activities (PersonID, SubProjectID, \"Date\", Kind, Text) VALUES (1, NULL, '2026-01-01', 'Call', 'x'),"
+        " (NULL, 2, '2026-01-01', 'Note', 'y');"));
     openModule();
     Dataset* companies = m_dm->CompaniesTable;
     const QString question = companies->deleteQuestion(*companies);
     QVERIFY2(question.startsWith(QStringLiteral("Delete record?")), qPrintable(question));
-    for (const char* part : {"1 project", "1 subproject", "2 status rows", "2 buying-role rows", "1 client", "1 answer"})
+    for (const char* part : {"1 project", "1 subproject", "2 status rows", "2 buying-role rows", "1 client", "1 answer",
+                             "3 follow-ups", "1 activity"})
         QVERIFY2(question.contains(QLatin1String(part)), qPrintable(question));
 
     companies->deleteRecord();
@@ -418,6 +433,8 @@ void TestDataModule::deletingCompanyTakesItsRowsInOneGo()
     QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM People")), 1);
     QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM Business")), 1);
     QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM QuestionsMain")), 1);
+    QCOMPARE(scalarText(QStringLiteral("SELECT group_concat(Text) FROM FollowUps")), QStringLiteral("d"));
+    QCOMPARE(scalarText(QStringLiteral("SELECT group_concat(Text) FROM Activities")), QStringLiteral("y"));
     QCOMPARE(companies->text(QStringLiteral("Name")), QStringLiteral("Other"));
     QCOMPARE(m_dm->PeopleProjectDetail->recordCount(), 1);
     QCOMPARE(m_dm->BusinessTable->recordCount(), 1);
@@ -433,6 +450,74 @@ void TestDataModule::deletingCompanyTakesItsRowsInOneGo()
     QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM Companies")), 1);
     QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM Projects")), 1);
     QCOMPARE(companies->recordCount(), 1);
+}
+
+void TestDataModule::personAndSubprojectTakeTheirLogInOneGo()
+{
+    exec(QStringLiteral(
+        "INSERT INTO Companies (Name) VALUES ('Acme');"
+        "INSERT INTO Projects (CompanyID, Name) VALUES (1, 'P');"
+        "INSERT INTO SubProjects (ProjectID, Name) VALUES (1, 'A'), (1, 'B');"
+        "INSERT INTO People (CompanyID, Name) VALUES (1, 'Ann'), (1, 'Bob');"
+        "INSERT INTO FollowUps (PersonID, SubProjectID, Due, Text, Done) VALUES (1, NULL, '2026-01-01', 'ann', 0),"
+        " (1, 1, '2026-01-02', 'ann and A', 0), (NULL, 1, '2026-01-03', 'A', 0), (2, NULL, '2026-01-04', 'bob', 0);"
+        "INSERT INTO Activities (PersonID, SubProjectID, \"Date\", Kind, Text) VALUES (1, NULL, '2026-01-01', 'Call', 'ann'),"
+        " (1, NULL, '2026-01-02', 'Note', 'ann'), (NULL, 1, '2026-01-03', 'Meeting', 'A'), (NULL, 2, '2026-01-03', 'Note', 'B');"));
+    openModule();
+    Dataset* people = m_dm->PeopleCompanyDet;
+    QVERIFY(people->locate({QStringLiteral("Name")}, {QStringLiteral("Ann")}));
+    QCOMPARE(m_dm->PersonFollowUpsDet->recordCount(), 2);
+    QCOMPARE(m_dm->PersonActivitiesDet->recordCount(), 2);
+    const QString question = people->deleteQuestion(*people);
+    QVERIFY2(question.endsWith(QStringLiteral("The client \"Ann\", and with it: 2 follow-ups, 2 activities.")), qPrintable(question));
+
+    // A store that refuses the log leaves the person and every row of it in place.
+    exec(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON Activities BEGIN SELECT RAISE(ABORT, 'the log is kept'); END"));
+    QVERIFY_THROWS_EXCEPTION(StoreError, people->deleteRecord());
+    QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM People")), 2);
+    QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM FollowUps")), 4);
+    exec(QStringLiteral("DROP TRIGGER refuse"));
+
+    people->deleteRecord();
+    QCOMPARE(scalarText(QStringLiteral("SELECT group_concat(Text) FROM FollowUps")), QStringLiteral("A,bob"));
+    QCOMPARE(scalarText(QStringLiteral("SELECT group_concat(Text) FROM Activities")), QStringLiteral("A,B"));
+
+    Dataset* subprojects = m_dm->SubProjectsDetail;
+    QVERIFY(subprojects->locate({QStringLiteral("Name")}, {QStringLiteral("A")}));
+    const QString subQuestion = subprojects->deleteQuestion(*subprojects);
+    QVERIFY2(subQuestion.endsWith(QStringLiteral("and with it: 1 follow-up, 1 activity.")), qPrintable(subQuestion));
+    subprojects->deleteRecord();
+    QCOMPARE(scalarText(QStringLiteral("SELECT group_concat(Text) FROM FollowUps")), QStringLiteral("bob"));
+    QCOMPARE(scalarText(QStringLiteral("SELECT group_concat(Text) FROM Activities")), QStringLiteral("B"));
+
+    // Deleting every client of the company counts and takes their logs too.
+    QString asked;
+    m_dm->DeleteAllCompanyPeople(QStringLiteral("Proceed?"), [&asked](const QString& q) {
+        asked = q;
+        return true;
+    });
+    QCOMPARE(asked, QStringLiteral("Proceed?\n\nDeleted: 1 client, 1 follow-up."));
+    QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM FollowUps")), 0);
+    QCOMPARE(m_dm->PersonFollowUpsDet->recordCount(), 0);
+}
+
+void TestDataModule::version0FileOpensWithAnEmptyLog()
+{
+    exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('Acme'); INSERT INTO People (CompanyID, Name) VALUES (1, 'Ann');"
+                        "DROP TABLE FollowUps; DROP TABLE Activities"));
+    m_side->setSchemaVersion(0);
+    m_side.reset();
+    openModule();
+    const UpgradeOutcome again = m_dm->Connect(connectionString(m_path));
+    QCOMPARE(again.upgraded(), false);
+    m_dm->SetDataSetsActive(true);
+    QCOMPARE(m_dm->PeopleCompanyDet->text(QStringLiteral("Name")), QStringLiteral("Ann"));
+    QCOMPARE(m_dm->PersonFollowUpsDet->recordCount(), 0);
+    m_dm->PersonFollowUpsDet->insert();
+    m_dm->PersonFollowUpsDet->setText(QStringLiteral("Text"), QStringLiteral("Call Ann"));
+    m_dm->PersonFollowUpsDet->post();
+    m_side = std::make_unique<Connection>(connectionString(m_path));
+    QCOMPARE(scalarText(QStringLiteral("SELECT PersonID || ' ' || Text FROM FollowUps")), QStringLiteral("1 Call Ann"));
 }
 
 void TestDataModule::deleteEndsPendingChangesThatHangOnTheRow()

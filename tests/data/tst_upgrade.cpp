@@ -1,3 +1,5 @@
+#include <functional>
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QProcess>
@@ -14,13 +16,33 @@
 
 namespace {
 
-// A step such as the next version's: a new table filled from an old one, and a new column.
-void addFollowUps(Connection& c)
+// A step such as a next version's: a new table filled from an old one, and a new column.
+void addReminders(Connection& c)
 {
     c.exec(QStringLiteral(
-        "CREATE TABLE FollowUps (FollowUpID INTEGER PRIMARY KEY AUTOINCREMENT, PersonID INTEGER, Note VARCHAR(255));"
-        "INSERT INTO FollowUps (PersonID, Note) SELECT PersonID, Name FROM People;"
+        "CREATE TABLE Reminders (ReminderID INTEGER PRIMARY KEY AUTOINCREMENT, PersonID INTEGER, Note VARCHAR(255));"
+        "INSERT INTO Reminders (PersonID, Note) SELECT PersonID, Name FROM People;"
         "ALTER TABLE People ADD COLUMN Reminder VARCHAR(64)"));
+}
+
+// The tables version 1 added.
+const QStringList LogTables = {QStringLiteral("FollowUps"), QStringLiteral("Activities")};
+
+// Takes a file back to version 0, as the program wrote files before the follow-ups and the
+// activity log.
+void toVersion0(const QString& path)
+{
+    Connection c(QStringLiteral("Data Source=%1;Database Password=\"%2\";").arg(path, databasePassword()));
+    for (const QString& table : LogTables)
+        c.exec(QStringLiteral("DROP TABLE %1").arg(table));
+    c.setSchemaVersion(0);
+}
+
+// A version 0 file made as createDatabaseFile makes one, with what fill adds.
+void makeVersion0File(const QString& path, const std::function<void(Connection&)>& fill = {})
+{
+    createDatabaseFile(path, fill);
+    toVersion0(path);
 }
 
 QByteArray bytesOf(const QString& path)
@@ -52,6 +74,9 @@ Content contentOf(Connection& c, const Content& was = {})
         QStringList columns;
         for (const TableColumn& column : tableColumns(c, table.table))
             columns.append(u'"' + column.name + u'"');
+        // Tables of a later version than the file's, or than was's.
+        if (columns.isEmpty() || (!was.isEmpty() && !was.contains(table.table)))
+            continue;
         if (was.contains(table.table))
             columns = columns.mid(0, was[table.table].columns);
         QCryptographicHash hash(QCryptographicHash::Sha256);
@@ -90,6 +115,7 @@ private slots:
     void failingStepLeavesTheFileAsItWas();
     void newerFileIsRefusedUntouched();
     void earlierCopyIsNeverReplaced();
+    void version0FileGainsTheLogTablesWithEveryRowKept();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -122,6 +148,7 @@ void TestUpgrade::olderFileIsUpgradedWithEveryRowKept()
     tool.start(QStringLiteral(VORNADEL_MKDB), {QStringLiteral("--scale"), QStringLiteral("typical"), m_path});
     QVERIFY(tool.waitForFinished(120000));
     QCOMPARE(tool.exitCode(), 0);
+    toVersion0(m_path);
     Content before;
     {
         Connection c(connectionString(m_path));
@@ -131,14 +158,14 @@ void TestUpgrade::olderFileIsUpgradedWithEveryRowKept()
     QVERIFY(before[QStringLiteral("People")].rows > 1000);
 
     Connection c(connectionString(m_path));
-    const UpgradeOutcome outcome = upgradeDatabase(c, {addFollowUps});
+    const UpgradeOutcome outcome = upgradeDatabase(c, {addReminders});
     QCOMPARE(outcome.from, 0);
     QCOMPARE(outcome.to, 1);
     QCOMPARE(c.schemaVersion(), 1);
     QCOMPARE(contentOf(c, before), before);
-    Statement followUps(c, QStringLiteral("SELECT count(*) FROM FollowUps"));
-    QVERIFY(followUps.step());
-    QCOMPARE(followUps.int64(0), before[QStringLiteral("People")].rows);
+    Statement reminders(c, QStringLiteral("SELECT count(*) FROM Reminders"));
+    QVERIFY(reminders.step());
+    QCOMPARE(reminders.int64(0), before[QStringLiteral("People")].rows);
 
     const QString copy = m_dir->filePath(QStringLiteral("Vornadel (version 0, before upgrade).mdb"));
     QCOMPARE(outcome.copy, copy);
@@ -146,7 +173,7 @@ void TestUpgrade::olderFileIsUpgradedWithEveryRowKept()
     Connection old(connectionString(copy));
     QCOMPARE(old.schemaVersion(), 0);
     QCOMPARE(contentOf(old), before);
-    QVERIFY_THROWS_EXCEPTION(StoreError, Statement(old, QStringLiteral("SELECT * FROM FollowUps")));
+    QVERIFY_THROWS_EXCEPTION(StoreError, Statement(old, QStringLiteral("SELECT * FROM Reminders")));
 }
 
 void TestUpgrade::stepsRunFromTheFilesVersion()
@@ -172,7 +199,7 @@ void TestUpgrade::stepsRunFromTheFilesVersion()
 
 void TestUpgrade::failingStepLeavesTheFileAsItWas()
 {
-    createDatabaseFile(m_path, [](Connection& c) { c.exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('Kept')")); });
+    makeVersion0File(m_path, [](Connection& c) { c.exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('Kept')")); });
     const QByteArray before = bytesOf(m_path);
     // The second step writes, then breaks a key as a faulty step would.
     const auto breaksAKey = [](Connection& c) {
@@ -180,7 +207,7 @@ void TestUpgrade::failingStepLeavesTheFileAsItWas()
     };
     Connection c(connectionString(m_path));
     try {
-        upgradeDatabase(c, {addFollowUps, breaksAKey});
+        upgradeDatabase(c, {addReminders, breaksAKey});
         QFAIL("the upgrade was reported as done");
     } catch (const StoreError& e) {
         QCOMPARE(e.kind(), StoreError::Kind::Constraint);
@@ -215,17 +242,53 @@ void TestUpgrade::newerFileIsRefusedUntouched()
 
 void TestUpgrade::earlierCopyIsNeverReplaced()
 {
-    createDatabaseFile(m_path);
+    makeVersion0File(m_path);
     const QString earlier = m_dir->filePath(QStringLiteral("Vornadel (version 0, before upgrade).mdb"));
     QFile file(earlier);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("an earlier copy");
     file.close();
     Connection c(connectionString(m_path));
-    const UpgradeOutcome outcome = upgradeDatabase(c, {addFollowUps});
+    const UpgradeOutcome outcome = upgradeDatabase(c, {addReminders});
     QCOMPARE(outcome.copy, m_dir->filePath(QStringLiteral("Vornadel (version 0, before upgrade) 2.mdb")));
     QCOMPARE(bytesOf(earlier), QByteArray("an earlier copy"));
     QCOMPARE(Connection(connectionString(outcome.copy)).schemaVersion(), 0);
+}
+
+// The program's own upgrade: a file as version 0 wrote it, with rows in every table, opens
+// with the follow-ups and the log (tables and indexes) and not one old row changed.
+void TestUpgrade::version0FileGainsTheLogTablesWithEveryRowKept()
+{
+    QProcess tool;
+    tool.start(QStringLiteral(VORNADEL_MKDB), {QStringLiteral("--demo"), m_path});
+    QVERIFY(tool.waitForFinished(120000));
+    QCOMPARE(tool.exitCode(), 0);
+    toVersion0(m_path);
+    Content before;
+    {
+        Connection c(connectionString(m_path));
+        before = contentOf(c);
+        QCOMPARE(before.size(), 10);
+        for (const TableContent& table : before)
+            QVERIFY(table.rows > 0);
+    }
+
+    Connection c(connectionString(m_path));
+    const UpgradeOutcome outcome = upgradeDatabase(c, schemaUpgrades());
+    QCOMPARE(outcome.from, 0);
+    QCOMPARE(outcome.to, programSchemaVersion());
+    QCOMPARE(contentOf(c, before), before);
+    checkSchema(c, startupRequirements());
+    for (const QString& table : LogTables) {
+        Statement rows(c, QStringLiteral("SELECT count(*) FROM %1").arg(table));
+        QVERIFY(rows.step());
+        QCOMPARE(rows.int64(0), 0);
+    }
+    Statement indexes(c, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND tbl_name IN ('FollowUps', 'Activities')"));
+    QVERIFY(indexes.step());
+    QCOMPARE(indexes.int64(0), 5);
+    // A second opening finds nothing left to do.
+    QCOMPARE(upgradeDatabase(c, schemaUpgrades()).upgraded(), false);
 }
 
 QTEST_GUILESS_MAIN(TestUpgrade)

@@ -40,11 +40,11 @@ int holdLock(const QString& path)
 }
 
 // A new table filled from an old one and a new column: writes over much of the file.
-void addFollowUps(Connection& c)
+void addReminders(Connection& c)
 {
     c.exec(QStringLiteral(
-        "CREATE TABLE FollowUps (FollowUpID INTEGER PRIMARY KEY AUTOINCREMENT, PersonID INTEGER, Note VARCHAR(255));"
-        "INSERT INTO FollowUps (PersonID, Note) SELECT PersonID, Name || ' ' || Title FROM People;"
+        "CREATE TABLE Reminders (ReminderID INTEGER PRIMARY KEY AUTOINCREMENT, PersonID INTEGER, Note VARCHAR(255));"
+        "INSERT INTO Reminders (PersonID, Note) SELECT PersonID, Name || ' ' || Title FROM People;"
         "ALTER TABLE People ADD COLUMN Reminder VARCHAR(64);"
         "UPDATE People SET Reminder = Email"));
 }
@@ -70,7 +70,7 @@ int main(int argc, char* argv[])
         TMainDataModule dm;
         if (mode == u"upgrade") {
             FaultVfs::killAt(killAt);
-            dm.Connect(connectionString(path), {addFollowUps});
+            dm.Connect(connectionString(path), {addReminders});
             std::cout << "done " << FaultVfs::writeCalls() << std::endl;
             return 0;
         }

@@ -142,7 +142,7 @@ void TestErrorKinds::situationsGiveTheirKind()
         raised = kindOf([&] { Connection c(QStringLiteral("Data Source=%1").arg(m_path)); });
     } else if (situation == u"no table") {
         Connection c(cs);
-        raised = kindOf([&] { Statement st(c, QStringLiteral("SELECT * FROM Followups")); });
+        raised = kindOf([&] { Statement st(c, QStringLiteral("SELECT * FROM Reminders")); });
     }
     QVERIFY(raised.has_value());
     QCOMPARE(*raised, kind);

@@ -147,19 +147,24 @@ QByteArray writeVCards(const std::vector<Contact>& contacts)
     return out;
 }
 
-QByteArray writeCsv(const std::vector<Contact>& contacts)
+QByteArray writeCsv(const std::vector<Contact>& contacts, const QStringList& activities)
 {
+    const bool withActivities = !activities.isEmpty();
     static const char* const header[FieldCount] = {"Name",           "Job Title",    "E-mail Address",
                                                    "Mobile Phone",   "Business Phone", "Business Fax",
                                                    "Company",        "Address",        "Notes"};
     QStringList line;
     for (const char* h : header)
         line.append(QLatin1String(h));
+    if (withActivities)
+        line.append(QStringLiteral("Activities"));
     QString text = line.join(QLatin1Char(',')) + QLatin1String("\r\n");
-    for (const Contact& c : contacts) {
+    for (size_t i = 0; i < contacts.size(); ++i) {
         line.clear();
-        for (const QString& v : c.values)
+        for (const QString& v : contacts[i].values)
             line.append(csvValue(v));
+        if (withActivities)
+            line.append(csvValue(activities.value(qsizetype(i))));
         text += line.join(QLatin1Char(',')) + QLatin1String("\r\n");
     }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();

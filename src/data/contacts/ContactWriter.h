@@ -17,7 +17,8 @@ QByteArray writeVCards(const std::vector<Contact>& contacts);
 // CSV in UTF-8 with a byte order mark (so spreadsheets take it as UTF-8), a header row of
 // names mail programs know, comma separated, CR LF line ends; a value is quoted when it holds a
 // comma, a quote, a line break or blanks at its ends, and guarded with an apostrophe where a
-// spreadsheet would take it for a formula (see csvGuarded).
-QByteArray writeCsv(const std::vector<Contact>& contacts);
+// spreadsheet would take it for a formula (see csvGuarded). With activities, one text per
+// contact, a last column "Activities" holds them.
+QByteArray writeCsv(const std::vector<Contact>& contacts, const QStringList& activities = {});
 
 } // namespace Contacts

@@ -47,6 +47,12 @@ QStringList createTableSql(const TableDef& table)
     for (const ColumnDef& c : table.columns)
         if (c.indexed)
             statements.append(QStringLiteral("CREATE INDEX %1%2 ON %1 (%3)").arg(table.name, c.name, sqlName(c.name)));
+    for (const QStringList& index : table.indexes) {
+        QStringList names;
+        for (const QString& column : index)
+            names.append(sqlName(column));
+        statements.append(QStringLiteral("CREATE INDEX %1%2 ON %1 (%3)").arg(table.name, index.join(QString()), names.join(u", ")));
+    }
     return statements;
 }
 

@@ -30,12 +30,15 @@ struct TableDef
     // A table without a key of its own gets this hidden auto-number column as its row identity;
     // empty when the table has a key.
     QString rowKey;
+    // Indexes over several columns, in column order, for reads that filter on one and sort on
+    // the next.
+    QList<QStringList> indexes;
 
     const ColumnDef* column(const QString& columnName) const;
 };
 
-// The CREATE TABLE statement of table, then one CREATE INDEX per indexed column, as SQLite
-// reads them.
+// The CREATE TABLE statement of table, then one CREATE INDEX per indexed column and per index
+// over several columns, as SQLite reads them.
 QStringList createTableSql(const TableDef& table);
 
 // An INSERT of every column but those the store numbers, in the table's order, with one ?

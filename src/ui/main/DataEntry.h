@@ -28,6 +28,7 @@ class QPushButton;
 class QTextEdit;
 class QToolButton;
 class TJumpSearch;
+class TLogPanel;
 class TMainDataModule;
 class QAction;
 
@@ -151,6 +152,8 @@ public:
     QPushButton* Button5;
     QPushButton* BitBtn1;
     QPushButton* ExportButton;
+    // The person's follow-ups and activity log, beside the person.
+    TLogPanel* ClientLogPanel;
 
     QWidget* Contribution;
     DBEdit* DBEdit2;

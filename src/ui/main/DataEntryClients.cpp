@@ -17,6 +17,7 @@
 #include "toolkit/dialogs/MessageService.h"
 #include "toolkit/widgets/DBEdit.h"
 #include "toolkit/widgets/DBMemo.h"
+#include "ui/main/LogPanel.h"
 #include "ui/main/PageLayout.h"
 
 using PageLayout::named;
@@ -158,10 +159,18 @@ void TDataEntryForm::buildClientsPage()
     bottom->addWidget(Button5);
     bottom->addStretch(1);
 
+    ClientLogPanel = named(new TLogPanel(m_forms, page), "ClientLogPanel");
+    ClientLogPanel->setMinimumWidth(440);
+    auto* person = new QVBoxLayout;
+    person->addLayout(rows);
+    person->addStretch(1);
+    auto* middle = new QHBoxLayout;
+    middle->addLayout(person, 1);
+    middle->addWidget(ClientLogPanel);
+
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(top);
-    layout->addLayout(rows);
-    layout->addStretch(1);
+    layout->addLayout(middle, 1);
     layout->addLayout(bottom);
 }
 
@@ -178,6 +187,7 @@ void TDataEntryForm::bindClientsPage(TMainDataModule& dm)
     DBEdit18->bind(source, QStringLiteral("Mobile"));
     DBEdit19->bind(source, QStringLiteral("Email"));
     DBMemo5->bind(source, QStringLiteral("Info"));
+    ClientLogPanel->bind(dm.PersonFollowUpsDS, dm.PersonActivitiesDS);
     connect(&dm, &TMainDataModule::personNameRequired, this, &TDataEntryForm::personNameRequired);
 }
 

@@ -158,6 +158,8 @@ void TDataEntryForm::ExportClients(bool allPeople, bool csv)
         return;
     guarded([&] {
         const std::vector<Contacts::Contact> people = PeopleTransfer(dm).exportedPeople(allPeople);
+        // A CSV file has room for the activity log; a vCard's NOTE is the person's notes.
+        const QStringList activities = csv ? PeopleTransfer(dm).exportedActivities(allPeople) : QStringList();
         if (people.empty()) {
             MessageService::current().showMessage(QStringLiteral("There are no clients to export."));
             return;
@@ -174,7 +176,7 @@ void TDataEntryForm::ExportClients(bool allPeople, bool csv)
             path += QLatin1Char('.') + suffix;
         // Written whole or not at all: a failed export leaves no half file behind.
         QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(csv ? Contacts::writeCsv(people) : Contacts::writeVCards(people)) < 0
+        if (!file.open(QIODevice::WriteOnly) || file.write(csv ? Contacts::writeCsv(people, activities) : Contacts::writeVCards(people)) < 0
             || !file.commit())
             throw std::runtime_error(
                 QStringLiteral("The file \"%1\" cannot be written: %2").arg(path, file.errorString()).toStdString());

@@ -4,11 +4,13 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
 #include "data/Catalogue.h"
 #include "data/DataModule.h"
+#include "data/FollowUps.h"
 #include "toolkit/db/DataSource.h"
 #include "toolkit/db/Dataset.h"
 #include "toolkit/dialogs/ActionGuard.h"
@@ -18,8 +20,15 @@
 #include "toolkit/widgets/DBNavigator.h"
 #include "toolkit/widgets/DBText.h"
 #include "toolkit/widgets/WindowRereads.h"
+#include "ui/main/LogPanel.h"
 #include "ui/main/PendingChanges.h"
 #include "ui/main/PickDate.h"
+
+namespace {
+
+constexpr int LogPanelWidth = 450;
+
+} // namespace
 
 TEDSubProjectForm::TEDSubProjectForm(Forms& forms, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint)
@@ -71,9 +80,20 @@ void TEDSubProjectForm::makeDatasets()
     SubProjectProjectDS = new DataSource(SubProjectProjectTable, this);
     SubProjectProjectDS->setObjectName(QStringLiteral("SubProjectProjectDS"));
 
+    FollowUpsTable = FollowUps::makeFollowUps(connection, dm.SubProjectsDataSource, QStringLiteral("SubProjectID"),
+                                              QStringLiteral("FollowUpsTable"), this);
+    ActivitiesTable = FollowUps::makeActivities(connection, dm.SubProjectsDataSource, QStringLiteral("SubProjectID"),
+                                                dm.ActivityKinds, QStringLiteral("ActivitiesTable"), this);
+    FollowUpsDataSource = new DataSource(FollowUpsTable, this);
+    FollowUpsDataSource->setObjectName(QStringLiteral("FollowUpsDataSource"));
+    ActivitiesDataSource = new DataSource(ActivitiesTable, this);
+    ActivitiesDataSource->setObjectName(QStringLiteral("ActivitiesDataSource"));
+
     HistoryTable->open();
     PersonsTable->open();
     SubProjectProjectTable->open();
+    FollowUpsTable->open();
+    ActivitiesTable->open();
 }
 
 void TEDSubProjectForm::buildLayout()
@@ -152,16 +172,41 @@ void TEDSubProjectForm::buildLayout()
     left->addWidget(DBGrid1, 1);
     left->addWidget(DBNavigator2);
 
+    LogButton = new QPushButton(QStringLiteral("Follow-ups and &log >>"), this);
+    named(LogButton, "LogButton");
+    LogButton->setCheckable(true);
+    LogButton->setAutoDefault(false);
+    connect(LogButton, &QPushButton::toggled, this, &TEDSubProjectForm::LogButtonToggled);
+    auto* navigators = new QHBoxLayout;
+    navigators->addWidget(DBNavigator1);
+    navigators->addStretch(1);
+    navigators->addWidget(LogButton);
+
     auto* right = new QVBoxLayout;
     right->addWidget(PersonsLabel);
     right->addWidget(DBGrid2, 1);
-    right->addWidget(DBNavigator1);
+    right->addLayout(navigators);
+
+    LogPanel = new TLogPanel(m_forms, this);
+    LogPanel->bind(FollowUpsDataSource, ActivitiesDataSource);
+    LogPanel->setFixedWidth(LogPanelWidth - 12);
+    LogPanel->hide();
 
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 2);
     layout->addLayout(right, 3);
+    layout->addWidget(LogPanel);
 
     setFixedSize(731, 509);
+}
+
+void TEDSubProjectForm::LogButtonToggled(bool shown)
+{
+    LogButton->setText(shown ? QStringLiteral("Follow-ups and &log <<") : QStringLiteral("Follow-ups and &log >>"));
+    LogPanel->setVisible(shown);
+    setFixedSize(731 + (shown ? LogPanelWidth : 0), 509);
+    if (shown)
+        LogPanel->FollowUpsGrid->setFocus(Qt::OtherFocusReason);
 }
 
 void TEDSubProjectForm::ShowSubProjectDetails(qint64 id)
@@ -198,7 +243,7 @@ void TEDSubProjectForm::DBGrid1EditButtonClick()
 void TEDSubProjectForm::reject()
 {
     std::vector<Dataset*> pending;
-    if (!guarded([&] { pending = changedRows({HistoryTable, PersonsTable}); }))
+    if (!guarded([&] { pending = changedRows({HistoryTable, PersonsTable, FollowUpsTable, ActivitiesTable}); }))
         return;
     if (mayCloseWith(pending))
         QDialog::reject();

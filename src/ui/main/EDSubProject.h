@@ -12,6 +12,8 @@ class DBLookupComboBox;
 class DBNavigator;
 class DBText;
 class QLabel;
+class QPushButton;
+class TLogPanel;
 
 // The subproject details window: one subproject of the plain subproject table with its status
 // history and the people in its buying decision, the two lists editable here. Its own
@@ -39,6 +41,11 @@ public:
     DataSource* HistoryDataSource;
     DataSource* PersonsDataSource;
     DataSource* SubProjectProjectDS;
+    // The subproject's follow-ups and activity log, shown beside it on request.
+    Dataset* FollowUpsTable;
+    Dataset* ActivitiesTable;
+    DataSource* FollowUpsDataSource;
+    DataSource* ActivitiesDataSource;
 
     DBEdit* DBEdit1;
     DBEdit* DBEdit6;
@@ -52,6 +59,11 @@ public:
     QLabel* PersonsLabel;
     DBGrid* DBGrid2;
     DBNavigator* DBNavigator1;
+    QPushButton* LogButton;
+    TLogPanel* LogPanel;
+
+    // Shows or hides the follow-ups and the log; the window widens to make room for them.
+    void LogButtonToggled(bool shown);
 
     // Closing (the close box or Escape) first settles unsaved rows of the two lists.
     void reject() override;

@@ -228,7 +228,9 @@ void TestClientsTransfer::exportedClientsImportBackEqual()
             "UPDATE People SET Title = 'Head; of \"Sales\"', Email = 'ann@acme.example', Mobile = '+1 555',"
             " Tel = '+1 556', Fax = '+1 557', Company = 'Acme, Inc', Address = '1 Main St' || char(10) || 'Zoë Tower',"
             " Info = 'Likes tea, coffee\\and' || char(10) || '漢字' WHERE PersonID = 40;"
-            "UPDATE People SET Tel = '030 1' WHERE PersonID = 41;"));
+            "UPDATE People SET Tel = '030 1' WHERE PersonID = 41;"
+            "INSERT INTO Activities (PersonID, \"Date\", Kind, Text) VALUES (40, '2026-02-01 09:30:00', 'Call', 'Wants \"40\" seats,' || char(10) || 'by May'),"
+            " (40, '2026-03-04 16:00:00', 'Note', '=SUM(A1)');"));
     }
     const QString path = QDir(QDir::tempPath()).filePath(QStringLiteral("vornadel-%1-export").arg(QCoreApplication::applicationPid()));
     m_f->messages.answerSaveFile(path);
@@ -236,11 +238,24 @@ void TestClientsTransfer::exportedClientsImportBackEqual()
     const QString written = path + (csv ? QStringLiteral(".csv") : QStringLiteral(".vcf"));
     QVERIFY(QFile::exists(written));
     QCOMPARE(m_f->messages.texts().last(), QStringLiteral("2 clients exported to \"%1\".").arg(written));
+    // The log goes out in a CSV file's last column, newest first; a vCard has no room for it.
+    const QString file = [&] {
+        QFile f(written);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }();
+    QCOMPARE(file.contains(QStringLiteral("Activities")), csv);
+    if (csv) {
+        QVERIFY2(file.section(QStringLiteral("\r\n"), 0, 0).endsWith(QStringLiteral(",Notes,Activities")), qPrintable(file));
+        QVERIFY2(file.contains(QStringLiteral(",\"2026-03-04 16:00 Note: =SUM(A1)\n2026-02-01 09:30 Call: Wants \"\"40\"\" seats,\nby May\"\r\n")),
+                 qPrintable(file));
+    }
 
     QVERIFY(dm().CompaniesTable->locate({QStringLiteral("CompanyID")}, {7}));
     importThroughPage(written);
     QVERIFY(m_previewShown);
     QCOMPARE(rows(QStringLiteral("CompanyID = 7")), rows(QStringLiteral("CompanyID = 3")));
+    // The import leaves the log column alone: no entry is made up from it, and no notes take it.
+    QCOMPARE(m_f->scalar(QStringLiteral("SELECT count(*) FROM Activities")).toInt(), 2);
 }
 
 void TestClientsTransfer::handEnteredDuplicateAsksBeforeSaving()
