@@ -319,7 +319,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: vornadel-bench FILE [ROUNDS] [--only-search]\n");
+        std::fprintf(stderr, "usage: vornadel-bench FILE [ROUNDS] [--only-search | --only-import]\n");
         return 2;
     }
     const QString connectionString = QStringLiteral("Provider=SQLCipher;User ID=Admin;Data Source=%1;Mode=Share Deny None;"
@@ -331,6 +331,10 @@ int main(int argc, char* argv[])
             dm.Connect(connectionString);
             dm.SetDataSetsActive(true);
             runSearchBenches(dm, rounds);
+            return 0;
+        }
+        if (args.contains(QStringLiteral("--only-import"))) {
+            runImportBenches(args[1]);
             return 0;
         }
         const std::vector<Read> reads = startupReads(connectionString);
