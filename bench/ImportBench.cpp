@@ -82,7 +82,7 @@ void importOnce(const QString& path, bool csv)
     Contacts::ReadResult read = Contacts::readContactFile(file);
     const double parsed = msSince(start);
     PeopleTransfer transfer(dm);
-    Contacts::ImportPlan plan = transfer.preview(std::move(read));
+    Contacts::ImportPlan plan = *transfer.preview(std::move(read));
     const double previewed = msSince(start);
     const PeopleTransfer::Outcome outcome = transfer.store(std::move(plan), [](int, int) { return true; });
     const double total = msSince(start);
@@ -111,7 +111,7 @@ void importAddedMemory(const QString& path)
     if (!in.open(QIODevice::ReadOnly))
         throw std::runtime_error("cannot read the CSV file");
     PeopleTransfer transfer(dm);
-    Contacts::ImportPlan plan = transfer.preview(Contacts::readContactFile(in.readAll()));
+    Contacts::ImportPlan plan = *transfer.preview(Contacts::readContactFile(in.readAll()));
     const PeopleTransfer::Outcome outcome = transfer.store(std::move(plan), [](int, int) { return true; });
     std::printf("import_200k_csv_added_memory %.0f MiB (%.0f ms, file %.0f MiB, %d added)\n", peakRssMiB() - before,
                 msSince(start), double(in.size()) / (1024 * 1024), outcome.added);

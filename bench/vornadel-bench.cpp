@@ -329,7 +329,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: vornadel-bench FILE [ROUNDS] [--only-search | --only-reports | --only-backup | --only-due]\n");
+        std::fprintf(stderr, "usage: vornadel-bench FILE [ROUNDS] [--only-search | --only-reports | --only-backup | --only-due | --only-import]\n");
         return 2;
     }
     QTemporaryDir upgraded;
@@ -371,6 +371,10 @@ int main(int argc, char* argv[])
         }
         if (args.contains(QStringLiteral("--only-backup"))) {
             runBackupBench(file, connectionString, rounds);
+            return 0;
+        }
+        if (args.contains(QStringLiteral("--only-import"))) {
+            runImportBenches(file);
             return 0;
         }
         const std::vector<Read> reads = startupReads(connectionString);

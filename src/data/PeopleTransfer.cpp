@@ -1,5 +1,9 @@
 #include "data/PeopleTransfer.h"
 
+#include <algorithm>
+
+#include <QScopeGuard>
+
 #include "data/DataModule.h"
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/Statement.h"
@@ -35,25 +39,51 @@ QString fillEmptySql()
 
 } // namespace
 
-ImportPlan PeopleTransfer::preview(ReadResult read) const
+std::optional<ImportPlan> PeopleTransfer::preview(ReadResult read, const Progress& progress) const
 {
     // A person being entered counts among the stored ones the file is compared with.
     m_dm.PeopleCompanyDet->endPendingChanges();
-    Statement st(*m_dm.MainADOConnection(),
+    Connection& connection = *m_dm.MainADOConnection();
+    const QVariant company = m_dm.CompaniesTable->value(CompanyId);
+    Statement count(connection, QStringLiteral("SELECT COUNT(*) FROM People WHERE CompanyID IS ?"));
+    count.bind(1, company);
+    count.step();
+    const qint64 storedCount = count.int64(0);
+    const qint64 total = storedCount + qint64(read.contacts.size());
+    // Thousandths of the stored people read and the contacts compared.
+    const auto report = [&](qint64 done) {
+        return !progress || progress(int(done * 1000 / std::max<qint64>(total, 1)), 1000);
+    };
+
+    Statement st(connection,
                  QStringLiteral("SELECT PersonID, Name, Email FROM People WHERE CompanyID IS ? ORDER BY PersonID"));
-    st.bind(1, m_dm.CompaniesTable->value(CompanyId));
+    st.bind(1, company);
     std::vector<StoredPerson> stored;
-    while (st.step())
+    stored.reserve(size_t(storedCount));
+    while (st.step()) {
+        if (stored.size() % 1000 == 0 && !report(qint64(stored.size())))
+            return std::nullopt;
         stored.push_back({st.int64(0), st.text(1), st.text(2)});
-    return ImportPlan(std::move(read), stored);
+    }
+    ImportPlan plan(std::move(read), stored, [&](qint64 done, qint64) { return report(qint64(stored.size()) + done); });
+    if (plan.isCancelled())
+        return std::nullopt;
+    return plan;
 }
 
 PeopleTransfer::Outcome PeopleTransfer::store(ImportPlan plan, const Progress& progress)
 {
+    const int total = int(plan.rows().size());
     const Outcome outcome = write(plan, progress);
     plan = ImportPlan({}, {});
-    if (!outcome.cancelled)
+    if (!outcome.cancelled) {
+        // Reading a large company's people again takes a while; the caller keeps its window painting.
+        Connection& connection = *m_dm.MainADOConnection();
+        if (progress)
+            connection.setPulse([&] { progress(total, total); });
+        const auto unset = qScopeGuard([&] { connection.setPulse({}); });
         readAgain(outcome.firstAdded);
+    }
     return outcome;
 }
 
@@ -106,10 +136,11 @@ PeopleTransfer::Outcome PeopleTransfer::write(const ImportPlan& plan, const Prog
 
 void PeopleTransfer::readAgain(const QVariant& personId)
 {
-    for (Dataset* d : {m_dm.PeopleTable, m_dm.PeopleTableEX, m_dm.PeopleCompanyDet}) {
-        d->close();
-        d->open();
-    }
+    // Only the Clients page's people: the other datasets over people are stale now and are read
+    // again when a window or page that shows them comes forward, so that an import does not read
+    // every person into a second copy at once.
+    m_dm.PeopleCompanyDet->close();
+    m_dm.PeopleCompanyDet->open();
     if (!personId.isNull())
         m_dm.PeopleCompanyDet->locate({QStringLiteral("PersonID")}, {personId});
 }

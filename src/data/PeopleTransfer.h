@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include <QVariant>
@@ -15,8 +16,9 @@ class TMainDataModule;
 class PeopleTransfer
 {
 public:
-    // done of total rows written; returning false cancels the import. The last call, with done
-    // equal to total, comes before the commit and can no longer cancel.
+    // done of total steps; returning false cancels. For a store, done counts rows written;
+    // from the call with done equal to total on, the store is saved and the people read again,
+    // which can no longer be cancelled and calls progress with total of total now and then.
     using Progress = std::function<bool(int done, int total)>;
 
     struct Outcome
@@ -29,15 +31,17 @@ public:
 
     explicit PeopleTransfer(TMainDataModule& dm) : m_dm(dm) {}
 
-    // The preview of contacts going into the current company of CompaniesTable. A pending change
-    // of the Clients page is saved first, so a person being entered counts among the stored.
-    Contacts::ImportPlan preview(Contacts::ReadResult read) const;
+    // The preview of contacts going into the current company of CompaniesTable, or none when
+    // progress cancels it; progress counts the stored people read, then the contacts compared
+    // with them. A pending change of the Clients page is saved first, so a person being entered
+    // counts among the stored.
+    std::optional<Contacts::ImportPlan> preview(Contacts::ReadResult read, const Progress& progress = {}) const;
 
     // Adds and updates the people of the plan in the current company: all of it or, on an error
     // or a cancel, nothing. A pending change of the Clients page is saved first. Afterwards
-    // the plan is let go and the datasets over people read the stored rows again (a large
-    // import needs the memory of one or the other, not both), and the Clients page stands on
-    // the first person added.
+    // the plan is let go and the Clients page's people are read again (a large import needs the
+    // memory of one or the other, not both), standing on the first person added; the other
+    // datasets over people are read again when something shows them.
     Outcome store(Contacts::ImportPlan plan, const Progress& progress = {});
 
     // The people of the current company (allPeople false) or of every company, by name; a

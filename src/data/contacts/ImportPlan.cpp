@@ -96,7 +96,7 @@ private:
 
 } // namespace
 
-ImportPlan::ImportPlan(ReadResult read, const std::vector<StoredPerson>& stored)
+ImportPlan::ImportPlan(ReadResult read, const std::vector<StoredPerson>& stored, const ReadProgress& progress)
     : m_contacts(std::move(read.contacts)), m_problems(std::move(read.problems))
 {
     FirstByKey<const StoredPerson*> storedNames([](const StoredPerson* p) { return nameKey(p->name); });
@@ -109,6 +109,11 @@ ImportPlan::ImportPlan(ReadResult read, const std::vector<StoredPerson>& stored)
     FirstByKey<int> fileEmails([this](int row) { return emailKey(m_contacts[size_t(row)][Email]); });
     m_rows.reserve(m_contacts.size());
     for (size_t i = 0; i < m_contacts.size(); ++i) {
+        if (progress && i % 1000 == 0 && !progress(qint64(i), qint64(m_contacts.size()))) {
+            *this = ImportPlan({}, {});
+            m_cancelled = true;
+            return;
+        }
         const Contact contact = m_contacts[i];
         Row row;
         row.companyCard = contact.companyCard;

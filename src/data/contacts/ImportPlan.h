@@ -45,7 +45,11 @@ public:
         bool isTooLong(Field f) const { return tooLong & (1u << f); }
     };
 
-    ImportPlan(ReadResult read, const std::vector<StoredPerson>& stored);
+    // Compares every contact read with the stored people and the contacts before it, reporting
+    // progress every thousand contacts; when progress says stop, the plan is cancelled and empty.
+    ImportPlan(ReadResult read, const std::vector<StoredPerson>& stored, const ReadProgress& progress = {});
+
+    bool isCancelled() const { return m_cancelled; }
 
     const std::vector<Row>& rows() const { return m_rows; }
     Contact contact(int row) const { return m_contacts[size_t(row)]; }
@@ -78,6 +82,7 @@ private:
     QHash<qint64, QString> m_storedNames;  // of the stored people some row may duplicate
     std::vector<Problem> m_problems;
     LongValues m_longValues = LongValues::Place;
+    bool m_cancelled = false;
 };
 
 } // namespace Contacts

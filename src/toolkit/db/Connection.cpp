@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QScopeGuard>
+
 #include "toolkit/db/SqlCipherConnection.h"
 
 namespace {
@@ -130,6 +132,15 @@ void Connection::noteWrite(const QStringList& tables)
     ++m_writeCount;
     for (const QString& table : tables)
         m_tableWrites.insert(table, m_writeCount);
+}
+
+void Connection::stepped()
+{
+    if (!m_pulse || m_pulsing || ++m_steps % 4096 != 0)
+        return;
+    m_pulsing = true;
+    const auto done = qScopeGuard([this] { m_pulsing = false; });
+    m_pulse();
 }
 
 void Connection::noteRollback()

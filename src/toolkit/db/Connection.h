@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -77,6 +78,11 @@ public:
     // How long a statement waits for another program's lock before it fails as Busy.
     void setBusyTimeout(int milliseconds);
 
+    // While set, pulse runs every few thousand rows that statements step through, between two
+    // steps, so that a long read can keep its window painting; an empty one unsets it. A pulse
+    // that steps statements itself does not pulse again meanwhile.
+    void setPulse(std::function<void()> pulse) { m_pulse = std::move(pulse); }
+
     // The version of the program's schema the file holds; 0 for a file never given one.
     int schemaVersion();
     void setSchemaVersion(int version);
@@ -86,6 +92,7 @@ private:
     friend class Transaction;
     friend class DatabaseCopy;
     explicit Connection(const ConnectionParams& params);
+    void stepped();
     Connection(std::unique_ptr<EngineConnection> engine, const QString& path, const QString& password);
 
     std::unique_ptr<EngineConnection> m_engine;
@@ -104,4 +111,7 @@ private:
     QHash<QString, quint64> m_tableWrites;
     quint64 m_lastRollback = 0;
     int m_transactionDepth = 0;
+    std::function<void()> m_pulse;
+    quint32 m_steps = 0;
+    bool m_pulsing = false;
 };

@@ -66,8 +66,11 @@ Snapshot::Snapshot(Statement& statement, int rowidColumn, const std::vector<Fiel
                 col.ints.push_back(null ? 0 : statement.int64(sc));
             else if (col.kind == FieldType::Real)
                 col.reals.push_back(null ? 0.0 : statement.real(sc));
-            else
-                col.texts.push_back(null ? QString() : statement.text(sc));
+            else {
+                col.textIndex.push_back(quint32(col.texts.size()));
+                if (!null)
+                    col.texts.push_back(statement.text(sc));
+            }
         }
         ++m_rowCount;
     }
@@ -82,7 +85,7 @@ QVariant Snapshot::value(int row, int column) const
         return col.kind == FieldType::Boolean ? QVariant(col.ints[row] != 0) : QVariant(col.ints[row]);
     if (col.kind == FieldType::Real)
         return QVariant(col.reals[row]);
-    return QVariant(col.texts[row]);
+    return QVariant(col.text(row));
 }
 
 int Snapshot::compare(int a, int b, int column) const
@@ -95,7 +98,7 @@ int Snapshot::compare(int a, int b, int column) const
         return col.ints[a] < col.ints[b] ? -1 : (col.ints[a] > col.ints[b] ? 1 : 0);
     if (col.kind == FieldType::Real)
         return col.reals[a] < col.reals[b] ? -1 : (col.reals[a] > col.reals[b] ? 1 : 0);
-    return QString::compare(col.texts[a], col.texts[b], Qt::CaseInsensitive);
+    return QString::compare(col.text(a), col.text(b), Qt::CaseInsensitive);
 }
 
 std::shared_ptr<const std::vector<qint32>> Snapshot::order(const std::vector<int>& columns) const

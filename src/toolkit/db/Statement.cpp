@@ -18,8 +18,10 @@ void Statement::bind(const QString& name, const QVariant& value)
 
 bool Statement::step()
 {
-    if (m_engine->step())
+    if (m_engine->step()) {
+        m_connection->stepped();
         return true;
+    }
     if (m_engine->writes())
         m_connection->noteWrite(m_engine->tables().written);
     return false;

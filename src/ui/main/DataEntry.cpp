@@ -10,6 +10,7 @@
 
 #include "data/DataModule.h"
 #include "toolkit/db/Dataset.h"
+#include "toolkit/db/StaleRows.h"
 #include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/dialogs/MessageService.h"
 #include "toolkit/widgets/DBNavigator.h"
@@ -144,6 +145,9 @@ void TDataEntryForm::ShowCompanyRecord(const QVariant& id)
 void TDataEntryForm::ShowPersonRecord(const QVariant& id)
 {
     TMainDataModule& dm = *m_forms.MainDataModule;
+    // An import leaves the people table stale; the person may be one it added.
+    if (!guarded([&] { StaleRows::reread({dm.PeopleTable}); }))
+        return;
     showAtRecord(dm.PeopleTable, QStringLiteral("PersonID"), id, ClientsPage, [&] {
         const QVariant company = dm.PeopleTable->value(QStringLiteral("CompanyID"));
         if (!company.isNull())

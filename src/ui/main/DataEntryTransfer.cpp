@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
@@ -57,6 +58,27 @@ bool hasCompany(TMainDataModule& dm)
     return false;
 }
 
+// The steps of an import show in one modal progress window with Cancel, which appears once a
+// step takes a while.
+void prepare(QProgressDialog& steps)
+{
+    steps.setWindowTitle(QStringLiteral("Import clients"));
+    steps.setWindowModality(Qt::ApplicationModal);
+    steps.setMinimumDuration(500);
+    steps.setAutoReset(false);
+    steps.setAutoClose(false);
+}
+
+// Shows how far a step has come and keeps the windows painting, also before the progress window
+// appears; false once the user has cancelled. Until the window shows, and so keeps the user's
+// input to itself, input waits.
+bool reported(QProgressDialog& steps, int value)
+{
+    steps.setValue(value);
+    QCoreApplication::processEvents(steps.isVisible() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    return !steps.wasCanceled();
+}
+
 QByteArray readFile(const QString& path)
 {
     QFile file(path);
@@ -103,48 +125,51 @@ void TDataEntryForm::BitBtn1Click()
         return;
     guarded([&] {
         PeopleTransfer transfer(dm);
+        const QString cancelled = QStringLiteral("The import was cancelled: nothing was written.");
         std::optional<Contacts::ImportPlan> plan;
         {
-            // The window keeps painting and the user can stop a large file.
-            QProgressDialog reading(QStringLiteral("Reading \"%1\"...").arg(QFileInfo(path).fileName()),
-                                    QStringLiteral("Cancel"), 0, ProgressSteps, this);
-            reading.setWindowTitle(QStringLiteral("Import clients"));
-            reading.setWindowModality(Qt::ApplicationModal);
-            reading.setMinimumDuration(500);
+            QProgressDialog steps(QStringLiteral("Reading \"%1\"...").arg(QFileInfo(path).fileName()),
+                                  QStringLiteral("Cancel"), 0, ProgressSteps, this);
+            prepare(steps);
             Contacts::ReadResult read = Contacts::readContactFile(readFile(path), [&](qint64 done, qint64 total) {
-                reading.setValue(int(done * ProgressSteps / std::max<qint64>(total, 1)));
-                return !reading.wasCanceled();
+                return reported(steps, int(done * ProgressSteps / std::max<qint64>(total, 1)));
             });
             if (read.cancelled) {
-                MessageService::current().showMessage(QStringLiteral("The import was cancelled: nothing was written."));
+                MessageService::current().showMessage(cancelled);
                 return;
             }
-            reading.setLabelText(QStringLiteral("Comparing with the stored clients..."));
-            plan.emplace(transfer.preview(std::move(read)));
+            steps.setLabelText(QStringLiteral("Comparing with the stored clients..."));
+            plan = transfer.preview(std::move(read), [&](int done, int total) {
+                return reported(steps, done * ProgressSteps / std::max(total, 1));
+            });
+            if (!plan) {
+                MessageService::current().showMessage(cancelled);
+                return;
+            }
         }
         {
             TImportPreviewForm preview(*plan, this);
             if (preview.exec() != QDialog::Accepted)
                 return;
         }
-        const int total = int(plan->rows().size());
-        QProgressDialog progress(QStringLiteral("Importing clients..."), QStringLiteral("Cancel"), 0, total, this);
-        progress.setWindowTitle(QStringLiteral("Import clients"));
-        progress.setWindowModality(Qt::ApplicationModal);
-        progress.setMinimumDuration(500);
-        progress.setAutoClose(false);
+        QProgressDialog steps(QStringLiteral("Importing clients..."), QStringLiteral("Cancel"), 0,
+                              std::max<int>(1, int(plan->rows().size())), this);
+        prepare(steps);
         const PeopleTransfer::Outcome outcome = transfer.store(std::move(*plan), [&](int done, int all) {
-            // The last step cannot be cancelled; it is named so the wait is not taken for a hang.
-            if (done == all) {
-                progress.setCancelButton(nullptr);
-                progress.setLabelText(QStringLiteral("Saving and reading the clients again..."));
+            if (done < all)
+                return reported(steps, done);
+            // Saving and reading the clients again cannot be cancelled; it is named so that the
+            // wait is not taken for a hang.
+            if (steps.value() < steps.maximum()) {
+                steps.setCancelButton(nullptr);
+                steps.setLabelText(QStringLiteral("Saving and reading the clients again..."));
             }
-            progress.setValue(done);
-            return !progress.wasCanceled();
+            reported(steps, steps.maximum());
+            return true;
         });
-        progress.reset();
+        steps.reset();
         if (outcome.cancelled)
-            MessageService::current().showMessage(QStringLiteral("The import was cancelled: nothing was written."));
+            MessageService::current().showMessage(cancelled);
         else
             MessageService::current().showMessage(
                 QStringLiteral("%1 clients added, %2 updated.").arg(outcome.added).arg(outcome.updated));

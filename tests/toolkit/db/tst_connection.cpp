@@ -23,6 +23,7 @@ private slots:
     void transactionsCommitOrRollBack_data();
     void transactionsCommitOrRollBack();
     void nestedTransactionsUseSavepoints();
+    void pulseRunsBetweenRowsWhileSet();
 
     void schemaCheckNamesWhatIsWrong_data();
     void schemaCheckNamesWhatIsWrong();
@@ -164,6 +165,33 @@ void TestConnection::nestedTransactionsUseSavepoints()
     QCOMPARE(committed(), 0);
     outer.rollback();
     QCOMPARE(m_t->scalar("SELECT count(*) FROM Companies").toInt(), 0);
+}
+
+void TestConnection::pulseRunsBetweenRowsWhileSet()
+{
+    m_t->db().exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000)"
+                   " INSERT INTO Companies (Name) SELECT 'C' || i FROM n");
+    const auto readAll = [&] {
+        Statement st(m_t->db(), "SELECT Name FROM Companies");
+        int rows = 0;
+        while (st.step())
+            ++rows;
+        return rows;
+    };
+    int pulses = 0, nestedRows = 0;
+    m_t->db().setPulse([&] {
+        ++pulses;
+        // A pulse that reads does not pulse within itself.
+        if (pulses == 1)
+            nestedRows = readAll();
+    });
+    QCOMPARE(readAll(), 10000);
+    QCOMPARE(nestedRows, 10000);
+    // Every 4096 rows stepped while set, the nested read's rows not counted.
+    QCOMPARE(pulses, 2);
+    m_t->db().setPulse({});
+    readAll();
+    QCOMPARE(pulses, 2);
 }
 
 void TestConnection::schemaCheckNamesWhatIsWrong_data()

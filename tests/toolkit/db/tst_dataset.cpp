@@ -50,6 +50,7 @@ private slots:
     void idsKeepTheirValueAndLinksAreChecked();
     void anyNonZeroBooleanCanBeChanged();
     void longTextColumnsNeedNoDeclaration();
+    void manyRowsKeepEveryValueAndOrder();
 
     void lookupsGiveTheResultOrEmpty();
     void writingALookupWritesItsKey();
@@ -301,6 +302,30 @@ void TestDataset::longTextColumnsNeedNoDeclaration()
     companies->setText("Notes", QString(1000, u'n'));
     companies->post();
     QCOMPARE(m_t->scalar("SELECT length(Notes) FROM Companies").toInt(), 1000);
+}
+
+void TestDataset::manyRowsKeepEveryValueAndOrder()
+{
+    // Rows past several blocks of a column, with every third Tel null and Names in reverse order.
+    fill("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000)"
+         " INSERT INTO People (CompanyID, Name, Tel) SELECT i % 7, printf('P%05d', 10001 - i),"
+         " CASE WHEN i % 3 = 0 THEN NULL ELSE 'T' || i END FROM n");
+    auto people = table("PeopleCompanyDet", "People");
+    people->open();
+    QCOMPARE(people->recordCount(), 10000);
+    for (int i : {1, 2, 3, 4095, 4096, 4097, 8192, 8193, 9999, 10000}) {
+        QVERIFY(people->locate({"PersonID"}, {i}));
+        QCOMPARE(people->text("Name"), QStringLiteral("P%1").arg(10001 - i, 5, 10, QLatin1Char('0')));
+        QCOMPARE(people->value("Tel"), i % 3 == 0 ? QVariant() : QVariant(QStringLiteral("T%1").arg(i)));
+        QCOMPARE(people->value("CompanyID").toInt(), i % 7);
+    }
+    auto byName = table("PeopleTable", "People");
+    byName->setOrderBy({"Name"});
+    byName->open();
+    byName->first();
+    QCOMPARE(byName->value("PersonID").toInt(), 10000);
+    byName->last();
+    QCOMPARE(byName->value("PersonID").toInt(), 1);
 }
 
 void TestDataset::lookupsGiveTheResultOrEmpty()

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QToolButton>
 #include <QTableView>
@@ -24,6 +25,14 @@ const QString DuplicateQuestion =
     QStringLiteral("A client with this name or e-mail already exists in this company. Save anyway?");
 const QString PeopleColumns = QStringLiteral("Name, Title, Email, Mobile, Tel, Fax, Company, Address, Info");
 
+QStringList manyPeople(int count)
+{
+    QStringList people;
+    for (int i = 0; i < count; ++i)
+        people.append(QStringLiteral("FN:Person %1\r\nEMAIL:p%1@x.example").arg(i));
+    return people;
+}
+
 QByteArray cards(const QStringList& names)
 {
     QByteArray out;
@@ -31,6 +40,16 @@ QByteArray cards(const QStringList& names)
         out += "BEGIN:VCARD\r\nVERSION:3.0\r\n" + n.toUtf8() + "\r\nEND:VCARD\r\n";
     return out;
 }
+
+// A main window whose modal show returns at once, so that a jump to a record can be checked.
+class ProbeForm : public TDataEntryForm
+{
+public:
+    using TDataEntryForm::TDataEntryForm;
+
+protected:
+    void showModalWindow() override {}
+};
 
 } // namespace
 
@@ -51,12 +70,16 @@ private slots:
     void handEnteredDuplicateAsksBeforeSaving();
     void importKeepsWhatCanBeKept();
     void previewColumnsFitAndItsSizeIsKept();
+    void everyStepReportsProgressAndLetsEventsThrough();
+    void cancelDuringTheCompareWritesNothing();
 
 private:
     QString writeFile(const QString& name, const QByteArray& data);
     // Presses the Import button; inspect runs on the preview, which is then accepted.
     void importThroughPage(const QString& path, const std::function<void(TImportPreviewForm&)>& inspect = {});
     QStringList rows(const QString& where);
+    // Runs look on the import's progress window each time the import lets events through.
+    std::unique_ptr<QTimer> watchProgress(const std::function<void(QProgressDialog&)>& look);
     TMainDataModule& dm() { return *m_f->dm; }
 
     std::unique_ptr<MainWindowFixture> m_f;
@@ -68,7 +91,7 @@ private:
 void TestClientsTransfer::init()
 {
     m_f = std::make_unique<MainWindowFixture>();
-    m_w = std::make_unique<TDataEntryForm>(m_f->forms);
+    m_w = std::make_unique<ProbeForm>(m_f->forms);
     m_f->forms.DataEntryForm = m_w.get();
     m_files = std::make_unique<RecordingFileDialogService>();
     m_previewShown = false;
@@ -93,17 +116,35 @@ QString TestClientsTransfer::writeFile(const QString& name, const QByteArray& da
 void TestClientsTransfer::importThroughPage(const QString& path, const std::function<void(TImportPreviewForm&)>& inspect)
 {
     m_files->answerOpenFile(path);
-    QTimer::singleShot(0, this, [this, inspect] {
+    // The import lets events through while it reads and compares, so the preview is waited for.
+    QTimer watch;
+    watch.setInterval(0);
+    connect(&watch, &QTimer::timeout, this, [&] {
         auto* preview = qobject_cast<TImportPreviewForm*>(QApplication::activeModalWidget());
         if (!preview)
             return;
+        watch.stop();
         m_previewShown = true;
         if (inspect)
             inspect(*preview);
         QTest::mouseClick(preview->ImportButton, Qt::LeftButton);
     });
+    watch.start();
     QTest::mouseClick(m_w->BitBtn1, Qt::LeftButton);
+    watch.stop();
     QFile::remove(path);
+}
+
+std::unique_ptr<QTimer> TestClientsTransfer::watchProgress(const std::function<void(QProgressDialog&)>& look)
+{
+    auto timer = std::make_unique<QTimer>();
+    timer->setInterval(0);
+    connect(timer.get(), &QTimer::timeout, this, [this, look] {
+        if (auto* progress = m_w->findChild<QProgressDialog*>())
+            look(*progress);
+    });
+    timer->start();
+    return timer;
 }
 
 QStringList TestClientsTransfer::rows(const QString& where)
@@ -142,11 +183,16 @@ void TestClientsTransfer::importShowsThePreviewThenStoresWhatWasChosen()
              QStringList({"Ann|Buyer|<null>|0170 1|<null>|<null>|<null>|<null>|<null>",
                           "Bob|<null>|<null>|<null>|<null>|<null>|<null>|<null>|<null>",
                           "Carl New|<null>|carl@x.example|<null>|<null>|<null>|<null>|<null>|<null>"}));
-    // The page and the person lookups know the new person at once.
+    // The page knows the new person at once; the people table is read again when something needs it.
     QCOMPARE(dm().PeopleCompanyDet->text(QStringLiteral("Name")), QStringLiteral("Carl New"));
     QCOMPARE(dm().PeopleCompanyDet->text(QStringLiteral("Title")), QString());
-    QVERIFY(dm().PeopleTable->locate({QStringLiteral("Name")}, {QStringLiteral("Carl New")}));
     QCOMPARE(dm().PeopleCompanyDet->recordCount(), 3);
+    const QVariant carl = dm().PeopleCompanyDet->value(QStringLiteral("PersonID"));
+    QVERIFY(dm().PeopleTable->isStale());
+    dm().PeopleCompanyDet->first();
+    m_w->ShowPersonRecord(carl);
+    QCOMPARE(dm().PeopleCompanyDet->text(QStringLiteral("Name")), QStringLiteral("Carl New"));
+    QCOMPARE(dm().PeopleTable->text(QStringLiteral("Name")), QStringLiteral("Carl New"));
 }
 
 void TestClientsTransfer::noCompanyOrBadFileWritesNothing_data()
@@ -189,7 +235,7 @@ void TestClientsTransfer::importIsOneTransaction()
     }
     PeopleTransfer transfer(dm());
     const auto plan = [&](const QStringList& names) {
-        return transfer.preview(Contacts::readContactFile(cards(names)));
+        return *transfer.preview(Contacts::readContactFile(cards(names)));
     };
     const QStringList before = rows(QStringLiteral("1"));
     try {
@@ -320,7 +366,7 @@ void TestClientsTransfer::previewColumnsFitAndItsSizeIsKept()
                               "TEL;TYPE=CELL:+44 7700 900123\r\nTEL;TYPE=WORK:+44 20 7946 0958 ext. 1234\r\n"
                               "NOTE:") + QString(180, QLatin1Char('n')),
                QStringLiteral("FN:Ann")}));
-    Contacts::ImportPlan plan = PeopleTransfer(dm()).preview(std::move(read));
+    Contacts::ImportPlan plan = *PeopleTransfer(dm()).preview(std::move(read));
     const auto showPreview = [&](const std::function<void(TImportPreviewForm&)>& check) {
         TImportPreviewForm preview(plan);
         preview.show();
@@ -344,6 +390,50 @@ void TestClientsTransfer::previewColumnsFitAndItsSizeIsKept()
         preview.resize(1000, 430);
     });
     showPreview([](TImportPreviewForm& preview) { QCOMPARE(preview.size(), QSize(1000, 430)); });
+}
+
+void TestClientsTransfer::everyStepReportsProgressAndLetsEventsThrough()
+{
+    // What the progress window says and how far it is, each time the window could paint.
+    QMap<QString, QList<int>> seen;
+    QMap<QString, bool> cancellable;
+    const auto watch = watchProgress([&](QProgressDialog& progress) {
+        seen[progress.labelText()].append(progress.value());
+        cancellable[progress.labelText()] = progress.findChild<QPushButton*>() != nullptr;
+    });
+    importThroughPage(writeFile(QStringLiteral("many.vcf"), cards(manyPeople(9000))));
+    QVERIFY(m_previewShown);
+    QCOMPARE(m_f->messages.texts().last(), QStringLiteral("9000 clients added, 0 updated."));
+    const QString reading =
+        QStringLiteral("Reading \"vornadel-%1-many.vcf\"...").arg(QCoreApplication::applicationPid());
+    const QString saving = QStringLiteral("Saving and reading the clients again...");
+    QCOMPARE(seen.keys(), QStringList({QStringLiteral("Comparing with the stored clients..."),
+                                       QStringLiteral("Importing clients..."), reading, saving}));
+    for (const QString& step : seen.keys()) {
+        const QList<int>& values = seen[step];
+        QVERIFY2(values.size() >= 3, qPrintable(step));
+        QVERIFY2(std::is_sorted(values.begin(), values.end()), qPrintable(step));
+        QCOMPARE(cancellable[step], step != saving);
+    }
+    QVERIFY(seen[reading].last() > seen[reading].first());
+    QCOMPARE(m_f->scalar(QStringLiteral("SELECT COUNT(*) FROM People WHERE CompanyID = 3")).toInt(), 9002);
+    QCOMPARE(dm().PeopleCompanyDet->recordCount(), 9002);
+}
+
+void TestClientsTransfer::cancelDuringTheCompareWritesNothing()
+{
+    const QStringList before = rows(QStringLiteral("1"));
+    int compared = 0;
+    const auto watch = watchProgress([&](QProgressDialog& progress) {
+        if (progress.labelText().startsWith(QLatin1String("Comparing")) && ++compared == 2)
+            progress.cancel();
+    });
+    importThroughPage(writeFile(QStringLiteral("cancelled.vcf"), cards(manyPeople(3000))));
+    QCOMPARE(compared, 2);
+    QVERIFY(!m_previewShown);
+    QCOMPARE(m_f->messages.texts(), QStringList{QStringLiteral("The import was cancelled: nothing was written.")});
+    QCOMPARE(rows(QStringLiteral("1")), before);
+    QCOMPARE(dm().PeopleCompanyDet->recordCount(), 2);
 }
 
 QTEST_MAIN(TestClientsTransfer)
