@@ -24,5 +24,5 @@ bool DatasetCursor::onLastRow() const
 
 QString DatasetCursor::text(const QString& field) const
 {
-    return m_dataset->text(field);
+    return m_dataset->wholeText(field);
 }

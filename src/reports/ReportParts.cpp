@@ -63,7 +63,7 @@ ReportElement pie(const QString& name, const QRectF& box, Dataset* dataset, cons
         QDataStream out(&data, QIODevice::WriteOnly);
         out << qint32(dataset->recordCount());
         for (int row = 0; row < dataset->recordCount(); ++row)
-            out << dataset->valueAt(row, valueField) << dataset->textAt(row, labelField);
+            out << dataset->valueAt(row, valueField) << dataset->wholeTextAt(row, labelField);
         return ReportPicture(draw, data);
     });
 }

@@ -56,6 +56,7 @@ private slots:
     void storeErrorWhileWalkingEndsTheReport();
     void personReportFromTheClientsPage();
     void personReportNamesSubprojectsOfEveryProject();
+    void namesPrintWholeWhereScreensCutThem();
     void allCountsPagesThrough();
 
 private:
@@ -370,6 +371,30 @@ void TestReports::personReportNamesSubprojectsOfEveryProject()
     const QString graph = text.mid(text.indexOf(QLatin1String("Contribution Graph")));
     for (const char* name : {"Pilot", "Review", "Phase two"})
         QVERIFY2(graph.contains(QLatin1String(name)), qPrintable(graph));
+}
+
+void TestReports::namesPrintWholeWhereScreensCutThem()
+{
+    // Longer than the 20 and 10 characters the screens' lookups show.
+    const QString person = QStringLiteral("Ann-Sophie Ærøskøbing Larsen");
+    const QString subproject = QStringLiteral("Pilot in the northern depots");
+    exec(QStringLiteral("UPDATE People SET Name = '%1' WHERE Name = 'Ann';"
+                        "UPDATE SubProjects SET Name = '%2' WHERE Name = 'Pilot';").arg(person, subproject));
+    reread();
+    QCOMPARE(dm().PeopleDetail->text(QStringLiteral("PersonName")).size(), 20);
+
+    exportNextPreview();
+    previewCompanyPersons(dm());
+    const QString hierarchy = words(pdf().join(u' ')).join(u' ');
+    // Once in its row, once by its slice of the pie.
+    QVERIFY2(hierarchy.count(person) >= 2, qPrintable(hierarchy));
+
+    QVERIFY(dm().CompaniesTable->locate({QStringLiteral("Name")}, {QStringLiteral("Acme")}));
+    exportNextPreview();
+    previewPerson(dm());
+    const QString report = words(pdf().join(u' ')).join(u' ');
+    QVERIFY2(report.contains(QStringLiteral("Name %1 Weight 50").arg(subproject)), qPrintable(report));
+    QVERIFY2(report.mid(report.indexOf(QLatin1String("Contribution Graph"))).contains(subproject), qPrintable(report));
 }
 
 void TestReports::allCountsPagesThrough()

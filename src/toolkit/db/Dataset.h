@@ -180,6 +180,10 @@ public:
     // Values of any row held, by 0-based index, for grids and reports.
     QVariant valueAt(int row, const QString& field) const;
     QString textAt(int row, const QString& field) const;
+    // As text() and textAt(), but whole rather than cut to the field's width (a lookup's value
+    // too): print wraps a long name that a screen cuts.
+    QString wholeText(const QString& field) const;
+    QString wholeTextAt(int row, const QString& field) const;
 
     // The rows of a lookup field's dataset, in its order: key, shown text.
     QList<QPair<QVariant, QString>> lookupList(const QString& field) const;
@@ -267,8 +271,8 @@ private:
     void touch();
 
     // ---- values (DatasetValues.cpp)
-    QVariant fieldValueAt(RowRef ref, int fieldIndex, bool current) const;
-    QVariant lookupValue(const FieldDef& field, const QVariant& key) const;
+    QVariant fieldValueAt(RowRef ref, int fieldIndex, bool current, bool cut = true) const;
+    QVariant lookupValue(const FieldDef& field, const QVariant& key, bool cut = true) const;
     int findInView(const QString& column, const QVariant& key) const;
     void emitData();
     void emitState();

@@ -21,18 +21,21 @@ const FieldDef& Dataset::field(const QString& name) const
     return m_fields[size_t(i)];
 }
 
-QVariant Dataset::fieldValueAt(RowRef ref, int fieldIndex, bool current) const
+QVariant Dataset::fieldValueAt(RowRef ref, int fieldIndex, bool current, bool cut) const
 {
     const FieldDef& f = m_fields[size_t(fieldIndex)];
     if (f.isLookup) {
         const int key = this->fieldIndex(f.keyField);
-        return lookupValue(f, fieldValueAt(ref, key, current));
+        return lookupValue(f, fieldValueAt(ref, key, current), cut);
     }
     const int c = m_fieldColumn[size_t(fieldIndex)];
-    return readValue(f, current && isEditing() ? m_buffer[c] : storedAt(ref, c));
+    const QVariant& stored = current && isEditing() ? m_buffer[c] : storedAt(ref, c);
+    if (!cut && (f.type == FieldType::Text || f.type == FieldType::Memo))
+        return stored;
+    return readValue(f, stored);
 }
 
-QVariant Dataset::lookupValue(const FieldDef& field, const QVariant& key) const
+QVariant Dataset::lookupValue(const FieldDef& field, const QVariant& key, bool cut) const
 {
     Dataset* source = field.lookupDataset;
     if (key.isNull() || !source || !source->isActive())
@@ -41,8 +44,8 @@ QVariant Dataset::lookupValue(const FieldDef& field, const QVariant& key) const
     const int result = source->fieldIndex(field.lookupResultField);
     if (abs < 0 || result < 0)
         return {};
-    QVariant v = source->fieldValueAt(source->m_rows[size_t(abs)], result, false);
-    if (field.width > 0 && v.typeId() == QMetaType::QString)
+    QVariant v = source->fieldValueAt(source->m_rows[size_t(abs)], result, false, cut);
+    if (cut && field.width > 0 && v.typeId() == QMetaType::QString)
         v = TextWidth::cut(v.toString(), field.width);
     return v;
 }
@@ -103,6 +106,27 @@ QVariant Dataset::valueAt(int row, const QString& name) const
 QString Dataset::textAt(int row, const QString& name) const
 {
     return format(field(name), valueAt(row, name));
+}
+
+QString Dataset::wholeText(const QString& name) const
+{
+    const int f = fieldIndex(name);
+    if (f < 0)
+        throw StoreError(QStringLiteral("%1: Field '%2' not found.").arg(m_name, name));
+    if (m_cur < 0)
+        return {};
+    return format(m_fields[size_t(f)], fieldValueAt(m_rows[size_t(m_cur)], f, true, false));
+}
+
+QString Dataset::wholeTextAt(int row, const QString& name) const
+{
+    const int f = fieldIndex(name);
+    if (f < 0)
+        throw StoreError(QStringLiteral("%1: Field '%2' not found.").arg(m_name, name));
+    const int abs = m_lo + row;
+    if (row < 0 || abs >= m_hi)
+        return {};
+    return format(m_fields[size_t(f)], fieldValueAt(m_rows[size_t(abs)], f, abs == m_cur, false));
 }
 
 void Dataset::setValue(const QString& name, const QVariant& value)
