@@ -6,6 +6,8 @@
 //   vornadel-fault-driver cascade FILE COMPANY [N]    deletes the company with what hangs on it
 //   vornadel-fault-driver answers FILE PERSON [N]     gives the person the 24 answer rows
 //   vornadel-fault-driver upgrade FILE 0 [N]          upgrades the file by a step such as a new version's
+//   vornadel-fault-driver writes FILE N               after a line of input, adds N companies "Writer 1".."Writer N",
+//                                                     one a transaction
 //
 // With N > 0 the process kills itself at the N-th write, sync, truncate or delete of the
 // change. A change that ends prints "done" and the number of those calls it made.
@@ -49,6 +51,19 @@ void addReminders(Connection& c)
         "UPDATE People SET Reminder = Email"));
 }
 
+// Each company its own transaction, so a reader sees "Writer 1" to "Writer k" and nothing between.
+int writeCompanies(const QString& path, int count)
+{
+    Connection connection(connectionString(path));
+    std::cout << "ready" << std::endl;
+    std::string line;
+    std::getline(std::cin, line);
+    for (int i = 1; i <= count; ++i)
+        connection.exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('Writer %1')").arg(i));
+    std::cout << "done " << count << std::endl;
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -65,6 +80,8 @@ int main(int argc, char* argv[])
             return holdLock(path);
         if (args.size() < 4)
             return 2;
+        if (mode == u"writes")
+            return writeCompanies(path, args[3].toInt());
         const qint64 id = args[3].toLongLong();
         const int killAt = args.size() > 4 ? args[4].toInt() : 0;
         TMainDataModule dm;
