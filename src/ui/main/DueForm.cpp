@@ -1,5 +1,7 @@
 #include "ui/main/DueForm.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -154,6 +156,11 @@ void TDueForm::reload()
                                          .arg(total == 1 ? QString() : QStringLiteral("s")));
     if (Model->rowCount() > 0)
         DueGrid->setCurrentIndex(Model->index(std::min(row, Model->rowCount() - 1), 0));
+    // Names shown whole where the window has room; a longer one keeps its tooltip.
+    for (int c : {DueModel::Company, DueModel::Person, DueModel::SubProject}) {
+        DueGrid->resizeColumnToContents(c);
+        DueGrid->setColumnWidth(c, std::clamp(DueGrid->columnWidth(c), 120, 260));
+    }
     for (QPushButton* b : {GoToButton, DoneButton, DayButton, WeekButton})
         b->setEnabled(Model->rowCount() > 0);
 }
