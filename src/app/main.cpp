@@ -11,6 +11,7 @@
 #include "app/ReportCommand.h"
 #include "app/Startup.h"
 #include "toolkit/dialogs/MessageService.h"
+#include "toolkit/report/ReportProgram.h"
 #include "ui/main/DataEntry.h"
 #include "ui/main/DueForm.h"
 
@@ -60,6 +61,7 @@ int main(int argc, char* argv[])
     // The title goes to the message boxes only: as the application's display name the platform
     // would append it to every window's caption.
     MessageService::setTitle(QStringLiteral("Vornadel Lite"));
+    setReportProgram({QStringLiteral("Vornadel Lite"), QStringLiteral("vornadel")});
 
     QString database;
     try {

@@ -57,6 +57,7 @@ SubDetail subProjectsLevel()
 {
     SubDetail level;
     level.source = SubProjects;
+    level.link = SubDetailLink{QStringLiteral("ProjectID"), QStringLiteral("ProjectID")};
     level.header = band(8.5, Silver, BandFrame{true, true, true, false, 1});
     level.header->add(ReportElement::label(QStringLiteral("Subprojects"), 6.3, 2.1).styled(arial(10)).on(Qt::white));
     level.band = band(23.3, Qt::white, BandFrame::all());

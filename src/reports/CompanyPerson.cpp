@@ -8,10 +8,12 @@ using namespace ReportParts;
 namespace {
 
 // A level printed even when empty: a header with its caption, then a band with the fields.
-SubDetail level(const QString& source, const char* caption, qreal captionLeft)
+// Its rows are those whose key field holds their master's.
+SubDetail level(const QString& source, const QString& key, const char* caption, qreal captionLeft)
 {
     SubDetail s;
     s.source = source;
+    s.link = SubDetailLink{key, key};
     s.printIfEmpty = true;
     s.header = band(10.6);
     s.header->add(ReportElement::label(QLatin1String(caption), captionLeft, 2.1).styled(arial(10, true)));
@@ -39,18 +41,18 @@ TCompanyPersonForm::TCompanyPersonForm(TMainDataModule& dataModule, QObject* par
     QuickRep1.detail = band(10.6, Silver);
     QuickRep1.detail->add(ReportElement::dataField(companies, QStringLiteral("Name"), 10.6, 2.1).styled(arial(10)).on(Qt::white));
 
-    SubDetail contribution = level(people, "Contribution", 86.8);
+    SubDetail contribution = level(people, QStringLiteral("SubProjectID"), "Contribution", 86.8);
     contribution.band.add(ReportElement::dataField(people, QStringLiteral("PersonName"), 61.4, 2.1).styled(arial(10)));
     contribution.band.add(ReportElement::dataField(people, Catalogue::weightField(), 84.7, 2.1).styled(arial(10)));
     contribution.footer = band(47.4);
-    contribution.footer->add(pie(QStringLiteral("QRChart1"), QRectF(42.3, 4.2, 120.9, 36.2), dataModule.PeopleDetail,
+    contribution.footer->add(pie(QStringLiteral("QRChart1"), QRectF(42.3, 4.2, 120.9, 36.2), people,
                                  QStringLiteral("PersonName"), Catalogue::weightField(), true, QStringLiteral("TQRChart")));
 
-    SubDetail subProjectLevel = level(subProjects, "Subprojects", 86.8);
+    SubDetail subProjectLevel = level(subProjects, QStringLiteral("ProjectID"), "Subprojects", 86.8);
     subProjectLevel.band.add(ReportElement::dataField(subProjects, QStringLiteral("Name"), 38.1, 2.1).styled(arial(10)));
     subProjectLevel.children.push_back(contribution);
 
-    SubDetail projectLevel = level(projects, "Projects", 88.9);
+    SubDetail projectLevel = level(projects, QStringLiteral("CompanyID"), "Projects", 88.9);
     projectLevel.band.add(ReportElement::dataField(projects, QStringLiteral("Name"), 25.4, 2.1).styled(arial(10)));
     projectLevel.children.push_back(subProjectLevel);
     QuickRep1.subDetails.push_back(projectLevel);

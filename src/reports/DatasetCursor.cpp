@@ -26,3 +26,18 @@ QString DatasetCursor::text(const QString& field) const
 {
     return m_dataset->wholeText(field);
 }
+
+int DatasetCursor::rowCount() const
+{
+    return m_dataset->recordCount();
+}
+
+QString DatasetCursor::textAt(int row, const QString& field) const
+{
+    return m_dataset->wholeTextAt(row, field);
+}
+
+QVariant DatasetCursor::valueAt(int row, const QString& field) const
+{
+    return m_dataset->valueAt(row, field);
+}

@@ -17,6 +17,9 @@ public:
     bool eof() const override;
     bool onLastRow() const override;
     QString text(const QString& field) const override;
+    int rowCount() const override;
+    QString textAt(int row, const QString& field) const override;
+    QVariant valueAt(int row, const QString& field) const override;
 
 private:
     Dataset* m_dataset;

@@ -16,10 +16,11 @@ ListReport::ListReport(TMainDataModule& dataModule, const QString& name, const Q
     addCursor(ADOQuery1);
 }
 
-void ListReport::prepare()
+ReportParameters ListReport::prepare()
 {
     ADOQuery1->close();
     ADOQuery1->open();
+    return {};
 }
 
 void ListReport::setLayout(const QString& heading, qreal centre, const std::vector<Heading>& headings,

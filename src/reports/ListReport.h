@@ -33,5 +33,5 @@ protected:
     // first field prints bold.
     void setLayout(const QString& heading, qreal centre, const std::vector<Heading>& headings,
                    const std::vector<Column>& columns);
-    void prepare() override;
+    ReportParameters prepare() override;
 };

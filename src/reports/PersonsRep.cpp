@@ -28,6 +28,7 @@ ReportBand personBand()
     b.add(ReportElement::label(QStringLiteral("Tactics"), 2.1, 42.3).styled(arial(12, true, Navy)));
     // Wide enough for lines of advice; it grows downward with them.
     ReportElement memo = ReportElement::memo(Memo, QRectF(10.6, 50.8, 174.6, 23.5));
+    memo.parameter = Memo;
     memo.frame = BandFrame::all();
     memo.background = Cream;
     b.add(memo.styled(arial(10, true)));
@@ -70,16 +71,16 @@ TPersons::TPersons(TMainDataModule& dataModule, QObject* parent)
     QuickRep1.detail = contributionBand();
     QuickRep1.summary = band(55.0, Qt::white, BandFrame::all(2));
     QuickRep1.summary->add(ReportElement::label(QStringLiteral("Contribution Graph"), 82.5, 2.1).styled(arial(10, true)));
-    QuickRep1.summary->add(pie(QStringLiteral("MyChart"), QRectF(6.3, 8.5, 178.1, 40.5), dataModule.PeopleProjectDetail,
+    QuickRep1.summary->add(pie(QStringLiteral("MyChart"), QRectF(6.3, 8.5, 178.1, 40.5), Contributions,
                                QStringLiteral("Subproject"), Catalogue::weightField()));
 }
 
-void TPersons::prepare()
+ReportParameters TPersons::prepare()
 {
     const QVariant person = m_dataModule.PeopleCompanyDet->value(QStringLiteral("PersonID"));
-    QuickRep1.element(Memo)->text = person.isNull()
-                                        ? QString()
-                                        : personTacticLines(*m_dataModule.MainADOConnection(), person).join(u'\n');
+    if (person.isNull())
+        return {};
+    return {{Memo, personTacticLines(*m_dataModule.MainADOConnection(), person).join(u'\n')}};
 }
 
 QStringList personTacticLines(Connection& connection, const QVariant& personId)

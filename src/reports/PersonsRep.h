@@ -17,7 +17,7 @@ public:
 
 protected:
     // Reads the current person's advice into TacticksQRMemo; creates no answer rows.
-    void prepare() override;
+    ReportParameters prepare() override;
 };
 
 // The advice lines for a person's stored answers, as the profile window shows them; a person

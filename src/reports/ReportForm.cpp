@@ -54,8 +54,7 @@ int ReportForm::produce(PageSink& sink, int firstPage)
     };
     int next = firstPage;
     try {
-        prepare();
-        next = layoutReport(QuickRep1, m_cursors, sink, firstPage);
+        next = layoutReport(QuickRep1, m_cursors, sink, firstPage, prepare());
     } catch (...) {
         try {
             comeBack();

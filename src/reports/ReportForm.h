@@ -34,8 +34,8 @@ public:
     ReportDefinition QuickRep1;
 
 protected:
-    // Runs before each walk: a list report runs its query here.
-    virtual void prepare() {}
+    // Runs before each walk and gives the run's parameters: a list report runs its query here.
+    virtual ReportParameters prepare() { return {}; }
     // Lets the report's elements and bands name dataset by its own name.
     void addCursor(Dataset* dataset);
 

@@ -8,7 +8,7 @@
 #include <QPainter>
 
 #include "toolkit/chart/PiePainter.h"
-#include "toolkit/db/Dataset.h"
+#include "toolkit/report/ReportCursor.h"
 
 namespace ReportParts {
 
@@ -38,7 +38,7 @@ ReportElement centred(const QString& text, qreal centre, qreal top)
     return e;
 }
 
-ReportElement pie(const QString& name, const QRectF& box, Dataset* dataset, const QString& labelField,
+ReportElement pie(const QString& name, const QRectF& box, const QString& source, const QString& labelField,
                   const QString& valueField, bool legend, const QString& title)
 {
     PieSettings settings;
@@ -58,12 +58,12 @@ ReportElement pie(const QString& name, const QRectF& box, Dataset* dataset, cons
             in >> slice.value >> slice.label;
         paintPie(painter, rect, settings, slices);
     });
-    return ReportElement::picture(name, box, [=] {
+    return ReportElement::chart(name, box, source, [=](const ReportCursor& rows) {
         QByteArray data;
         QDataStream out(&data, QIODevice::WriteOnly);
-        out << qint32(dataset->recordCount());
-        for (int row = 0; row < dataset->recordCount(); ++row)
-            out << dataset->valueAt(row, valueField) << dataset->wholeTextAt(row, labelField);
+        out << qint32(rows.rowCount());
+        for (int row = 0; row < rows.rowCount(); ++row)
+            out << rows.valueAt(row, valueField) << rows.textAt(row, labelField);
         return ReportPicture(draw, data);
     });
 }

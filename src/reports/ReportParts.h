@@ -8,8 +8,6 @@
 #include "toolkit/chart/PieGeometry.h"
 #include "toolkit/report/ReportDefinition.h"
 
-class Dataset;
-
 // Colours, fonts and pieces the six reports share.
 namespace ReportParts {
 
@@ -27,9 +25,9 @@ ReportBand band(qreal height, const QColor& color = Qt::white, const BandFrame& 
 // A text centred on a point of the band (mm from its left).
 ReportElement centred(const QString& text, qreal centre, qreal top);
 
-// A pie over every row of dataset, read when its band prints: one slice per row, value
-// valueField, label labelField; marks show the label alone.
-ReportElement pie(const QString& name, const QRectF& box, Dataset* dataset, const QString& labelField,
+// A pie over every row of the cursor named source, read when its band prints: one slice per
+// row, value valueField, label labelField; marks show the label alone.
+ReportElement pie(const QString& name, const QRectF& box, const QString& source, const QString& labelField,
                   const QString& valueField, bool legend = false, const QString& title = {});
 
 // The buying roles as the reports print them from left to right: by caption.

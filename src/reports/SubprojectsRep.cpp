@@ -57,11 +57,11 @@ TSubprojects::TSubprojects(TMainDataModule& dataModule, QObject* parent)
         addCursor(d);
     QuickRep1.mainSource = People;
     QuickRep1.title = titleBand();
-    QuickRep1.groupHeader = band(10.6, Silver, BandFrame::all());
-    QuickRep1.groupHeader->add(ReportElement::label(QStringLiteral("Contribution"), 86.8, 2.1).styled(arial(12, true)).on(Qt::white));
+    QuickRep1.detailHeader = band(10.6, Silver, BandFrame::all());
+    QuickRep1.detailHeader->add(ReportElement::label(QStringLiteral("Contribution"), 86.8, 2.1).styled(arial(12, true)).on(Qt::white));
     QuickRep1.detail = contributionBand();
     QuickRep1.summary = band(61.6, Qt::white, BandFrame::all());
     QuickRep1.summary->add(ReportElement::label(QStringLiteral("Summary"), 91.0, 2.1).styled(arial(12, true)));
-    QuickRep1.summary->add(pie(QStringLiteral("QRChart1"), QRectF(12.7, 12.7, 159.0, 40.5), dataModule.PeopleDetail,
+    QuickRep1.summary->add(pie(QStringLiteral("QRChart1"), QRectF(12.7, 12.7, 159.0, 40.5), People,
                                QStringLiteral("PersonName"), Catalogue::weightField()));
 }

@@ -1,5 +1,6 @@
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -85,6 +86,12 @@ void TestReportCommand::writesEachReportAndExitsZero()
     const QString pages = text(pdf);
     for (const QString& words : printed)
         QVERIFY2(pages.contains(words), qPrintable(pages));
+    // The program, not the report toolkit, names itself as the file's maker.
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    QVERIFY(info.waitForFinished());
+    const QString about = QString::fromUtf8(info.readAllStandardOutput());
+    QVERIFY2(about.contains(QRegularExpression(QStringLiteral("Creator:\\s+Vornadel Lite\n"))), qPrintable(about));
 }
 
 void TestReportCommand::aFailureSaysWhyAndLeavesNoFile_data()

@@ -103,7 +103,7 @@ PlacedBand BandLayout::lay(const ReportBand& band, const TextOf& textOf) const
         QString text;
         qreal grown = 0;
         if (e.kind == ReportElement::Kind::Memo) {
-            text = e.text;
+            text = textOf(e);
             if (!text.isEmpty()) {
                 const QFontMetricsF fm(styleOf(band, e).font, pointDevice());
                 const QRectF needed = fm.boundingRect(QRectF(0, 0, rect.width() - 2 * MemoPadding, 1e6),

@@ -62,13 +62,25 @@ ReportElement ReportElement::memo(const QString& name, const QRectF& box)
     return e;
 }
 
-ReportElement ReportElement::picture(const QString& name, const QRectF& box, ReportPictureCapture capture)
+ReportElement ReportElement::picture(const QString& name, const QRectF& box, const std::function<ReportPicture()>& capture)
 {
     ReportElement e;
     e.kind = Kind::Picture;
     e.name = name;
     e.box = box;
-    e.capture = std::move(capture);
+    e.capture = [capture](const ReportCursor*) { return capture(); };
+    return e;
+}
+
+ReportElement ReportElement::chart(const QString& name, const QRectF& box, const QString& source,
+                                   const std::function<ReportPicture(const ReportCursor& rows)>& capture)
+{
+    ReportElement e;
+    e.kind = Kind::Picture;
+    e.name = name;
+    e.box = box;
+    e.source = source;
+    e.capture = [capture](const ReportCursor* rows) { return capture(*rows); };
     return e;
 }
 
@@ -102,7 +114,7 @@ ReportElement* findIn(std::vector<SubDetail>& subDetails, const QString& name)
 
 ReportElement* ReportDefinition::element(const QString& name)
 {
-    for (std::optional<ReportBand>* band : {&pageHeader, &title, &groupHeader, &detail, &summary, &pageFooter})
+    for (std::optional<ReportBand>* band : {&pageHeader, &title, &detailHeader, &detail, &summary, &pageFooter})
         if (ReportElement* e = findIn(*band, name))
             return e;
     return findIn(subDetails, name);

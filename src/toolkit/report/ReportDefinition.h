@@ -7,12 +7,14 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QHash>
 #include <QFont>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
 
 class QPainter;
+class ReportCursor;
 
 // A banded report as plain data: page settings, the report's text style, the bands and the
 // elements on them. Positions and sizes are in millimetres from a band's top-left corner;
@@ -40,8 +42,9 @@ struct ReportPicture
     explicit operator bool() const { return routine && *routine; }
     void operator()(QPainter& painter, const QRectF& rect) const { (*routine)(painter, rect, data); }
 };
-// Called when the band holding a picture prints: reads what the picture shows at that moment.
-using ReportPictureCapture = std::function<ReportPicture()>;
+// Called when the band holding a picture prints: reads what the picture shows at that moment,
+// a chart from the rows of the cursor it names (null for a picture that names none).
+using ReportPictureCapture = std::function<ReportPicture(const ReportCursor* rows)>;
 
 struct TextStyle
 {
@@ -72,7 +75,8 @@ struct ReportElement
     // left is the centre.
     QRectF box;
     QString text;              // a label's or a memo's text
-    QString source, field;     // a data field: the cursor's name and the field's
+    QString parameter;         // a memo's: the run's value so named replaces its text
+    QString source, field;     // a data field: the cursor's name and the field's; a chart: the cursor's
     std::optional<TextStyle> style;  // none: the band's, else the report's
     QColor background;         // invalid: transparent
     Qt::Alignment alignment = Qt::AlignLeft;
@@ -85,7 +89,10 @@ struct ReportElement
     static ReportElement line(const QRectF& box);
     static ReportElement rectangle(const QRectF& box);
     static ReportElement memo(const QString& name, const QRectF& box);
-    static ReportElement picture(const QString& name, const QRectF& box, ReportPictureCapture capture);
+    static ReportElement picture(const QString& name, const QRectF& box, const std::function<ReportPicture()>& capture);
+    // A picture drawn from all rows of the cursor named source, read without moving it.
+    static ReportElement chart(const QString& name, const QRectF& box, const QString& source,
+                               const std::function<ReportPicture(const ReportCursor& rows)>& capture);
 
     ReportElement& styled(const TextStyle& s) { style = s; return *this; }
     ReportElement& on(const QColor& colour) { background = colour; return *this; }
@@ -102,11 +109,21 @@ struct ReportBand
     ReportBand& add(const ReportElement& element) { elements.push_back(element); return *this; }
 };
 
-// Tied to a master (the report or another sub-detail) and walked each time the master's band
-// has printed: header, a band per row (each followed by the children), footer.
+// How a sub-detail's rows belong to its master's current row: their detailField holds the
+// master's masterField, compared as the cursors' texts.
+struct SubDetailLink
+{
+    QString masterField, detailField;
+};
+
+// Tied to a master (the report's main cursor or another sub-detail) and walked each time the
+// master's band has printed: header, a band per row (each followed by the children), footer.
+// A linked sub-detail prints only the rows that belong to the master's row and skips others,
+// so its cursor may hold more; an unlinked one prints every row its cursor has.
 struct SubDetail
 {
     QString source;
+    std::optional<SubDetailLink> link;
     bool printIfEmpty = false;
     std::optional<ReportBand> header, footer;
     ReportBand band;
@@ -128,9 +145,13 @@ struct ReportDefinition
     QString mainSource;
     // An empty main cursor still prints the detail band once with empty fields.
     bool printIfEmpty = true;
-    std::optional<ReportBand> pageHeader, title, groupHeader, detail, summary, pageFooter;
+    // detailHeader prints once, before the first detail row and on that row's page.
+    std::optional<ReportBand> pageHeader, title, detailHeader, detail, summary, pageFooter;
     std::vector<SubDetail> subDetails;
 
     // The element so named on any band, or nullptr.
     ReportElement* element(const QString& name);
 };
+
+// Values a run gives a definition's memos by name, so a definition stays as it was made.
+using ReportParameters = QHash<QString, QString>;

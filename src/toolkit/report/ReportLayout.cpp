@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <QSet>
 
 #include "toolkit/report/BandLayout.h"
 
@@ -28,8 +29,9 @@ struct Stopped
 class Layout
 {
 public:
-    Layout(const ReportDefinition& definition, const ReportCursors& cursors, PageSink& sink, int firstPage)
-        : m_def(definition), m_cursors(cursors), m_sink(sink), m_pageNumber(firstPage),
+    Layout(const ReportDefinition& definition, const ReportCursors& cursors, const ReportParameters& parameters,
+           PageSink& sink, int firstPage)
+        : m_def(definition), m_cursors(cursors), m_parameters(parameters), m_sink(sink), m_pageNumber(firstPage),
           m_pageSize(mmToPoints(definition.page.paper.width()), mmToPoints(definition.page.paper.height())),
           m_left(mmToPoints(definition.page.left)),
           m_width(m_pageSize.width() - m_left - mmToPoints(definition.page.right)),
@@ -37,6 +39,7 @@ public:
                        (definition.pageFooter ? mmToPoints(definition.pageFooter->height) : 0)),
           m_now(nowText()), m_bands(m_width, definition.style)
     {
+        addLinked(definition.subDetails);
     }
 
     int run()
@@ -53,6 +56,15 @@ public:
     }
 
 private:
+    void addLinked(const std::vector<SubDetail>& subDetails)
+    {
+        for (const SubDetail& sub : subDetails) {
+            if (sub.link)
+                m_linked.insert(sub.source);
+            addLinked(sub.children);
+        }
+    }
+
     void printDetails()
     {
         if (!m_def.mainSource.isEmpty()) {
@@ -62,9 +74,10 @@ private:
                 for (bool first = true; !main.eof(); first = false) {
                     ++m_detailNumber;
                     if (first)
-                        place(m_def.groupHeader, heightOf(m_def.detail));
-                    place(m_def.detail, std::max(lead(m_def.subDetails), main.onLastRow() ? chartAfter(m_def.summary) : 0));
-                    walk(m_def.subDetails);
+                        place(m_def.detailHeader, heightOf(m_def.detail));
+                    place(m_def.detail, std::max(lead(m_def.subDetails, m_def.mainSource),
+                                                 main.onLastRow() ? chartAfter(m_def.summary) : 0));
+                    walk(m_def.subDetails, m_def.mainSource);
                     main.next();
                     ++m_moves;
                 }
@@ -74,32 +87,48 @@ private:
                 return;
         }
         place(m_def.detail);
-        walk(m_def.subDetails);
+        walk(m_def.subDetails, m_def.mainSource);
     }
 
-    void walk(const std::vector<SubDetail>& subDetails)
+    void walk(const std::vector<SubDetail>& subDetails, const QString& master)
     {
         for (const SubDetail& sub : subDetails)
-            walk(sub);
+            walk(sub, master);
     }
 
-    void walk(const SubDetail& sub)
+    void walk(const SubDetail& sub, const QString& master)
     {
         ReportCursor& rows = cursor(sub.source);
-        toFirst(rows);
+        toFirst(rows, &sub, master);
         if (rows.eof() && !sub.printIfEmpty)
             return;
         // A header never ends a page alone, nor a row whose own rows follow on the next.
-        place(sub.header, lay(sub.band).height + lead(sub.children));
+        place(sub.header, lay(sub.band).height + lead(sub.children, sub.source));
         if (rows.eof()) {
             place(sub.band);
-            walk(sub.children);
+            walk(sub.children, sub.source);
         }
-        for (; !rows.eof(); rows.next(), ++m_moves) {
-            place(sub.band, std::max(lead(sub.children), rows.onLastRow() ? chartAfter(sub.footer) : 0));
-            walk(sub.children);
+        while (!rows.eof()) {
+            // A linked detail's last row of its master is known only where it is the cursor's last.
+            place(sub.band, std::max(lead(sub.children, sub.source), rows.onLastRow() ? chartAfter(sub.footer) : 0));
+            walk(sub.children, sub.source);
+            rows.next();
+            skipOthers(rows, sub, master);
+            ++m_moves;
         }
         place(sub.footer);
+    }
+
+    // Moves a linked detail's rows past those of another master row; a master without a row
+    // (printed if empty) has none.
+    void skipOthers(ReportCursor& rows, const SubDetail& sub, const QString& master) const
+    {
+        if (!sub.link)
+            return;
+        const ReportCursor& owner = cursor(master);
+        const QString key = owner.text(sub.link->masterField);
+        while (!rows.eof() && (owner.eof() || rows.text(sub.link->detailField) != key))
+            rows.next();
     }
 
     ReportCursor& cursor(const QString& name) const
@@ -167,12 +196,15 @@ private:
         return placed;
     }
 
-    // Looking ahead moves a cursor to its first row; the walk that follows does not again.
-    void toFirst(ReportCursor& rows)
+    // Looking ahead moves a cursor to its first row (a sub-detail's: the first of its master's
+    // row); the walk that follows does not again.
+    void toFirst(ReportCursor& rows, const SubDetail* sub = nullptr, const QString& master = {})
     {
         if (m_atFirst == &rows && m_atFirstMoves == m_moves)
             return;
         rows.first();
+        if (sub)
+            skipOthers(rows, *sub, master);
         m_atFirst = &rows;
         m_atFirstMoves = ++m_moves;
     }
@@ -191,11 +223,11 @@ private:
 
     // What must print on the same page as a band that the sub-details follow: the first of them
     // that prints, its header and its first row.
-    qreal lead(const std::vector<SubDetail>& subDetails)
+    qreal lead(const std::vector<SubDetail>& subDetails, const QString& master)
     {
         for (const SubDetail& sub : subDetails) {
             ReportCursor& rows = cursor(sub.source);
-            toFirst(rows);
+            toFirst(rows, &sub, master);
             if (!rows.eof() || sub.printIfEmpty)
                 return heightOf(sub.header) + lay(sub.band).height;
         }
@@ -231,11 +263,11 @@ private:
             break;
         }
         case ReportElement::Kind::Memo:
-            drawMemo(band, e, box);
+            drawMemo(band, e, placed.text, box);
             break;
         case ReportElement::Kind::Picture: {
             ReportPrimitive p = primitive(ReportPrimitive::Kind::Picture, box);
-            p.picture = e.capture ? e.capture() : ReportPicture();
+            p.picture = e.capture ? e.capture(e.source.isEmpty() ? nullptr : &cursor(e.source)) : ReportPicture();
             if (p.picture)
                 add(std::move(p));
             break;
@@ -250,8 +282,14 @@ private:
         switch (e.kind) {
         case ReportElement::Kind::Label:
             return e.text;
+        case ReportElement::Kind::Memo:
+            return e.parameter.isEmpty() ? e.text : m_parameters.value(e.parameter);
         case ReportElement::Kind::DataField: {
-            QString text = cursor(e.source).text(e.field);
+            const ReportCursor& rows = cursor(e.source);
+            // Past its master's rows a linked cursor stands on another master's row.
+            if (rows.eof() && m_linked.contains(e.source))
+                return {};
+            QString text = rows.text(e.field);
             text.replace(QLatin1String("\r\n"), QLatin1String(" "));
             text.replace(u'\n', u' ');
             return text;
@@ -279,15 +317,15 @@ private:
         add(std::move(p));
     }
 
-    void drawMemo(const ReportBand& band, const ReportElement& e, const QRectF& box)
+    void drawMemo(const ReportBand& band, const ReportElement& e, const QString& text, const QRectF& box)
     {
         if (e.background.isValid())
             add(fill(box, e.background));
-        if (!e.text.isEmpty()) {
+        if (!text.isEmpty()) {
             const TextStyle& style = m_bands.styleOf(band, e);
             const qreal padding = BandLayout::MemoPadding;
             const QRectF inner = box.adjusted(padding, padding, -padding, -padding);
-            ReportPrimitive p = textPrimitive(inner, e.text, style);
+            ReportPrimitive p = textPrimitive(inner, text, style);
             p.flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
             p.clip = inner;
             add(std::move(p));
@@ -344,6 +382,8 @@ private:
 
     const ReportDefinition& m_def;
     const ReportCursors& m_cursors;
+    QSet<QString> m_linked;  // the cursors of linked sub-details
+    const ReportParameters& m_parameters;
     PageSink& m_sink;
     int m_pageNumber;
     const QSizeF m_pageSize;
@@ -364,7 +404,8 @@ private:
 
 } // namespace
 
-int layoutReport(const ReportDefinition& definition, const ReportCursors& cursors, PageSink& sink, int firstPage)
+int layoutReport(const ReportDefinition& definition, const ReportCursors& cursors, PageSink& sink, int firstPage,
+                 const ReportParameters& parameters)
 {
-    return Layout(definition, cursors, sink, firstPage).run();
+    return Layout(definition, cursors, parameters, sink, firstPage).run();
 }

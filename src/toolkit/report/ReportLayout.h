@@ -15,8 +15,11 @@ public:
 };
 
 // Lays a definition out into pages, walking its cursors in place: the main cursor once,
-// each sub-detail's cursor each time its master's band prints. Page numbers count from
+// each sub-detail's cursor each time its master's band prints (a linked one over the rows of
+// its master's row, skipping the others); a memo naming a parameter
+// shows that value of parameters. Page numbers count from
 // firstPage. Returns the number the next page would get; stops early, with the pages made so
 // far delivered, when the sink says so (the page being filled is then dropped). A throw from
 // a cursor ends the layout and passes through. GUI thread only.
-int layoutReport(const ReportDefinition& definition, const ReportCursors& cursors, PageSink& sink, int firstPage = 1);
+int layoutReport(const ReportDefinition& definition, const ReportCursors& cursors, PageSink& sink, int firstPage = 1,
+                 const ReportParameters& parameters = {});

@@ -14,6 +14,7 @@
 
 #include "toolkit/report/PdfUnicode.h"
 #include "toolkit/report/ReportPainter.h"
+#include "toolkit/report/ReportProgram.h"
 
 namespace {
 
@@ -115,13 +116,13 @@ bool exportPdf(const ReportPages& pages, const QString& path, const QString& tit
 {
     const QString name = QFileInfo(path).fileName();
     // The writer's file is read back and completed before it takes the name.
-    QTemporaryFile made(QDir(QDir::tempPath()).filePath(QStringLiteral("vornadel-export-XXXXXX.pdf")));
+    QTemporaryFile made(QDir(QDir::tempPath()).filePath(reportProgram().filePrefix + QStringLiteral("-export-XXXXXX.pdf")));
     if (!made.open())
         fail(QStringLiteral("The file \"%1\" cannot be written: %2").arg(name, made.errorString()));
     {
         QPdfWriter writer(&made);
         writer.setTitle(title);
-        writer.setCreator(QStringLiteral("Vornadel Lite"));
+        writer.setCreator(reportProgram().creator);
         writer.setResolution(600);
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         if (!pages.empty())

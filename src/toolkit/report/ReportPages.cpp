@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QTemporaryFile>
 
+#include "toolkit/report/ReportProgram.h"
+
 namespace {
 
 // What a page and each of its primitives are written as; a primitive's clip box (when it has
@@ -166,7 +168,7 @@ private:
         return p;
     }
 
-    mutable QTemporaryFile m_file{QDir(QDir::tempPath()).filePath(QStringLiteral("vornadel-report-XXXXXX.pages"))};
+    mutable QTemporaryFile m_file{QDir(QDir::tempPath()).filePath(reportProgram().filePrefix + QStringLiteral("-report-XXXXXX.pages"))};
     std::vector<qint64> m_offsets{0};  // where each page starts, and where the next would
     std::vector<QFont> m_fonts;
     std::vector<QColor> m_colors;

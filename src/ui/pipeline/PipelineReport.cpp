@@ -38,6 +38,12 @@ public:
         const size_t at = std::min(m_index, m_shown.size() - 1);
         return Pipeline::cellText(m_rows[size_t(m_shown[at])], Pipeline::Column(field.toInt()));
     }
+    int rowCount() const override { return int(m_shown.size()); }
+    QString textAt(int row, const QString& field) const override
+    {
+        return Pipeline::cellText(m_rows[size_t(m_shown[size_t(row)])], Pipeline::Column(field.toInt()));
+    }
+    QVariant valueAt(int row, const QString& field) const override { return textAt(row, field); }
 
 private:
     const std::vector<Pipeline::Row>& m_rows;

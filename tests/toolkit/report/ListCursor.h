@@ -7,19 +7,14 @@
 #include "toolkit/report/ReportCursor.h"
 
 // Rows in memory, each a map of field texts. Like a dataset it stays on its last row after
-// passing the end. rowsFor lets a detail list follow a master: it gives the rows for the
-// master's current row each time first() is called.
+// passing the end.
 class ListCursor : public ReportCursor
 {
 public:
     explicit ListCursor(QList<QVariantMap> rows = {}) : m_rows(std::move(rows)) {}
 
-    std::function<QList<QVariantMap>()> rowsFor;
-
     void first() override
     {
-        if (rowsFor)
-            m_rows = rowsFor();
         m_index = 0;
         m_eof = m_rows.isEmpty();
     }
@@ -36,6 +31,9 @@ public:
     {
         return m_index < m_rows.size() ? m_rows[m_index].value(field).toString() : QString();
     }
+    int rowCount() const override { return m_rows.size(); }
+    QString textAt(int row, const QString& field) const override { return m_rows[row].value(field).toString(); }
+    QVariant valueAt(int row, const QString& field) const override { return m_rows[row].value(field); }
     int index() const { return m_index; }
 
 private:
@@ -51,4 +49,13 @@ inline QList<QVariantMap> namedRows(const QStringList& names)
     for (const QString& n : names)
         rows.append(QVariantMap{{QStringLiteral("Name"), n}});
     return rows;
+}
+
+// Detail rows, each a "Name" and the "Master" row's name it belongs to.
+inline QList<QVariantMap> linkedRows(const QList<std::pair<const char*, const char*>>& rows)
+{
+    QList<QVariantMap> out;
+    for (const auto& [name, master] : rows)
+        out.append(QVariantMap{{QStringLiteral("Name"), QLatin1String(name)}, {QStringLiteral("Master"), QLatin1String(master)}});
+    return out;
 }

@@ -65,10 +65,13 @@ private slots:
     void bandsPrintInOrderAndStackDownwards();
     void printIfEmpty_data();
     void printIfEmpty();
+    void linkedDetailsPrintOnlyTheirMastersRows();
     void pagesBreakWithHeaderAndFooterOnEach();
     void detailNumberCountsMainRows();
     void memoGrowsItsBand();
+    void memoShowsTheRunsParameter();
     void picturesCaptureWhenTheirBandPrints();
+    void chartsReadEveryRowWithoutMovingTheCursor();
     void textsStayInTheirBoxesAndWrapWhatDoesNotFit();
     void wrappedLinesInATallerFallbackFontGetTheirHeight();
     void aHeaderNeverEndsAPageAlone();
@@ -79,19 +82,16 @@ private slots:
 void TestReportLayout::bandsPrintInOrderAndStackDownwards()
 {
     ListCursor companies(namedRows({QStringLiteral("A"), QStringLiteral("B")}));
-    ListCursor projects;
-    projects.rowsFor = [&] {
-        return companies.text(QStringLiteral("Name")) == QLatin1String("A") ? namedRows({QStringLiteral("p1"), QStringLiteral("p2")})
-                                                                             : QList<QVariantMap>();
-    };
+    ListCursor projects(linkedRows({{"p1", "A"}, {"p2", "A"}}));
     ReportDefinition def;
     def.mainSource = QStringLiteral("companies");
     def.pageHeader = band(10, QStringLiteral("PH"));
     def.title = band(20, QStringLiteral("T"));
-    def.groupHeader = band(5, QStringLiteral("G"));
+    def.detailHeader = band(5, QStringLiteral("G"));
     def.detail = fieldBand(10, QStringLiteral("D"), QStringLiteral("companies"));
     SubDetail sub;
     sub.source = QStringLiteral("projects");
+    sub.link = SubDetailLink{QStringLiteral("Name"), QStringLiteral("Master")};
     sub.header = band(5, QStringLiteral("SH"));
     sub.band = fieldBand(5, QStringLiteral("S"), QStringLiteral("projects"));
     sub.footer = band(5, QStringLiteral("SF"));
@@ -102,7 +102,7 @@ void TestReportLayout::bandsPrintInOrderAndStackDownwards()
     CollectingSink sink;
     QCOMPARE(layoutReport(def, {{QStringLiteral("companies"), &companies}, {QStringLiteral("projects"), &projects}}, sink), 2);
     QCOMPARE(sink.pages.size(), size_t(1));
-    // The group band once; a sub-detail without rows and not printed if empty prints nothing.
+    // The detail header once; a sub-detail without rows and not printed if empty prints nothing.
     QCOMPARE(texts(sink.pages[0]), QStringList({"PH", "T", "G", "D", "A", "SH", "S", "p1", "S", "p2", "SF", "D", "B",
                                                 "Sum", "PF"}));
     // Each band starts where the one before ended; the page footer sits on the bottom margin.
@@ -141,7 +141,7 @@ void TestReportLayout::printIfEmpty()
     def.mainSource = QStringLiteral("main");
     def.printIfEmpty = reportIfEmpty;
     def.title = band(5, QStringLiteral("T"));
-    def.groupHeader = band(5, QStringLiteral("G"));
+    def.detailHeader = band(5, QStringLiteral("G"));
     def.detail = fieldBand(5, QStringLiteral("D"), QStringLiteral("main"));
     SubDetail child;
     child.source = QStringLiteral("empty");
@@ -160,6 +160,36 @@ void TestReportLayout::printIfEmpty()
     CollectingSink sink;
     layoutReport(def, {{QStringLiteral("main"), &main}, {QStringLiteral("empty"), &empty}}, sink);
     QCOMPARE(texts(sink.pages), printed);
+}
+
+void TestReportLayout::linkedDetailsPrintOnlyTheirMastersRows()
+{
+    // The details hold the rows of every master, in no order of theirs.
+    ListCursor companies(namedRows({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
+    ListCursor projects(linkedRows({{"p1", "A"}, {"q1", "B"}, {"p2", "A"}}));
+    ListCursor tasks(linkedRows({{"t1", "p2"}, {"t2", "q1"}, {"t3", "p1"}, {"t4", "p2"}}));
+    ReportDefinition def;
+    def.mainSource = QStringLiteral("companies");
+    def.detail = fieldBand(5, QStringLiteral("D"), QStringLiteral("companies"));
+    SubDetail task;
+    task.source = QStringLiteral("tasks");
+    task.link = SubDetailLink{QStringLiteral("Name"), QStringLiteral("Master")};
+    task.band = fieldBand(5, QStringLiteral("T"), QStringLiteral("tasks"));
+    SubDetail project;
+    project.source = QStringLiteral("projects");
+    project.link = SubDetailLink{QStringLiteral("Name"), QStringLiteral("Master")};
+    project.printIfEmpty = true;
+    project.header = band(5, QStringLiteral("PH"));
+    project.band = fieldBand(5, QStringLiteral("P"), QStringLiteral("projects"));
+    project.children.push_back(task);
+    def.subDetails.push_back(project);
+
+    CollectingSink sink;
+    layoutReport(def, {{QStringLiteral("companies"), &companies}, {QStringLiteral("projects"), &projects},
+                       {QStringLiteral("tasks"), &tasks}}, sink);
+    // C has no project: its empty band shows none of another company's.
+    QCOMPARE(texts(sink.pages).join(u' '),
+             QStringLiteral("D A PH P p1 T t3 P p2 T t1 T t4 D B PH P q1 T t2 D C PH P"));
 }
 
 void TestReportLayout::pagesBreakWithHeaderAndFooterOnEach()
@@ -244,6 +274,24 @@ void TestReportLayout::memoGrowsItsBand()
     QCOMPARE(findText(longText.pages[0], QStringLiteral("Sum"))->rect.top(), summaryTop + grown);
 }
 
+void TestReportLayout::memoShowsTheRunsParameter()
+{
+    ReportDefinition def;
+    def.title = band(20, QStringLiteral("T"));
+    ReportElement memo = ReportElement::memo(QStringLiteral("Memo"), QRectF(10, 5, 60, 10));
+    memo.parameter = QStringLiteral("advice");
+    def.title->add(memo);
+    CollectingSink first, second;
+    layoutReport(def, {}, first, 1, {{QStringLiteral("advice"), QStringLiteral("Call on Monday")}});
+    layoutReport(def, {}, second, 1, {{QStringLiteral("advice"), QStringLiteral("Send the offer")}});
+    QCOMPARE(texts(first.pages[0]), QStringList({"T", "Call on Monday"}));
+    QCOMPARE(texts(second.pages[0]), QStringList({"T", "Send the offer"}));
+    // A run without the value prints the memo empty.
+    CollectingSink none;
+    layoutReport(def, {}, none);
+    QCOMPARE(texts(none.pages[0]), QStringList({"T"}));
+}
+
 void TestReportLayout::picturesCaptureWhenTheirBandPrints()
 {
     ListCursor rows(namedRows({QStringLiteral("a"), QStringLiteral("b")}));
@@ -265,6 +313,31 @@ void TestReportLayout::picturesCaptureWhenTheirBandPrints()
             QCOMPARE(p.rect.size(), QSizeF(mmToPoints(50), mmToPoints(15)));
         }
     QCOMPARE(pictures, 2);
+}
+
+void TestReportLayout::chartsReadEveryRowWithoutMovingTheCursor()
+{
+    ListCursor masters(namedRows({QStringLiteral("m1"), QStringLiteral("m2")}));
+    ListCursor rows({QVariantMap{{QStringLiteral("Name"), QStringLiteral("a")}, {QStringLiteral("Weight"), 3}},
+                     QVariantMap{{QStringLiteral("Name"), QStringLiteral("b")}, {QStringLiteral("Weight"), 5}}});
+    QStringList read;
+    ReportDefinition def;
+    def.mainSource = QStringLiteral("masters");
+    def.detail = fieldBand(10, QStringLiteral("D"), QStringLiteral("masters"));
+    def.summary = band(30, QStringLiteral("Sum"));
+    def.summary->add(ReportElement::chart(QStringLiteral("Pie"), QRectF(10, 5, 50, 20), QStringLiteral("rows"),
+                                          [&](const ReportCursor& r) {
+                                              for (int i = 0; i < r.rowCount(); ++i)
+                                                  read.append(r.textAt(i, QStringLiteral("Name")) + u'=' +
+                                                              r.valueAt(i, QStringLiteral("Weight")).toString());
+                                              return ReportPicture([](QPainter&, const QRectF&) {});
+                                          }));
+    CollectingSink sink;
+    layoutReport(def, {{QStringLiteral("masters"), &masters}, {QStringLiteral("rows"), &rows}}, sink);
+    QCOMPARE(read, QStringList({"a=3", "b=5"}));
+    // Never walked, the chart's cursor was never moved to a first row.
+    QVERIFY(rows.eof());
+    QCOMPARE(rows.index(), 0);
 }
 
 void TestReportLayout::textsStayInTheirBoxesAndWrapWhatDoesNotFit()
@@ -359,14 +432,14 @@ void TestReportLayout::wrappedLinesInATallerFallbackFontGetTheirHeight()
 void TestReportLayout::aHeaderNeverEndsAPageAlone()
 {
     ListCursor masters(namedRows({QStringLiteral("m1"), QStringLiteral("m2")}));
-    ListCursor details;
-    details.rowsFor = [&] { return namedRows({masters.text(QStringLiteral("Name")) + QStringLiteral("-row")}); };
+    ListCursor details(linkedRows({{"m1-row", "m1"}, {"m2-row", "m2"}}));
     ReportDefinition def;
     def.mainSource = QStringLiteral("masters");
     // Two masters fill most of the page; the second's header would fit, its row would not.
     def.detail = fieldBand(110, QStringLiteral("D"), QStringLiteral("masters"));
     SubDetail sub;
     sub.source = QStringLiteral("details");
+    sub.link = SubDetailLink{QStringLiteral("Name"), QStringLiteral("Master")};
     sub.header = band(10, QStringLiteral("Heading"));
     sub.band = fieldBand(15, QStringLiteral("R"), QStringLiteral("details"));
     def.subDetails.push_back(sub);
