@@ -21,7 +21,7 @@
 #include "profile/RetailForm.h"
 #include "reports/ReportMenu.h"
 #include "toolkit/db/Dataset.h"
-#include "toolkit/dialogs/RecordingMessageService.h"
+#include "support/RecordingMessageService.h"
 #include "toolkit/report/PreviewService.h"
 #include "toolkit/report/ReportPreview.h"
 #include "toolkit/widgets/DBGrid.h"

@@ -90,7 +90,7 @@ void restoreDatabase(TMainDataModule& dm, QWidget* parent)
     // The daily copies are the likeliest choice.
     const QString copies = dailyCopyFolder(current);
     const QString chosen = FileDialogService::current().openFileName(
-        QStringLiteral("Restore"), FileDialogService::qtFilter(Filter),
+        QStringLiteral("Restore"), Filter,
         QFileInfo::exists(copies) ? copies : QFileInfo(current).absolutePath());
     if (chosen.isEmpty())
         return;

@@ -73,7 +73,7 @@ Program::Program(const QString& databaseFile, const UpgradeSteps& upgrades)
     w.dataModule->SetDataSetsActive(true);
     w.dataEntry->MainDataEntry->setCurrentIndex(0);
     w.dataEntry->setWindowTitle(Title);
-    w.retail = std::make_unique<TRetail>(forms);
+    w.retail = std::make_unique<TRetail>(*w.dataModule);
     forms.Retail = w.retail.get();
     w.mainForm = std::make_unique<TMainForm>(forms);
     forms.MainForm = w.mainForm.get();

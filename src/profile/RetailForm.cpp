@@ -18,7 +18,6 @@
 #include "toolkit/widgets/HintHook.h"
 #include "toolkit/widgets/PageControl.h"
 #include "toolkit/widgets/RadioGroup.h"
-#include "ui/main/Forms.h"
 
 namespace {
 
@@ -48,10 +47,10 @@ void useTipColours(QWidget* box)
 
 }
 
-TRetail::TRetail(Forms& forms, QWidget* parent)
+TRetail::TRetail(TMainDataModule& dataModule, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
                           | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_dataModule(forms.MainDataModule)
+      m_dataModule(&dataModule)
 {
     setObjectName(QStringLiteral("Retail"));
     setWindowTitle(QStringLiteral("Profile"));

@@ -13,7 +13,6 @@ class QLabel;
 class QPlainTextEdit;
 class RadioGroup;
 class TMainDataModule;
-struct Forms;
 
 // The profile window: the 24 questions of the current person of the Clients page on two tabs,
 // the tactic advice on the third. Made once at start-up and shown modally as often as asked;
@@ -25,7 +24,7 @@ class TRetail : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TRetail(Forms& forms, QWidget* parent = nullptr);
+    explicit TRetail(TMainDataModule& dataModule, QWidget* parent = nullptr);
     ~TRetail() override;
 
     // Centres the window on the screen and shows it modally for the current person.

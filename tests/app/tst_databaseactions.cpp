@@ -13,7 +13,7 @@
 #include "app/MainForm.h"
 #include "data/DatabaseRestore.h"
 #include "toolkit/db/BackupFile.h"
-#include "toolkit/dialogs/RecordingFileDialogService.h"
+#include "support/RecordingFileDialogService.h"
 #include "toolkit/widgets/PageControl.h"
 #include "ui/main/DataEntry.h"
 #include "ui/views/Business.h"

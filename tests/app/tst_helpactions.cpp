@@ -2,7 +2,7 @@
 #include <QtTest>
 
 #include "app/HelpActions.h"
-#include "toolkit/dialogs/RecordingShellService.h"
+#include "support/RecordingShellService.h"
 #include "toolkit/widgets/PageControl.h"
 #include "ui/main/DataEntry.h"
 #include "ui/main/Forms.h"

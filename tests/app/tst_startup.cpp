@@ -16,7 +16,7 @@
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/Statement.h"
 #include "toolkit/db/StoreError.h"
-#include "toolkit/dialogs/RecordingMessageService.h"
+#include "support/RecordingMessageService.h"
 #include "toolkit/widgets/HtmlViewer.h"
 #include "toolkit/widgets/PageControl.h"
 #include "ui/main/DataEntry.h"

@@ -7,7 +7,7 @@
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/Statement.h"
 #include "toolkit/db/StoreError.h"
-#include "toolkit/dialogs/RecordingMessageService.h"
+#include "support/RecordingMessageService.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "toolkit/db/StoreError.h"
 #include "toolkit/db/Transaction.h"
 #include "toolkit/dialogs/ActionGuard.h"
-#include "toolkit/dialogs/RecordingMessageService.h"
+#include "support/RecordingMessageService.h"
 
 using namespace FaultFiles;
 

@@ -17,10 +17,9 @@
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/Dataset.h"
 #include "toolkit/db/Statement.h"
-#include "toolkit/dialogs/RecordingMessageService.h"
+#include "support/RecordingMessageService.h"
 #include "toolkit/widgets/PageControl.h"
 #include "toolkit/widgets/RadioGroup.h"
-#include "ui/main/Forms.h"
 
 namespace {
 
@@ -62,12 +61,10 @@ struct Program
     {
         dataModule.Connect(connectionString(path));
         dataModule.SetDataSetsActive(true);
-        forms.MainDataModule = &dataModule;
-        retail = std::make_unique<ShownRetail>(forms);
+        retail = std::make_unique<ShownRetail>(dataModule);
     }
 
     TMainDataModule dataModule;
-    Forms forms;
     std::unique_ptr<ShownRetail> retail;
 };
 

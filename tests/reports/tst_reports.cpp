@@ -11,7 +11,8 @@
 #include "profile/Tactics.h"
 #include "reports/CompanyPerson.h"
 #include "reports/ReportMenu.h"
-#include "toolkit/report/RecordingPreviewService.h"
+#include "support/RecordingFileDialogService.h"
+#include "support/RecordingPreviewService.h"
 #include "toolkit/report/ReportPreview.h"
 #include "toolkit/widgets/PageControl.h"
 #include "ui/main/DataEntry.h"
@@ -70,7 +71,7 @@ private:
     void exportNextPreview()
     {
         const QString path = m_dir.filePath(QStringLiteral("out%1.pdf").arg(++m_exports));
-        m_f->messages.answerSaveFile(path);
+        m_files->answerSave(path);
         m_previews->step = [](ReportPreview& preview) { preview.exportPdfFile(); };
     }
     QStringList pdf() const { return pdfPages(m_dir.filePath(QStringLiteral("out%1.pdf").arg(m_exports))); }
@@ -79,6 +80,7 @@ private:
     std::unique_ptr<MainWindowFixture> m_f;
     std::unique_ptr<Connection> m_side;
     std::unique_ptr<RecordingPreviewService> m_previews;
+    std::unique_ptr<RecordingFileDialogService> m_files;
     QTemporaryDir m_dir;
     int m_exports = 0;
 };
@@ -88,10 +90,12 @@ void TestReports::init()
     m_f = std::make_unique<MainWindowFixture>();
     m_side = std::make_unique<Connection>(m_f->connectionString());
     m_previews = std::make_unique<RecordingPreviewService>();
+    m_files = std::make_unique<RecordingFileDialogService>();
 }
 
 void TestReports::cleanup()
 {
+    m_files.reset();
     m_previews.reset();
     m_side.reset();
     m_f.reset();

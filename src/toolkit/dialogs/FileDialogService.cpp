@@ -4,25 +4,10 @@
 
 #include "toolkit/dialogs/QtFileDialogService.h"
 
-namespace {
-
-FileDialogService* installed = nullptr;
-
-}
-
-FileDialogService& FileDialogService::current()
+FileDialogService& FileDialogService::standard()
 {
-    if (installed)
-        return *installed;
-    static QtFileDialogService standard;
-    return standard;
-}
-
-FileDialogService* FileDialogService::install(FileDialogService* service)
-{
-    FileDialogService* before = installed;
-    installed = service;
-    return before;
+    static QtFileDialogService dialogs;
+    return dialogs;
 }
 
 QString FileDialogService::qtFilter(const QString& filter)

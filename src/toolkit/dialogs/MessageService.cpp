@@ -6,7 +6,6 @@
 
 namespace {
 
-MessageService* installed = nullptr;
 QString& titleText()
 {
     static QString text;
@@ -15,19 +14,10 @@ QString& titleText()
 
 }
 
-MessageService& MessageService::current()
+MessageService& MessageService::standard()
 {
-    if (installed)
-        return *installed;
-    static QtMessageService standard;
-    return standard;
-}
-
-MessageService* MessageService::install(MessageService* service)
-{
-    MessageService* before = installed;
-    installed = service;
-    return before;
+    static QtMessageService boxes;
+    return boxes;
 }
 
 QString MessageService::title()

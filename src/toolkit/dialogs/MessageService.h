@@ -4,12 +4,15 @@
 #include <QString>
 #include <QStringList>
 
+#include "toolkit/dialogs/InstalledService.h"
+
 // The boxes a program asks the user through: a plain message with one OK button, a typed
 // message dialog with a chosen set of standard buttons, a question with buttons of its own,
-// the delete question and a file-save dialog. Controls and windows reach the one installed service through current(); tests
-// install a recording fake (RecordingMessageService) so that no test waits on a dialog.
+// and the delete question (files are chosen through FileDialogService). Controls and windows
+// reach the one installed service through current(); tests install a recording fake
+// (RecordingMessageService) so that no test waits on a dialog.
 // install() does not take ownership. Nothing here throws. GUI thread only.
-class MessageService
+class MessageService : public InstalledService<MessageService>
 {
 public:
     enum class Type { Warning, Error, Information, Confirmation };
@@ -29,13 +32,9 @@ public:
     virtual int choose(const QString& text, Type type, const QStringList& choices) = 0;
     // OK or Cancel; true for OK.
     virtual bool confirmDelete(const QString& question) = 0;
-    // The chosen path, or an empty text when the user cancelled.
-    virtual QString saveFileName(const QString& caption, const QString& filter, const QString& suggestedPath) = 0;
 
-    // The installed service, or the Qt one when none is installed.
-    static MessageService& current();
-    // Installs service (nullptr: the Qt one again) and returns the one installed before.
-    static MessageService* install(MessageService* service);
+    // The Qt boxes.
+    static MessageService& standard();
 
     // The caption of plain messages: the text set here, else the application's display name.
     static QString title();

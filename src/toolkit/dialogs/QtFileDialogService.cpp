@@ -17,5 +17,5 @@ QString QtFileDialogService::saveFileName(const SaveRequest& request)
 
 QString QtFileDialogService::openFileName(const QString& caption, const QString& filter, const QString& directory)
 {
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, directory, filter);
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, directory, qtFilter(filter));
 }

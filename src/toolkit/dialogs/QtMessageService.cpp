@@ -1,7 +1,6 @@
 #include "toolkit/dialogs/QtMessageService.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QPushButton>
 
 namespace {
@@ -77,9 +76,4 @@ bool QtMessageService::confirmDelete(const QString& question)
     // Enter keeps the record: deleting is never the default.
     box.setDefaultButton(QMessageBox::Cancel);
     return box.exec() == QMessageBox::Ok;
-}
-
-QString QtMessageService::saveFileName(const QString& caption, const QString& filter, const QString& suggestedPath)
-{
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggestedPath, filter);
 }

@@ -2,8 +2,8 @@
 
 #include "toolkit/dialogs/MessageService.h"
 
-// The message service of a running program: modal QMessageBox and QFileDialog boxes over the
-// active window. The No and Yes-to-All buttons carry the captions "&No" and "Yes to &All".
+// The message service of a running program: modal QMessageBox boxes over the active window.
+// The No and Yes-to-All buttons carry the captions "&No" and "Yes to &All".
 // GUI thread only.
 class QtMessageService : public MessageService
 {
@@ -13,5 +13,4 @@ public:
                          Button defaultButton = QMessageBox::NoButton) override;
     int choose(const QString& text, Type type, const QStringList& choices) override;
     bool confirmDelete(const QString& question) override;
-    QString saveFileName(const QString& caption, const QString& filter, const QString& suggestedPath) override;
 };

@@ -2,23 +2,8 @@
 
 #include "toolkit/dialogs/DesktopShellService.h"
 
-namespace {
-
-ShellService* installed = nullptr;
-
-}
-
-ShellService& ShellService::current()
+ShellService& ShellService::standard()
 {
-    if (installed)
-        return *installed;
-    static DesktopShellService standard;
-    return standard;
-}
-
-ShellService* ShellService::install(ShellService* service)
-{
-    ShellService* before = installed;
-    installed = service;
-    return before;
+    static DesktopShellService shell;
+    return shell;
 }

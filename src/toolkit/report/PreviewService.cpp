@@ -10,19 +10,10 @@ public:
     void run(ReportPreview& preview) override { preview.exec(); }
 };
 
-ModalPreviewService modal;
-PreviewService* installed = nullptr;
-
 } // namespace
 
-PreviewService& PreviewService::current()
+PreviewService& PreviewService::standard()
 {
-    return installed ? *installed : modal;
-}
-
-PreviewService* PreviewService::install(PreviewService* service)
-{
-    PreviewService* before = installed;
-    installed = service;
-    return before;
+    static ModalPreviewService modal;
+    return modal;
 }

@@ -24,7 +24,7 @@
 #include <QWheelEvent>
 
 #include "toolkit/dialogs/ActionGuard.h"
-#include "toolkit/dialogs/MessageService.h"
+#include "toolkit/dialogs/FileDialogService.h"
 #include "toolkit/report/PageView.h"
 #include "toolkit/report/ReportOutput.h"
 
@@ -418,12 +418,14 @@ void ReportPreview::exportPdfFile()
 {
     if (m_pages.empty() || producing())
         return;
-    QString path = MessageService::current().saveFileName(QStringLiteral("Export PDF"), QStringLiteral("PDF files (*.pdf)"),
-                                                          m_caption + QStringLiteral(".pdf"));
+    FileDialogService::SaveRequest request;
+    request.caption = QStringLiteral("Export PDF");
+    request.filter = QStringLiteral("PDF files|*.pdf");
+    request.defaultExtension = QStringLiteral("pdf");
+    request.directory = m_caption + QStringLiteral(".pdf");
+    const QString path = FileDialogService::current().saveFileName(request);
     if (path.isEmpty())
         return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".pdf");
     // Long reports take a while: the window paints and the user may stop it.
     QProgressDialog progress(QStringLiteral("Exporting %1...").arg(QFileInfo(path).fileName()), QStringLiteral("&Cancel"), 0,
                              int(m_pages.size()), this);

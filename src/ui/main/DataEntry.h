@@ -204,7 +204,7 @@ private:
 
     // A person's save was refused for a blank name: the window the user works in (else the
     // long-lived one) brings its Clients page forward with the focus in the Name box.
-    void personNameRequired();
+    void focusPersonName();
     // The five role check boxes, in role order.
     std::array<DBCheckBox*, 5> roleCheckBoxes() const;
     // The role check box that entering its column showed stands over the current cell after

@@ -188,7 +188,7 @@ void TDataEntryForm::bindClientsPage(TMainDataModule& dm)
     DBEdit19->bind(source, QStringLiteral("Email"));
     DBMemo5->bind(source, QStringLiteral("Info"));
     ClientLogPanel->bind(dm.PersonFollowUpsDS, dm.PersonActivitiesDS);
-    connect(&dm, &TMainDataModule::personNameRequired, this, &TDataEntryForm::personNameRequired);
+    connect(&dm, &TMainDataModule::personNameRequired, this, &TDataEntryForm::focusPersonName);
 }
 
 void TDataEntryForm::PeopleTabSheetShow()
@@ -259,7 +259,7 @@ void TDataEntryForm::RetailButtonClick()
     });
 }
 
-void TDataEntryForm::personNameRequired()
+void TDataEntryForm::focusPersonName()
 {
     // Second main windows are shown modally, so the one in front is where the user works.
     QWidget* front = QApplication::activeModalWidget();

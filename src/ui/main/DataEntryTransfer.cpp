@@ -119,8 +119,7 @@ void TDataEntryForm::BitBtn1Click()
         return;
     const QString path = FileDialogService::current().openFileName(
         QStringLiteral("Import clients"),
-        QStringLiteral("Contacts (*.vcf *.vcard *.csv *.txt);;vCard files (*.vcf *.vcard);;CSV files (*.csv *.txt);;"
-                       "All files (*)"));
+        QStringLiteral("Contacts|*.vcf;*.vcard;*.csv;*.txt|vCard files|*.vcf;*.vcard|CSV files|*.csv;*.txt|All files|*"));
     if (path.isEmpty())
         return;
     guarded([&] {
@@ -192,13 +191,14 @@ void TDataEntryForm::ExportClients(bool allPeople, bool csv)
         const QString suffix = csv ? QStringLiteral("csv") : QStringLiteral("vcf");
         QString name = allPeople ? QStringLiteral("Clients") : dm.CompaniesTable->text(QStringLiteral("Name"));
         name.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("_"));
-        QString path = MessageService::current().saveFileName(
-            QStringLiteral("Export clients"), csv ? QStringLiteral("CSV files (*.csv)") : QStringLiteral("vCard files (*.vcf)"),
-            (name.trimmed().isEmpty() ? QStringLiteral("Clients") : name.trimmed()) + QLatin1Char('.') + suffix);
+        FileDialogService::SaveRequest request;
+        request.caption = QStringLiteral("Export clients");
+        request.filter = csv ? QStringLiteral("CSV files|*.csv") : QStringLiteral("vCard files|*.vcf");
+        request.defaultExtension = suffix;
+        request.directory = (name.trimmed().isEmpty() ? QStringLiteral("Clients") : name.trimmed()) + QLatin1Char('.') + suffix;
+        const QString path = FileDialogService::current().saveFileName(request);
         if (path.isEmpty())
             return;
-        if (QFileInfo(path).suffix().isEmpty())
-            path += QLatin1Char('.') + suffix;
         // Written whole or not at all: a failed export leaves no half file behind.
         QSaveFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(csv ? Contacts::writeCsv(people, activities) : Contacts::writeVCards(people)) < 0

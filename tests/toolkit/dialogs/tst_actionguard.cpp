@@ -4,7 +4,7 @@
 
 #include "toolkit/db/StoreError.h"
 #include "toolkit/dialogs/ActionGuard.h"
-#include "toolkit/dialogs/RecordingMessageService.h"
+#include "support/RecordingMessageService.h"
 
 class TestActionGuard : public QObject
 {

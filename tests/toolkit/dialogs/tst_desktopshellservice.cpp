@@ -1,7 +1,7 @@
 #include <QtTest>
 
 #include "toolkit/dialogs/DesktopShellService.h"
-#include "toolkit/dialogs/RecordingShellService.h"
+#include "support/RecordingShellService.h"
 
 class TestDesktopShellService : public QObject
 {

@@ -4,7 +4,7 @@
 #include <QtTest>
 
 #include "toolkit/dialogs/QtMessageService.h"
-#include "toolkit/dialogs/RecordingMessageService.h"
+#include "support/RecordingMessageService.h"
 
 // Drives the real boxes: a zero timer finds the modal box once it runs and presses a button.
 class TestQtMessageService : public QObject

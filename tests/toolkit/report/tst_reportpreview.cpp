@@ -14,7 +14,8 @@
 #include <QTest>
 
 #include "ListCursor.h"
-#include "toolkit/dialogs/RecordingMessageService.h"
+#include "support/RecordingFileDialogService.h"
+#include "support/RecordingMessageService.h"
 #include "toolkit/report/PageView.h"
 #include "toolkit/report/ReportPreview.h"
 
@@ -295,14 +296,16 @@ void TestReportPreview::exportsEveryPageToPdf()
 {
     QTemporaryDir dir;
     RecordingMessageService messages;
+    RecordingFileDialogService files;
     const QString path = dir.filePath(QStringLiteral("rows.pdf"));
-    messages.answerSaveFile(dir.filePath(QStringLiteral("rows")));
+    files.answerSave(dir.filePath(QStringLiteral("rows")));
     RowsReport report(60, true);
     ReportPreview preview(QStringLiteral("Rows"), report.producer());
     preview.produce();
     preview.ExportPdfAction->trigger();
-    QCOMPARE(messages.entries().size(), 1);
-    QCOMPARE(messages.entries()[0].kind, RecordingMessageService::Kind::SaveFile);
+    QCOMPARE(files.requests().size(), 1);
+    QCOMPARE(files.requests()[0].defaultExtension, QStringLiteral("pdf"));
+    QCOMPARE(messages.entries().size(), 0);
     QVERIFY(QFile::exists(path));
     const QStringList pages = pdfText(path).split(u'\f', Qt::SkipEmptyParts);
     QCOMPARE(pages.size(), preview.pageCount());
@@ -325,7 +328,8 @@ void TestReportPreview::aCancelledExportLeavesTheOldFile()
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("the last month's report");
     }
-    messages.answerSaveFile(path);
+    RecordingFileDialogService files;
+    files.answerSave(path);
     RowsReport report(12 * 200);
     ReportPreview preview(QStringLiteral("Rows"), report.producer());
     showActive(preview);
@@ -355,15 +359,16 @@ void TestReportPreview::unwritablePdfSaysSoAndLeavesNoFile()
     QTemporaryDir dir;
     RecordingMessageService messages;
     const QString path = dir.filePath(QStringLiteral("missing/rows.pdf"));
-    messages.answerSaveFile(path);
+    RecordingFileDialogService files;
+    files.answerSave(path);
     RowsReport report(3);
     ReportPreview preview(QStringLiteral("Rows"), report.producer());
     showActive(preview);
     preview.produce();
     preview.ExportPdfAction->trigger();
-    QCOMPARE(messages.entries().size(), 2);
-    QCOMPARE(messages.entries()[1].type, MessageService::Type::Error);
-    QVERIFY(messages.entries()[1].text.contains(QLatin1String("rows.pdf")));
+    QCOMPARE(messages.entries().size(), 1);
+    QCOMPARE(messages.entries()[0].type, MessageService::Type::Error);
+    QVERIFY(messages.entries()[0].text.contains(QLatin1String("rows.pdf")));
     QVERIFY(!QFile::exists(path));
     QVERIFY(preview.isVisible());
 }

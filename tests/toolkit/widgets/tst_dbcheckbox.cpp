@@ -3,7 +3,7 @@
 #include <QtTest>
 
 #include "FormDatabase.h"
-#include "toolkit/dialogs/RecordingMessageService.h"
+#include "support/RecordingMessageService.h"
 #include "toolkit/widgets/DBCheckBox.h"
 
 class TestDBCheckBox : public QObject

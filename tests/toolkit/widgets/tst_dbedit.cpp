@@ -5,7 +5,7 @@
 
 #include "FormDatabase.h"
 #include "PasteCases.h"
-#include "toolkit/dialogs/RecordingMessageService.h"
+#include "support/RecordingMessageService.h"
 #include "toolkit/widgets/DBEdit.h"
 #include "toolkit/widgets/DBNavigator.h"
 

@@ -7,7 +7,7 @@
 
 #include "FormDatabase.h"
 #include "PasteCases.h"
-#include "toolkit/dialogs/RecordingMessageService.h"
+#include "support/RecordingMessageService.h"
 #include "toolkit/widgets/DBGrid.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <QtTest>
 
 #include "FormDatabase.h"
-#include "toolkit/dialogs/RecordingMessageService.h"
+#include "support/RecordingMessageService.h"
 #include "toolkit/widgets/DBLookupComboBox.h"
 
 class TestDBLookupComboBox : public QObject

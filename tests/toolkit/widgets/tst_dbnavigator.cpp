@@ -5,7 +5,7 @@
 #include <QtTest>
 
 #include "FormDatabase.h"
-#include "toolkit/dialogs/RecordingMessageService.h"
+#include "support/RecordingMessageService.h"
 #include "toolkit/db/DataSource.h"
 #include "toolkit/widgets/DBEdit.h"
 #include "toolkit/widgets/DBMemo.h"

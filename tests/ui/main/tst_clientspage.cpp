@@ -21,7 +21,7 @@ namespace {
 class RetailProbe : public TRetail
 {
 public:
-    RetailProbe(Forms& forms, Dataset* people) : TRetail(forms), m_people(people) {}
+    RetailProbe(TMainDataModule& dataModule, Dataset* people) : TRetail(dataModule), m_people(people) {}
     QStringList shownFor;
 
 protected:
@@ -417,7 +417,7 @@ void TestClientsPage::deleteAllChecksEveryClientAgainstWhatWasShown()
 
 void TestClientsPage::profileOpensForTheCurrentStoredPerson()
 {
-    RetailProbe retail(m_f->forms, dm().PeopleCompanyDet);
+    RetailProbe retail(dm(), dm().PeopleCompanyDet);
     m_f->forms.Retail = &retail;
     showWindow();
 

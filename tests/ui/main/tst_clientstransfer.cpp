@@ -12,7 +12,7 @@
 #include "data/PeopleTransfer.h"
 #include "data/contacts/ContactReader.h"
 #include "toolkit/db/StoreError.h"
-#include "toolkit/dialogs/RecordingFileDialogService.h"
+#include "support/RecordingFileDialogService.h"
 #include "toolkit/widgets/DBEdit.h"
 #include "toolkit/widgets/DBNavigator.h"
 #include "ui/main/DataEntry.h"
@@ -279,7 +279,7 @@ void TestClientsTransfer::exportedClientsImportBackEqual()
             " (40, '2026-03-04 16:00:00', 'Note', '=SUM(A1)');"));
     }
     const QString path = QDir(QDir::tempPath()).filePath(QStringLiteral("vornadel-%1-export").arg(QCoreApplication::applicationPid()));
-    m_f->messages.answerSaveFile(path);
+    m_files->answerSave(path);
     m_w->ExportClients(false, csv);
     const QString written = path + (csv ? QStringLiteral(".csv") : QStringLiteral(".vcf"));
     QVERIFY(QFile::exists(written));

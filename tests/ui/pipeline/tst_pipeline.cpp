@@ -15,8 +15,8 @@
 #include "../main/MainWindowFixture.h"
 #include "../views/MainWindowProbe.h"
 #include "data/Pipeline.h"
-#include "toolkit/dialogs/RecordingFileDialogService.h"
-#include "toolkit/report/RecordingPreviewService.h"
+#include "support/RecordingFileDialogService.h"
+#include "support/RecordingPreviewService.h"
 #include "ui/pipeline/Pipeline.h"
 #include "ui/pipeline/PipelineModel.h"
 

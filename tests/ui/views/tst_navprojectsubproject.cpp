@@ -9,7 +9,7 @@
 #include "../main/MainWindowFixture.h"
 #include "ViewProbes.h"
 #include "ViewTestSupport.h"
-#include "toolkit/dialogs/RecordingFileDialogService.h"
+#include "support/RecordingFileDialogService.h"
 #include "ui/views/NavProjectSubProject.h"
 
 using namespace ViewTest;

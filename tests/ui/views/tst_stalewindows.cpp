@@ -4,7 +4,7 @@
 #include "../main/MainWindowFixture.h"
 #include "reports/ReportMenu.h"
 #include "toolkit/db/DataSource.h"
-#include "toolkit/report/RecordingPreviewService.h"
+#include "support/RecordingPreviewService.h"
 #include "toolkit/widgets/DBEdit.h"
 #include "toolkit/widgets/DBGrid.h"
 #include "toolkit/widgets/DBLookupComboBox.h"

@@ -1,4 +1,4 @@
-#include "toolkit/report/RecordingPreviewService.h"
+#include "support/RecordingPreviewService.h"
 
 #include "toolkit/report/ReportPreview.h"
 

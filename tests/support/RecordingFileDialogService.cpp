@@ -1,4 +1,6 @@
-#include "toolkit/dialogs/RecordingFileDialogService.h"
+#include "support/RecordingFileDialogService.h"
+
+#include <QFileInfo>
 
 RecordingFileDialogService::RecordingFileDialogService()
     : m_before(FileDialogService::install(this))
@@ -13,7 +15,13 @@ RecordingFileDialogService::~RecordingFileDialogService()
 QString RecordingFileDialogService::saveFileName(const SaveRequest& request)
 {
     m_requests.append(request);
-    return m_answers.isEmpty() ? QString() : m_answers.takeFirst();
+    if (m_answers.isEmpty())
+        return {};
+    // As the Qt dialog does: a name typed without a suffix gets the default one.
+    const QString path = m_answers.takeFirst();
+    return QFileInfo(path).suffix().isEmpty() && !request.defaultExtension.isEmpty()
+               ? path + QLatin1Char('.') + request.defaultExtension
+               : path;
 }
 
 QString RecordingFileDialogService::openFileName(const QString& caption, const QString& filter, const QString&)

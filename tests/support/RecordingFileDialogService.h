@@ -7,7 +7,8 @@
 
 // A file dialog service for tests: installs itself while it lives (putting back the service
 // before it when destroyed), records every request and answers from a scripted queue; with
-// no answer left the user cancelled. GUI thread only.
+// no answer left the user cancelled. A save answer without a suffix gets the request's
+// default one, as in the Qt dialog. GUI thread only.
 class RecordingFileDialogService : public FileDialogService
 {
 public:

@@ -8,12 +8,11 @@
 // A message service for tests: installs itself while it lives (putting back the service
 // before it when destroyed), records every box asked for in order and answers from scripted
 // queues. With no answer left it behaves as if the user closed the box: NoButton for a
-// dialog, the last choice for a question, Cancel for the delete question, no file for the
-// save dialog. GUI thread only.
+// dialog, the last choice for a question, Cancel for the delete question. GUI thread only.
 class RecordingMessageService : public MessageService
 {
 public:
-    enum class Kind { Message, Dialog, Choice, DeleteQuestion, SaveFile };
+    enum class Kind { Message, Dialog, Choice, DeleteQuestion };
     struct Entry
     {
         Kind kind;
@@ -21,7 +20,6 @@ public:
         QString caption;
         Type type = Type::Information;
         Buttons buttons;
-        QString filter;
         Button defaultButton = QMessageBox::NoButton;
         QStringList choices = {};
     };
@@ -34,7 +32,6 @@ public:
     void answerDialog(Button button) { m_dialogAnswers.append(button); }
     void answerChoice(int index) { m_choiceAnswers.append(index); }
     void answerDelete(bool ok) { m_deleteAnswers.append(ok); }
-    void answerSaveFile(const QString& path) { m_saveAnswers.append(path); }
 
     const QList<Entry>& entries() const { return m_entries; }
     // The texts of every box in order, for whole-sequence comparisons.
@@ -46,7 +43,6 @@ public:
                          Button defaultButton = QMessageBox::NoButton) override;
     int choose(const QString& text, Type type, const QStringList& choices) override;
     bool confirmDelete(const QString& question) override;
-    QString saveFileName(const QString& caption, const QString& filter, const QString& suggestedPath) override;
 
 private:
     MessageService* m_before;
@@ -54,5 +50,4 @@ private:
     QList<Button> m_dialogAnswers;
     QList<int> m_choiceAnswers;
     QList<bool> m_deleteAnswers;
-    QStringList m_saveAnswers;
 };

@@ -1,4 +1,4 @@
-#include "toolkit/dialogs/RecordingShellService.h"
+#include "support/RecordingShellService.h"
 
 RecordingShellService::RecordingShellService()
     : m_before(ShellService::install(this))
