@@ -273,6 +273,8 @@ private:
     // ---- values (DatasetValues.cpp)
     QVariant fieldValueAt(RowRef ref, int fieldIndex, bool current, bool cut = true) const;
     QVariant lookupValue(const FieldDef& field, const QVariant& key, bool cut = true) const;
+    // A held row's value by 0-based index; null past the rows held.
+    QVariant rowValue(int row, const QString& field, bool cut) const;
     int findInView(const QString& column, const QVariant& key) const;
     void emitData();
     void emitState();

@@ -92,7 +92,7 @@ bool Dataset::asBoolean(const QString& name) const
     return value(name).toBool();
 }
 
-QVariant Dataset::valueAt(int row, const QString& name) const
+QVariant Dataset::rowValue(int row, const QString& name, bool cut) const
 {
     const int f = fieldIndex(name);
     if (f < 0)
@@ -100,7 +100,12 @@ QVariant Dataset::valueAt(int row, const QString& name) const
     const int abs = m_lo + row;
     if (row < 0 || abs >= m_hi)
         return {};
-    return fieldValueAt(m_rows[size_t(abs)], f, abs == m_cur);
+    return fieldValueAt(m_rows[size_t(abs)], f, abs == m_cur, cut);
+}
+
+QVariant Dataset::valueAt(int row, const QString& name) const
+{
+    return rowValue(row, name, true);
 }
 
 QString Dataset::textAt(int row, const QString& name) const
@@ -110,23 +115,12 @@ QString Dataset::textAt(int row, const QString& name) const
 
 QString Dataset::wholeText(const QString& name) const
 {
-    const int f = fieldIndex(name);
-    if (f < 0)
-        throw StoreError(QStringLiteral("%1: Field '%2' not found.").arg(m_name, name));
-    if (m_cur < 0)
-        return {};
-    return format(m_fields[size_t(f)], fieldValueAt(m_rows[size_t(m_cur)], f, true, false));
+    return m_cur < 0 ? format(field(name), {}) : wholeTextAt(m_cur - m_lo, name);
 }
 
 QString Dataset::wholeTextAt(int row, const QString& name) const
 {
-    const int f = fieldIndex(name);
-    if (f < 0)
-        throw StoreError(QStringLiteral("%1: Field '%2' not found.").arg(m_name, name));
-    const int abs = m_lo + row;
-    if (row < 0 || abs >= m_hi)
-        return {};
-    return format(m_fields[size_t(f)], fieldValueAt(m_rows[size_t(abs)], f, abs == m_cur, false));
+    return format(field(name), rowValue(row, name, false));
 }
 
 void Dataset::setValue(const QString& name, const QVariant& value)
