@@ -38,24 +38,12 @@ ReportBand personBand()
 ReportBand contributionBand()
 {
     ReportBand b = band(44.5, Qt::white, BandFrame::all());
-    auto label = [&](const QString& text, qreal left, qreal top) {
-        b.add(ReportElement::label(text, left, top).styled(arial(10, true)).on(Qt::white));
-    };
-    auto value = [&](const QString& field, qreal left, qreal top) {
-        b.add(ReportElement::dataField(Contributions, field, left, top).styled(arial(10)).on(Silver));
-    };
-    label(QStringLiteral("Subproject"), 72.0, 2.1);
-    label(QStringLiteral("Name"), 8.5, 10.6);
-    value(QStringLiteral("Subproject"), 27.5, 10.6);
-    label(Catalogue::weightCaption(), 8.5, 16.9);
-    value(Catalogue::weightField(), 27.5, 16.9);
-    const QList<Catalogue::BuyingRole> roles = rolesByCaption();
-    const qreal labelLefts[] = {8.5, 40.2, 65.6, 84.7, 110.1};
-    const qreal valueLefts[] = {8.5, 40.2, 65.6, 86.8, 110.1};
-    for (int i = 0; i < roles.size(); ++i) {
-        label(roles[i].caption, labelLefts[i], 25.4);
-        value(roles[i].field, valueLefts[i], 33.9);
-    }
+    addCaption(b, QStringLiteral("Subproject"), 72.0, 2.1);
+    addCaption(b, QStringLiteral("Name"), 8.5, 10.6);
+    addValue(b, Contributions, QStringLiteral("Subproject"), 27.5, 10.6);
+    addCaption(b, Catalogue::weightCaption(), 8.5, 16.9);
+    addValue(b, Contributions, Catalogue::weightField(), 27.5, 16.9);
+    addRoles(b, Contributions, {8.5, 40.2, 65.6, 84.7, 110.1}, 25.4, {8.5, 40.2, 65.6, 86.8, 110.1}, 33.9);
     return b;
 }
 

@@ -75,4 +75,24 @@ QList<Catalogue::BuyingRole> rolesByCaption()
     return roles;
 }
 
+void addCaption(ReportBand& band, const QString& text, qreal left, qreal top)
+{
+    band.add(ReportElement::label(text, left, top).styled(arial(10, true)).on(Qt::white));
+}
+
+void addValue(ReportBand& band, const QString& source, const QString& field, qreal left, qreal top)
+{
+    band.add(ReportElement::dataField(source, field, left, top).styled(arial(10)).on(Silver));
+}
+
+void addRoles(ReportBand& band, const QString& source, const qreal (&captionLefts)[5], qreal captionTop,
+              const qreal (&valueLefts)[5], qreal valueTop)
+{
+    const QList<Catalogue::BuyingRole> roles = rolesByCaption();
+    for (int i = 0; i < roles.size() && i < 5; ++i) {
+        addCaption(band, roles[i].caption, captionLefts[i], captionTop);
+        addValue(band, source, roles[i].field, valueLefts[i], valueTop);
+    }
+}
+
 } // namespace ReportParts

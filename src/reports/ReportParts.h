@@ -33,4 +33,11 @@ ReportElement pie(const QString& name, const QRectF& box, const QString& source,
 // The buying roles as the reports print them from left to right: by caption.
 QList<Catalogue::BuyingRole> rolesByCaption();
 
+// A contribution band's pieces: a bold caption on white, a value of the cursor named source
+// on silver, and the buying roles' captions and values in rolesByCaption() order.
+void addCaption(ReportBand& band, const QString& text, qreal left, qreal top);
+void addValue(ReportBand& band, const QString& source, const QString& field, qreal left, qreal top);
+void addRoles(ReportBand& band, const QString& source, const qreal (&captionLefts)[5], qreal captionTop,
+              const qreal (&valueLefts)[5], qreal valueTop);
+
 } // namespace ReportParts

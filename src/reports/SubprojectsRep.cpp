@@ -29,22 +29,12 @@ ReportBand titleBand()
 ReportBand contributionBand()
 {
     ReportBand b = band(29.6, Qt::white, BandFrame::all());
-    auto label = [&](const QString& text, qreal left, qreal top) {
-        b.add(ReportElement::label(text, left, top).styled(arial(10, true)).on(Qt::white));
-    };
-    auto value = [&](const QString& field, qreal left, qreal top) {
-        b.add(ReportElement::dataField(People, field, left, top).styled(arial(10)).on(Silver));
-    };
-    label(QStringLiteral("Name"), 8.5, 4.2);
-    value(QStringLiteral("PersonName"), 23.3, 4.2);
-    label(Catalogue::weightCaption(), 8.5, 10.6);
-    value(Catalogue::weightField(), 23.3, 10.6);
-    const QList<Catalogue::BuyingRole> roles = rolesByCaption();
+    addCaption(b, QStringLiteral("Name"), 8.5, 4.2);
+    addValue(b, People, QStringLiteral("PersonName"), 23.3, 4.2);
+    addCaption(b, Catalogue::weightCaption(), 8.5, 10.6);
+    addValue(b, People, Catalogue::weightField(), 23.3, 10.6);
     const qreal lefts[] = {8.5, 42.3, 74.1, 99.5, 124.9};
-    for (int i = 0; i < roles.size(); ++i) {
-        label(roles[i].caption, lefts[i], 16.9);
-        value(roles[i].field, lefts[i], 23.3);
-    }
+    addRoles(b, People, lefts, 16.9, lefts, 23.3);
     return b;
 }
 
