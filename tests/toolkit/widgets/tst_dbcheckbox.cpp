@@ -2,7 +2,7 @@
 
 #include <QtTest>
 
-#include "FormDatabase.h"
+#include "support/FormDatabase.h"
 #include "support/RecordingMessageService.h"
 #include "toolkit/widgets/DBCheckBox.h"
 

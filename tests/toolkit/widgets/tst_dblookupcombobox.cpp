@@ -3,7 +3,7 @@
 #include <QAbstractItemView>
 #include <QtTest>
 
-#include "FormDatabase.h"
+#include "support/FormDatabase.h"
 #include "support/RecordingMessageService.h"
 #include "toolkit/widgets/DBLookupComboBox.h"
 

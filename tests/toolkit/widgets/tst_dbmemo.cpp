@@ -3,7 +3,7 @@
 #include <QClipboard>
 #include <QtTest>
 
-#include "FormDatabase.h"
+#include "support/FormDatabase.h"
 #include "PasteCases.h"
 #include "support/RecordingMessageService.h"
 #include "toolkit/widgets/DBMemo.h"

@@ -4,7 +4,7 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "FormDatabase.h"
+#include "support/FormDatabase.h"
 #include "support/RecordingMessageService.h"
 #include "toolkit/db/DataSource.h"
 #include "toolkit/widgets/DBEdit.h"

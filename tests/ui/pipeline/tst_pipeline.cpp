@@ -12,8 +12,8 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "../main/MainWindowFixture.h"
-#include "../views/MainWindowProbe.h"
+#include "support/MainWindowFixture.h"
+#include "support/MainWindowProbe.h"
 #include "data/Pipeline.h"
 #include "support/RecordingFileDialogService.h"
 #include "support/RecordingPreviewService.h"

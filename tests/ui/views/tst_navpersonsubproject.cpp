@@ -2,7 +2,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "../main/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 #include "ViewProbes.h"
 #include "ViewTestSupport.h"
 #include "ui/views/NavPersonSubProject.h"

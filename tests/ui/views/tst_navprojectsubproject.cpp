@@ -6,11 +6,12 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "../main/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 #include "ViewProbes.h"
 #include "ViewTestSupport.h"
 #include "support/RecordingFileDialogService.h"
 #include "ui/views/NavProjectSubProject.h"
+#include "support/TestFiles.h"
 
 using namespace ViewTest;
 using View = ProbeView<TNavProjectSubProjectForm>;
@@ -134,11 +135,7 @@ void TestNavProjectSubProject::saveBitmap()
 
     // Written under the name exactly as typed, replacing what was there.
     const QString path = m_files.filePath(QStringLiteral("chart"));
-    {
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("old contents");
-    }
+    QVERIFY(writeFile(path, "old contents"));
     files.answerSave(path);
     QTest::mouseClick(v.SaveBMP, Qt::LeftButton);
     QCOMPARE(QDir(m_files.path()).entryList(QDir::Files), QStringList({"chart"}));
