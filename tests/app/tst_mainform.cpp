@@ -69,8 +69,7 @@ private:
 void TestMainForm::init()
 {
     m_f = std::make_unique<MainWindowFixture>();
-    m_longLived = &m_f->makeMainWindow();
-    m_longLived->MainDataEntry->setCurrentIndex(TDataEntryForm::CompaniesPage);
+    m_longLived = &m_f->makeMainWindow(TDataEntryForm::CompaniesPage);
     m_menu = std::make_unique<ProbeMenuForm>(m_f->forms, m_shows);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "data/DataModule.h"
 #include "support/AppDatabase.h"
@@ -9,6 +10,7 @@
 #include "support/RecordingMessageService.h"
 #include "support/RecordingPreviewService.h"
 #include "support/RecordingShellService.h"
+#include "toolkit/widgets/PageControl.h"
 #include "ui/main/DataEntry.h"
 #include "ui/main/Forms.h"
 
@@ -40,15 +42,17 @@ public:
         dm.reset();
     }
 
-    // The long-lived main window, which the other windows reach through forms; Window is
-    // TDataEntryForm or a probe made from it.
+    // The long-lived main window, which the other windows reach through forms, on page if
+    // given; Window is TDataEntryForm or a probe made from it.
     template<class Window = TDataEntryForm>
-    Window& makeMainWindow()
+    Window& makeMainWindow(std::optional<TDataEntryForm::Page> page = std::nullopt)
     {
         auto window = std::make_unique<Window>(forms);
         Window& made = *window;
         m_mainWindow = std::move(window);
         forms.DataEntryForm = &made;
+        if (page)
+            made.MainDataEntry->setCurrentIndex(*page);
         return made;
     }
 

@@ -35,10 +35,9 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent)
 } // namespace
 
 TDueForm::TDueForm(Forms& forms, QWidget* parent, const QDate& today)
-    : RecordListWindow(forms, parent, Qt::Dialog | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint, today)
+    : RecordListWindow(forms, parent, Qt::Dialog | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint, "DueForm",
+                       QStringLiteral("Due"), today)
 {
-    setObjectName(QStringLiteral("DueForm"));
-    setWindowTitle(QStringLiteral("Due"));
     Model = new DueModel(*m_forms.MainDataModule->MainADOConnection(), m_today, this);
     buildLayout();
     reload();

@@ -8,11 +8,14 @@
 #include "toolkit/widgets/PageControl.h"
 #include "ui/main/DataEntry.h"
 
-RecordListWindow::RecordListWindow(Forms& forms, QWidget* parent, Qt::WindowFlags flags, const QDate& today)
+RecordListWindow::RecordListWindow(Forms& forms, QWidget* parent, Qt::WindowFlags flags, const char* name,
+                                   const QString& title, const QDate& today)
     : QDialog(parent, flags)
     , m_forms(forms)
     , m_today(today)
 {
+    setObjectName(QLatin1String(name));
+    setWindowTitle(title);
 }
 
 QTableView* RecordListWindow::recordGrid(const QString& name, QAbstractItemModel* model, const std::function<void()>& open)

@@ -20,8 +20,9 @@ class RecordListWindow : public QDialog
 {
     Q_OBJECT
 protected:
-    // today: the day the rows count days to.
-    RecordListWindow(Forms& forms, QWidget* parent, Qt::WindowFlags flags, const QDate& today);
+    // name: the window's object name; today: the day the rows count days to.
+    RecordListWindow(Forms& forms, QWidget* parent, Qt::WindowFlags flags, const char* name, const QString& title,
+                     const QDate& today);
 
     // A read-only grid of model's rows, chosen whole, that Tab leaves; Enter or a double-click
     // on a row runs open.

@@ -63,10 +63,9 @@ void clearRow(QWidget* row)
 } // namespace
 
 TPipelineForm::TPipelineForm(Forms& forms, QWidget* parent, const QDate& today)
-    : RecordListWindow(forms, parent, Qt::Dialog | Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint, today)
+    : RecordListWindow(forms, parent, Qt::Dialog | Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint,
+                       "PipelineForm", QStringLiteral("Pipeline"), today)
 {
-    setObjectName(QStringLiteral("PipelineForm"));
-    setWindowTitle(QStringLiteral("Pipeline"));
     buildLayout();
     startReading();
 }

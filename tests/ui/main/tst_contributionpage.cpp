@@ -78,8 +78,7 @@ private:
 void TestContributionPage::init()
 {
     m_f = std::make_unique<MainWindowFixture>();
-    m_w = &m_f->makeMainWindow();
-    m_w->MainDataEntry->setCurrentIndex(TDataEntryForm::ContributionPage);
+    m_w = &m_f->makeMainWindow(TDataEntryForm::ContributionPage);
     QVERIFY(showActive(*m_w));
     m_w->DBGrid3->setFocus();
 }

@@ -2,6 +2,7 @@
 #include <QtTest>
 
 #include "support/MainWindowFixture.h"
+#include "support/ShownWindow.h"
 #include "reports/ReportMenu.h"
 #include "toolkit/db/DataSource.h"
 #include "support/RecordingPreviewService.h"
@@ -44,10 +45,8 @@ private:
 void TestStaleWindows::init()
 {
     m_f = std::make_unique<MainWindowFixture>();
-    m_w = &m_f->makeMainWindow();
-    m_w->MainDataEntry->setCurrentIndex(TDataEntryForm::ContributionPage);
-    m_w->show();
-    activate(m_w);
+    m_w = &m_f->makeMainWindow(TDataEntryForm::ContributionPage);
+    QVERIFY(showActive(*m_w));
 }
 
 void TestStaleWindows::cleanup()
