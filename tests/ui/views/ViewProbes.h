@@ -95,6 +95,16 @@ struct ViewUnderTest
         view->show();
         return *view;
     }
+    // A fresh fixture with sql written behind the program's back and table read again, for the
+    // view opened next.
+    void prepare(const QString& sql, Dataset* TMainDataModule::*table)
+    {
+        fixture = std::make_unique<MainWindowFixture>();
+        fixture->exec(sql);
+        Dataset* read = (*fixture->dm).*table;
+        read->close();
+        read->open();
+    }
     void reset()
     {
         view.reset();

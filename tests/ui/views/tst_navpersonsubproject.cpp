@@ -72,12 +72,10 @@ void TestNavPersonSubProject::opensOnActivationWithLayoutAndTabOrder()
 
 void TestNavPersonSubProject::chartOfThePersonsWeights()
 {
-    m_t.fixture = std::make_unique<MainWindowFixture>();
-    m_t.fixture->scalar(QStringLiteral("UPDATE SubProjects SET Name = 'Implementation A' WHERE SubProjectID = 27"));
-    m_t.fixture->scalar(QStringLiteral("UPDATE Business SET SPWeight = 2 WHERE PersonID = 40"));
-    m_t.fixture->scalar(QStringLiteral("INSERT INTO Business (PersonID, SubProjectID, SPWeight) VALUES (40, 28, 1)"));
-    m_t.fixture->dm->SubProjectsTable->close();
-    m_t.fixture->dm->SubProjectsTable->open();
+    m_t.prepare(QStringLiteral("UPDATE SubProjects SET Name = 'Implementation A' WHERE SubProjectID = 27;"
+                               "UPDATE Business SET SPWeight = 2 WHERE PersonID = 40;"
+                               "INSERT INTO Business (PersonID, SubProjectID, SPWeight) VALUES (40, 28, 1)"),
+                &TMainDataModule::SubProjectsTable);
     View& v = open();
 
     QCOMPARE(m_t.fixture->dm->PeopleTable->asInteger(QStringLiteral("PersonID")), 40);

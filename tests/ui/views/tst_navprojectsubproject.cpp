@@ -74,12 +74,10 @@ void TestNavProjectSubProject::layoutCaptionsAndTabOrder()
 
 void TestNavProjectSubProject::chartFollowsProjectAndSubproject()
 {
-    m_t.fixture = std::make_unique<MainWindowFixture>();
-    m_t.fixture->scalar(QStringLiteral("INSERT INTO People (PersonID, CompanyID, Name) VALUES (43, 3, 'Maximiliana Featherstonehaugh')"));
-    m_t.fixture->scalar(QStringLiteral("UPDATE Business SET SPWeight = 30 WHERE PersonID = 40"));
-    m_t.fixture->scalar(QStringLiteral("INSERT INTO Business (PersonID, SubProjectID, SPWeight) VALUES (41, 27, 10), (43, 29, 5)"));
-    m_t.fixture->dm->PeopleTable->close();
-    m_t.fixture->dm->PeopleTable->open();
+    m_t.prepare(QStringLiteral("INSERT INTO People (PersonID, CompanyID, Name) VALUES (43, 3, 'Maximiliana Featherstonehaugh');"
+                               "UPDATE Business SET SPWeight = 30 WHERE PersonID = 40;"
+                               "INSERT INTO Business (PersonID, SubProjectID, SPWeight) VALUES (41, 27, 10), (43, 29, 5)"),
+                &TMainDataModule::PeopleTable);
     View& v = m_t.open();
 
     QCOMPARE(m_t.fixture->dm->ProjectsTable->asInteger(QStringLiteral("ProjectID")), 14);
