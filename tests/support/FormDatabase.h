@@ -2,12 +2,14 @@
 
 #include <memory>
 
+#include "support/RecordingMessageService.h"
 #include "support/TestDatabase.h"
 #include "toolkit/db/DataSource.h"
 #include "toolkit/db/Dataset.h"
 
-// The database of the control tests: a table T of rows with a text, a Boolean, an integer the
-// store limits (N < 1000) and a link to the list table K, and data sources over them.
+// What the control tests start from: a table T of rows with a text, a Boolean, an integer the
+// store limits (N < 1000) and a link to the list table K, data sources over them, and the
+// recording message service the controls' errors reach.
 class FormDatabase : public TestDatabase
 {
 public:
@@ -44,6 +46,8 @@ public:
     }
     Dataset& kinds() { return rows(), *m_kinds; }
     DataSource* source() { return rows(), m_source.get(); }
+
+    RecordingMessageService messages;
 
 private:
     std::unique_ptr<Dataset> m_kinds;
