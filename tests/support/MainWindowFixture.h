@@ -10,14 +10,15 @@
 #include "support/RecordingMessageService.h"
 #include "support/RecordingPreviewService.h"
 #include "support/RecordingShellService.h"
+#include "support/TemporarySettings.h"
 #include "toolkit/widgets/PageControl.h"
 #include "ui/main/DataEntry.h"
 #include "ui/main/Forms.h"
 
 // What a window test starts from: a fresh AppDatabase (with its sample rows unless told
 // otherwise), the data module open on it, the long-lived picker and, once made, main window,
-// and recording services for boxes, file dialogs, the shell and report previews. The windows
-// it holds go before the data module. GUI thread only.
+// recording services for boxes, file dialogs, the shell and report previews, and settings of
+// its own. The windows it holds go before the data module. GUI thread only.
 class MainWindowFixture
 {
 public:
@@ -67,6 +68,7 @@ public:
         dm->SetDataSetsActive(true);
     }
 
+    TemporarySettings settings;
     AppDatabase file;
     RecordingMessageService messages;
     RecordingShellService shell;

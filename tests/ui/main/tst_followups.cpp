@@ -100,22 +100,17 @@ private:
     // neither a done one nor one due tomorrow.
     void addDueRows();
 
-    QTemporaryDir m_settings;
     std::unique_ptr<MainWindowFixture> m_f;
 };
 
 void TestFollowUps::initTestCase()
 {
-    // The user's own settings are never read or written.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
     QCoreApplication::setOrganizationName(QStringLiteral("VornadelTests"));
     QCoreApplication::setApplicationName(QStringLiteral("tst_followups"));
 }
 
 void TestFollowUps::init()
 {
-    QSettings().clear();
     m_f = std::make_unique<MainWindowFixture>();
 }
 

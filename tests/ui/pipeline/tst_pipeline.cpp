@@ -89,7 +89,6 @@ void TestPipeline::initTestCase()
 
 void TestPipeline::init()
 {
-    settings().clear();
     m_f = std::make_unique<MainWindowFixture>();
     // 27: one status row; 28: a tie on one date (the row entered last counts), a row dated
     // after today and one without a date; 29: no history.
