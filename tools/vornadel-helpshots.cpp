@@ -83,10 +83,8 @@ class GrabbingPreviewService : public PreviewService
 public:
     explicit GrabbingPreviewService(Grabber& grab)
         : m_grab(grab)
-        , m_before(PreviewService::install(this))
     {
     }
-    ~GrabbingPreviewService() override { PreviewService::install(m_before); }
 
     const char* name = "report-preview";
 
@@ -102,7 +100,7 @@ public:
 
 private:
     Grabber& m_grab;
-    PreviewService* m_before;
+    Scope m_installed{this};
 };
 
 // A few follow-ups and activities about the person and subproject the windows open on, some

@@ -8,15 +8,16 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "../ui/main/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 #include "app/DailyCopy.h"
 #include "app/MainForm.h"
 #include "data/DatabaseRestore.h"
 #include "toolkit/db/BackupFile.h"
-#include "support/RecordingFileDialogService.h"
+#include "support/TestFiles.h"
 #include "toolkit/widgets/PageControl.h"
 #include "ui/main/DataEntry.h"
 #include "ui/views/Business.h"
+#include "support/ShownWindow.h"
 
 namespace {
 
@@ -43,13 +44,6 @@ void cancelTheCopySoon()
             if (auto* progress = qobject_cast<QProgressDialog*>(w); progress && w->objectName() == u"CopyProgress")
                 progress->cancel();
     });
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 } // namespace
@@ -91,9 +85,8 @@ private:
     QStringList filesBesideTheDatabase() const;
 
     std::unique_ptr<MainWindowFixture> m_f;
-    std::unique_ptr<TDataEntryForm> m_main;
+    TDataEntryForm* m_main = nullptr;
     std::unique_ptr<TMainForm> m_menu;
-    std::unique_ptr<RecordingFileDialogService> m_files;
     std::unique_ptr<QTemporaryDir> m_out;
     QString dmPath;
 };
@@ -102,33 +95,27 @@ void TestDatabaseActions::init()
 {
     m_f = std::make_unique<MainWindowFixture>();
     dmPath = dm().MainADOConnection()->path();
-    m_main = std::make_unique<TDataEntryForm>(m_f->forms);
-    m_f->forms.DataEntryForm = m_main.get();
+    m_main = &m_f->makeMainWindow();
     m_menu = std::make_unique<TMainForm>(m_f->forms);
     m_f->forms.MainForm = m_menu.get();
-    auto* bar = new QMenuBar(m_main.get());
+    auto* bar = new QMenuBar(m_main);
     m_menu->addMenusTo(bar);
     m_main->layout()->setMenuBar(bar);
     m_main->MainDataEntry->setCurrentIndex(TDataEntryForm::CompaniesPage);
-    m_main->show();
-    m_main->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
-    m_files = std::make_unique<RecordingFileDialogService>();
+    QVERIFY(showActive(*m_main));
     m_out = std::make_unique<QTemporaryDir>();
 }
 
 void TestDatabaseActions::cleanup()
 {
     m_out.reset();
-    m_files.reset();
     m_menu.reset();
-    m_main.reset();
     m_f.reset();
 }
 
 void TestDatabaseActions::fileItem(Qt::Key letter)
 {
-    QTest::keyClick(m_main.get(), Qt::Key_F, Qt::AltModifier);
+    QTest::keyClick(m_main, Qt::Key_F, Qt::AltModifier);
     auto* file = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     QVERIFY(file);
     QCOMPARE(file->objectName(), QStringLiteral("File1"));
@@ -180,11 +167,11 @@ void TestDatabaseActions::backupKeepsThePendingEditOutOfTheCopy()
     dm().CompaniesTable->edit();
     dm().CompaniesTable->setValue(QStringLiteral("Name"), QStringLiteral("Typed"));
     const QString copy = m_out->filePath(QStringLiteral("copy.mdb"));
-    m_files->answerSave(copy);
+    m_f->files.answerSave(copy);
     fileItem(Qt::Key_B);
 
-    QCOMPARE(m_files->requests().size(), 1);
-    QCOMPARE(m_files->requests()[0].defaultExtension, QStringLiteral("mdb"));
+    QCOMPARE(m_f->files.requests().size(), 1);
+    QCOMPARE(m_f->files.requests()[0].defaultExtension, QStringLiteral("mdb"));
     QCOMPARE(m_f->messages.texts(), QStringList{QStringLiteral("The database was copied to '%1'.").arg(copy)});
     QCOMPARE(scalarIn(copy, QStringLiteral("SELECT Name FROM Companies WHERE CompanyID = 3")).toString(),
              QStringLiteral("Acme"));
@@ -195,7 +182,7 @@ void TestDatabaseActions::backupKeepsThePendingEditOutOfTheCopy()
 
 void TestDatabaseActions::cancelledBackupWritesNoFile()
 {
-    m_files->answerSave(m_out->filePath(QStringLiteral("copy.mdb")));
+    m_f->files.answerSave(m_out->filePath(QStringLiteral("copy.mdb")));
     cancelTheCopySoon();
     fileItem(Qt::Key_B);
     QCOMPARE(m_f->messages.texts(), QStringList{QStringLiteral("The backup was cancelled; no copy was written.")});
@@ -204,7 +191,7 @@ void TestDatabaseActions::cancelledBackupWritesNoFile()
 
 void TestDatabaseActions::theOpenFileIsNeitherBackedUpOverNorRestored()
 {
-    m_files->answerSave(dmPath);
+    m_f->files.answerSave(dmPath);
     fileItem(Qt::Key_B);
     QCOMPARE(m_f->messages.entries().size(), 1);
     QCOMPARE(m_f->messages.entries()[0].type, MessageService::Type::Warning);
@@ -213,7 +200,7 @@ void TestDatabaseActions::theOpenFileIsNeitherBackedUpOverNorRestored()
 
     // Nor is the open file restored over itself: no question, nothing written.
     m_f->messages.clear();
-    m_files->answerOpenFile(dmPath);
+    m_f->files.answerOpenFile(dmPath);
     fileItem(Qt::Key_R);
     QCOMPARE(m_f->messages.entries().size(), 1);
     QCOMPARE(m_f->messages.entries()[0].type, MessageService::Type::Warning);
@@ -225,7 +212,7 @@ void TestDatabaseActions::restoreAsksNamingBothFilesWithNoTheDefault()
     const QString copy = m_out->filePath(QStringLiteral("copy.mdb"));
     backUp(*dm().MainADOConnection(), copy);
     m_f->messages.answerDialog(QMessageBox::No);
-    m_files->answerOpenFile(copy);
+    m_f->files.answerOpenFile(copy);
     fileItem(Qt::Key_R);
 
     QCOMPARE(m_f->messages.entries().size(), 1);
@@ -276,7 +263,7 @@ void TestDatabaseActions::restoreRefusesAFileThatFailsTheChecks()
     dm().CompaniesTable->edit();
     dm().CompaniesTable->setValue(QStringLiteral("Name"), QStringLiteral("Typed"));
     m_f->messages.answerDialog(QMessageBox::Yes);
-    m_files->answerOpenFile(chosen);
+    m_f->files.answerOpenFile(chosen);
     fileItem(Qt::Key_R);
 
     QCOMPARE(m_f->messages.entries().size(), 2);
@@ -315,7 +302,7 @@ void TestDatabaseActions::restorePutsTheCopyInPlaceAndTheWindowsShowIt()
     dm().CompaniesTable->setValue(QStringLiteral("Name"), QStringLiteral("Typed"));
 
     m_f->messages.answerDialog(QMessageBox::Yes);
-    m_files->answerOpenFile(copy);
+    m_f->files.answerOpenFile(copy);
     fileItem(Qt::Key_R);
 
     QCOMPARE(m_f->messages.entries().size(), 2);
@@ -341,7 +328,7 @@ void TestDatabaseActions::cancelledRestoreLeavesTheDatabase()
     dm().MainADOConnection()->exec(QStringLiteral("INSERT INTO Companies (CompanyID, Name) VALUES (9, 'Delta')"));
     dm().CompaniesTable->reread();
     m_f->messages.answerDialog(QMessageBox::Yes);
-    m_files->answerOpenFile(copy);
+    m_f->files.answerOpenFile(copy);
     cancelTheCopySoon();
     fileItem(Qt::Key_R);
 
@@ -377,11 +364,11 @@ void TestDatabaseActions::dailyCopyKeepsTheSevenNewestOfItsOwn()
     const QDate today(2026, 3, 10);
     // Eight older copies, and files the program did not write.
     for (int days = 1; days <= 8; ++days)
-        writeFile(folder.filePath(QStringLiteral("Vornadel %1.mdb").arg(today.addDays(-days).toString(u"yyyy-MM-dd"))), "old");
+        QVERIFY(writeFile(folder.filePath(QStringLiteral("Vornadel %1.mdb").arg(today.addDays(-days).toString(u"yyyy-MM-dd"))), "old"));
     const QStringList others{QStringLiteral("Vornadel 2020-13-40.mdb"), QStringLiteral("notes.mdb"),
                              QStringLiteral("Vornadel 2001-01-01.mdb.txt")};
     for (const QString& name : others)
-        writeFile(folder.filePath(name), "mine");
+        QVERIFY(writeFile(folder.filePath(name), "mine"));
 
     keepDailyCopy(*dm().MainADOConnection(), today);
     QVERIFY(m_f->messages.entries().isEmpty());
@@ -402,7 +389,7 @@ void TestDatabaseActions::dailyCopyKeepsTheSevenNewestOfItsOwn()
 void TestDatabaseActions::dailyCopyFailureIsShownOnceAndTheProgramGoesOn()
 {
     // A file where the folder should be: nothing can be written into it.
-    writeFile(dailyCopyFolder(dmPath), "in the way");
+    QVERIFY(writeFile(dailyCopyFolder(dmPath), "in the way"));
     keepDailyCopy(*dm().MainADOConnection(), QDate(2026, 3, 10));
     QCOMPARE(m_f->messages.entries().size(), 1);
     QCOMPARE(m_f->messages.entries()[0].type, MessageService::Type::Warning);

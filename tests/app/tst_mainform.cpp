@@ -6,14 +6,15 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "../ui/main/MainWindowFixture.h"
-#include "../ui/views/MainWindowProbe.h"
+#include "support/MainWindowFixture.h"
+#include "support/MainWindowProbe.h"
 #include "app/MainForm.h"
 #include "support/RecordingShellService.h"
 #include "support/RecordingPreviewService.h"
 #include "toolkit/widgets/PageControl.h"
 #include "toolkit/widgets/DBEdit.h"
 #include "ui/main/JumpSearch.h"
+#include "support/ShownWindow.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ private:
     TMainDataModule& dm() { return *m_f->dm; }
 
     std::unique_ptr<MainWindowFixture> m_f;
-    std::unique_ptr<TDataEntryForm> m_longLived;
+    TDataEntryForm* m_longLived = nullptr;
     QList<ProbeRecord> m_shows;
     std::unique_ptr<ProbeMenuForm> m_menu;
 };
@@ -68,16 +69,13 @@ private:
 void TestMainForm::init()
 {
     m_f = std::make_unique<MainWindowFixture>();
-    m_longLived = std::make_unique<TDataEntryForm>(m_f->forms);
-    m_longLived->MainDataEntry->setCurrentIndex(TDataEntryForm::CompaniesPage);
-    m_f->forms.DataEntryForm = m_longLived.get();
+    m_longLived = &m_f->makeMainWindow(TDataEntryForm::CompaniesPage);
     m_menu = std::make_unique<ProbeMenuForm>(m_f->forms, m_shows);
 }
 
 void TestMainForm::cleanup()
 {
     m_menu.reset();
-    m_longLived.reset();
     m_f.reset();
     m_shows.clear();
     MainWindowProbe::duringShow = nullptr;
@@ -155,7 +153,7 @@ void TestMainForm::windowItemsOpenTheirWindowForOneUse()
 
 void TestMainForm::mainWindowReachesEveryItemByAltKeys()
 {
-    auto* bar = new QMenuBar(m_longLived.get());
+    auto* bar = new QMenuBar(m_longLived);
     m_menu->addMenusTo(bar);
     m_longLived->layout()->setMenuBar(bar);
     QStringList titles;
@@ -165,11 +163,9 @@ void TestMainForm::mainWindowReachesEveryItemByAltKeys()
                                   QStringLiteral("&Business"), QStringLiteral("&Reports"), QStringLiteral("&help")}));
     QCOMPARE(bar->actions()[3]->menu()->actions(), m_menu->N3->actions());
 
-    m_longLived->show();
-    m_longLived->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_longLived.get()));
+    QVERIFY(showActive(*m_longLived));
     // Alt+O, then P: the People item of the shared actions.
-    QTest::keyClick(m_longLived.get(), Qt::Key_O, Qt::AltModifier);
+    QTest::keyClick(m_longLived, Qt::Key_O, Qt::AltModifier);
     QMenu* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     QVERIFY(open);
     QTest::keyClick(open, Qt::Key_P);
@@ -177,7 +173,7 @@ void TestMainForm::mainWindowReachesEveryItemByAltKeys()
     QCOMPARE(m_shows[0].page, int(TDataEntryForm::ClientsPage));
 
     // Alt+O, then M: the menu window itself.
-    QTest::keyClick(m_longLived.get(), Qt::Key_O, Qt::AltModifier);
+    QTest::keyClick(m_longLived, Qt::Key_O, Qt::AltModifier);
     open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     QVERIFY(open);
     QTest::keyClick(open, Qt::Key_M);
@@ -187,19 +183,17 @@ void TestMainForm::mainWindowReachesEveryItemByAltKeys()
 
 void TestMainForm::navigationOpensThePipelineAndTheJumpSearchByKeys()
 {
-    auto* bar = new QMenuBar(m_longLived.get());
+    auto* bar = new QMenuBar(m_longLived);
     m_menu->addMenusTo(bar);
     m_longLived->layout()->setMenuBar(bar);
-    m_longLived->show();
-    m_longLived->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_longLived.get()));
-    QTest::keyClick(m_longLived.get(), Qt::Key_V, Qt::AltModifier);
+    QVERIFY(showActive(*m_longLived));
+    QTest::keyClick(m_longLived, Qt::Key_V, Qt::AltModifier);
     QMenu* navigation = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     QVERIFY(navigation);
     QTest::keyClick(navigation, Qt::Key_P);
     QCOMPARE(m_menu->shown, QStringList{QStringLiteral("PipelineForm")});
 
-    QTest::keyClick(m_longLived.get(), Qt::Key_V, Qt::AltModifier);
+    QTest::keyClick(m_longLived, Qt::Key_V, Qt::AltModifier);
     navigation = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     QVERIFY(navigation);
     QTest::keyClick(navigation, Qt::Key_J);

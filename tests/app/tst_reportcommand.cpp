@@ -4,8 +4,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "data/Schema.h"
-#include "toolkit/db/Connection.h"
+#include "support/AppDatabase.h"
+#include "support/TestFiles.h"
 
 // The program started as a user's script would, to file a report as a PDF without a window.
 class TestReportCommand : public QObject
@@ -28,17 +28,15 @@ private:
     static QString text(const QString& pdf);
 
     QTemporaryDir m_dir;
-    QString m_database;
+    std::unique_ptr<AppDatabase> m_database;
 };
 
 void TestReportCommand::initTestCase()
 {
-    m_database = m_dir.filePath(QStringLiteral("Filed.mdb"));
-    Connection c = Connection::create(m_database, databasePassword());
-    createSchema(c);
-    fillLists(c);
-    c.exec(QStringLiteral("INSERT INTO Companies (CompanyID, Name) VALUES (1, 'Zeta Works'), (2, 'acme');"
-                          "INSERT INTO People (CompanyID, Name, Title) VALUES (1, 'Mia Lund', 'Buyer');"));
+    m_database = std::make_unique<AppDatabase>(QStringLiteral("Filed.mdb"));
+    m_database->exec(QStringLiteral("INSERT INTO Companies (CompanyID, Name) VALUES (1, 'Zeta Works'), (2, 'acme');"
+                                    "INSERT INTO People (CompanyID, Name, Title) VALUES (1, 'Mia Lund', 'Buyer');"));
+    m_database->close();
 }
 
 TestReportCommand::Result TestReportCommand::run(const QStringList& arguments) const
@@ -81,7 +79,7 @@ void TestReportCommand::writesEachReportAndExitsZero()
     QFETCH(QStringList, printed);
     const QString pdf = m_dir.filePath(report + QStringLiteral(".pdf"));
     const Result result = run({QStringLiteral("--report"), report, QStringLiteral("--pdf"), pdf,
-                               QStringLiteral("--database"), m_database});
+                               QStringLiteral("--database"), m_database->path()});
     QCOMPARE(result.exitCode, 0);
     const QString pages = text(pdf);
     for (const QString& words : printed)
@@ -111,11 +109,7 @@ void TestReportCommand::aFailureSaysWhyAndLeavesNoFile()
     QFETCH(QStringList, arguments);
     QFETCH(QString, said);
     const QString pdf = m_dir.filePath(QStringLiteral("kept.pdf"));
-    {
-        QFile old(pdf);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("last month");
-    }
+    QVERIFY(writeFile(pdf, "last month"));
     arguments.replaceInStrings(QStringLiteral("PDF"), pdf);
     arguments.replaceInStrings(QStringLiteral("missing.mdb"), m_dir.filePath(QStringLiteral("missing.mdb")));
     const Result result = run(arguments);

@@ -20,6 +20,7 @@
 #include "toolkit/widgets/HtmlViewer.h"
 #include "toolkit/widgets/PageControl.h"
 #include "ui/main/DataEntry.h"
+#include "support/TestFiles.h"
 
 class TestStartup : public QObject
 {
@@ -368,10 +369,7 @@ void TestStartup::helpComesFromThePlacesFolder()
     makeDatabase(root.filePath(QStringLiteral("usr/bin")), QStringLiteral("ZeKRW"));
     const QString help = root.filePath(QStringLiteral("usr/share/vornadel/help/Help.htm"));
     QVERIFY(QDir().mkpath(QFileInfo(help).path()));
-    QFile file(help);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("<html><body><p>The packaged guide.</p></body></html>");
-    file.close();
+    QVERIFY(writeFile(help, "<html><body><p>The packaged guide.</p></body></html>"));
 
     const Places places = programPlaces(Layout::Package, root.filePath(QStringLiteral("usr/bin")), {},
                                         root.filePath(QStringLiteral("usr/bin/Vornadel.mdb")));

@@ -1,5 +1,4 @@
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "data/DataModule.h"
@@ -7,16 +6,10 @@
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/Statement.h"
 #include "toolkit/db/StoreError.h"
+#include "support/AppDatabase.h"
 #include "support/RecordingMessageService.h"
 
 namespace {
-
-const QString Password = QStringLiteral("ZeKRW");
-
-QString connectionString(const QString& path)
-{
-    return QStringLiteral("Provider=SQLCipher;User ID=Admin;Data Source=%1;Mode=Share Deny None;Database Password=\"ZeKRW\";").arg(path);
-}
 
 // A dataset's fields in order: name, kind, width, whether only the display is cut, and label.
 QString fieldList(const Dataset& d)
@@ -75,9 +68,7 @@ private:
     void exec(const QString& sql);
     void openModule();
 
-    QTemporaryDir m_dir;
-    QString m_path;
-    std::unique_ptr<Connection> m_side;
+    std::unique_ptr<AppDatabase> m_file;
     std::unique_ptr<TMainDataModule> m_dm;
     std::unique_ptr<RecordingMessageService> m_messages;
 };
@@ -85,44 +76,38 @@ private:
 void TestDataModule::init()
 {
     const char* row = QTest::currentDataTag();
-    m_path = m_dir.filePath(QStringLiteral("Vornadel %1 %2.mdb").arg(QTest::currentTestFunction(), row ? row : ""));
-    {
-        Connection c = Connection::create(m_path, Password);
-        createSchema(c);
-        fillLists(c);
-    }
-    m_side = std::make_unique<Connection>(connectionString(m_path));
+    m_file = std::make_unique<AppDatabase>(QStringLiteral("Vornadel %1 %2.mdb").arg(QTest::currentTestFunction(), row ? row : ""));
     m_messages = std::make_unique<RecordingMessageService>();
 }
 
 void TestDataModule::cleanup()
 {
     m_dm.reset();
-    m_side.reset();
+    m_file.reset();
     m_messages.reset();
 }
 
 qint64 TestDataModule::scalar(const QString& sql)
 {
-    Statement st(*m_side, sql);
+    Statement st(m_file->db(), sql);
     return st.step() ? st.int64(0) : -1;
 }
 
 QString TestDataModule::scalarText(const QString& sql)
 {
-    Statement st(*m_side, sql);
+    Statement st(m_file->db(), sql);
     return st.step() ? st.text(0) : QString();
 }
 
 void TestDataModule::exec(const QString& sql)
 {
-    m_side->exec(sql);
+    m_file->exec(sql);
 }
 
 void TestDataModule::openModule()
 {
     m_dm = std::make_unique<TMainDataModule>();
-    m_dm->Connect(connectionString(m_path));
+    m_dm->Connect(m_file->connectionString());
     m_dm->SetDataSetsActive(true);
 }
 
@@ -505,10 +490,10 @@ void TestDataModule::version0FileOpensWithAnEmptyLog()
 {
     exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('Acme'); INSERT INTO People (CompanyID, Name) VALUES (1, 'Ann');"
                         "DROP TABLE FollowUps; DROP TABLE Activities"));
-    m_side->setSchemaVersion(0);
-    m_side.reset();
+    m_file->db().setSchemaVersion(0);
+    m_file->close();
     openModule();
-    const UpgradeOutcome again = m_dm->Connect(connectionString(m_path));
+    const UpgradeOutcome again = m_dm->Connect(m_file->connectionString());
     QCOMPARE(again.upgraded(), false);
     m_dm->SetDataSetsActive(true);
     QCOMPARE(m_dm->PeopleCompanyDet->text(QStringLiteral("Name")), QStringLiteral("Ann"));
@@ -516,7 +501,6 @@ void TestDataModule::version0FileOpensWithAnEmptyLog()
     m_dm->PersonFollowUpsDet->insert();
     m_dm->PersonFollowUpsDet->setText(QStringLiteral("Text"), QStringLiteral("Call Ann"));
     m_dm->PersonFollowUpsDet->post();
-    m_side = std::make_unique<Connection>(connectionString(m_path));
     QCOMPARE(scalarText(QStringLiteral("SELECT PersonID || ' ' || Text FROM FollowUps")), QStringLiteral("1 Call Ann"));
 }
 

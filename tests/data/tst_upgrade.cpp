@@ -13,6 +13,7 @@
 #include "toolkit/db/SchemaCheck.h"
 #include "toolkit/db/Statement.h"
 #include "toolkit/db/StoreError.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -244,10 +245,7 @@ void TestUpgrade::earlierCopyIsNeverReplaced()
 {
     makeVersion0File(m_path);
     const QString earlier = m_dir->filePath(QStringLiteral("Vornadel (version 0, before upgrade).mdb"));
-    QFile file(earlier);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("an earlier copy");
-    file.close();
+    QVERIFY(writeFile(earlier, "an earlier copy"));
     Connection c(connectionString(m_path));
     const UpgradeOutcome outcome = upgradeDatabase(c, {addReminders});
     QCOMPARE(outcome.copy, m_dir->filePath(QStringLiteral("Vornadel (version 0, before upgrade) 2.mdb")));

@@ -6,7 +6,6 @@
 #include <QScrollBar>
 #include <QStyleOptionButton>
 #include <QTabBar>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "data/DataModule.h"
@@ -17,6 +16,7 @@
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/Dataset.h"
 #include "toolkit/db/Statement.h"
+#include "support/AppDatabase.h"
 #include "support/RecordingMessageService.h"
 #include "toolkit/widgets/PageControl.h"
 #include "toolkit/widgets/RadioGroup.h"
@@ -32,12 +32,6 @@ std::array<int, 24> filled(int answer)
     std::array<int, 24> answers;
     answers.fill(answer);
     return answers;
-}
-
-QString connectionString(const QString& path)
-{
-    return QStringLiteral("Provider=SQLCipher;User ID=Admin;Data Source=%1;Mode=Share Deny None;"
-                          "Database Password=\"ZeKRW\";").arg(path);
 }
 
 // The window as the program has it, except that showing it does not wait for the user.
@@ -57,9 +51,9 @@ protected:
 // One running program: its data module and its profile window.
 struct Program
 {
-    explicit Program(const QString& path)
+    explicit Program(const AppDatabase& file)
     {
-        dataModule.Connect(connectionString(path));
+        dataModule.Connect(file.connectionString());
         dataModule.SetDataSetsActive(true);
         retail = std::make_unique<ShownRetail>(dataModule);
     }
@@ -99,8 +93,8 @@ private slots:
     void layoutFollowsTheQuestionnaire();
 
 private:
-    void exec(const QString& sql) { m_side->exec(sql); }
-    QVariant scalar(const QString& sql);
+    void exec(const QString& sql) { m_file->exec(sql); }
+    QVariant scalar(const QString& sql) { return m_file->scalar(sql); }
     // "QuestionID:Answer" of a person's rows in the order they were made.
     QStringList rowsOf(int person);
     qint64 dataVersion() { return scalar(QStringLiteral("PRAGMA data_version")).toLongLong(); }
@@ -110,44 +104,30 @@ private:
     void answer(TRetail& window, int question, int choice);
     std::array<int, 24> shownAnswers(const TRetail& window);
 
-    QTemporaryDir m_dir;
-    QString m_path;
-    std::unique_ptr<Connection> m_side;
+    std::unique_ptr<AppDatabase> m_file;
     std::unique_ptr<RecordingMessageService> m_messages;
     std::unique_ptr<Program> m_program;
 };
 
 void TestRetailForm::init()
 {
-    m_path = m_dir.filePath(QStringLiteral("%1.mdb").arg(QTest::currentTestFunction()));
-    {
-        Connection c = Connection::create(m_path, databasePassword());
-        createSchema(c);
-        fillLists(c);
-        c.exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('Acme');"
-                              "INSERT INTO People (CompanyID, Name) VALUES (1, 'Ann'), (1, 'Bob');"));
-    }
-    m_side = std::make_unique<Connection>(connectionString(m_path));
+    m_file = std::make_unique<AppDatabase>(QStringLiteral("%1.mdb").arg(QTest::currentTestFunction()));
+    exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('Acme');"
+                        "INSERT INTO People (CompanyID, Name) VALUES (1, 'Ann'), (1, 'Bob');"));
     m_messages = std::make_unique<RecordingMessageService>();
-    m_program = std::make_unique<Program>(m_path);
+    m_program = std::make_unique<Program>(*m_file);
 }
 
 void TestRetailForm::cleanup()
 {
     m_program.reset();
     m_messages.reset();
-    m_side.reset();
-}
-
-QVariant TestRetailForm::scalar(const QString& sql)
-{
-    Statement st(*m_side, sql);
-    return st.step() ? st.value(0) : QVariant();
+    m_file.reset();
 }
 
 QStringList TestRetailForm::rowsOf(int person)
 {
-    Statement st(*m_side, QStringLiteral("SELECT QuestionID, Answer FROM QuestionsMain WHERE PersonID = %1 ORDER BY RowKey").arg(person));
+    Statement st(m_file->db(), QStringLiteral("SELECT QuestionID, Answer FROM QuestionsMain WHERE PersonID = %1 ORDER BY RowKey").arg(person));
     QStringList rows;
     while (st.step())
         rows.append(QStringLiteral("%1:%2").arg(st.text(0), st.text(1)));
@@ -245,7 +225,7 @@ void TestRetailForm::rowsAreCompletedAndReadByQuestion()
 void TestRetailForm::twoProgramsMakeTwentyFourRowsNotFortyEight()
 {
     // Both windows read the empty table before either made rows.
-    Program other(m_path);
+    Program other(*m_file);
     open(*m_program);
     QCOMPARE(rowsOf(1).size(), 24);
     answer(*m_program->retail, 5, 1);
@@ -316,7 +296,7 @@ void TestRetailForm::clickWritesAtOnceAndSurvivesReopening()
     QCOMPARE(window.radioGroup(24)->itemIndex(), 1);
 
     // And so does another program on the same file.
-    Program other(m_path);
+    Program other(*m_file);
     open(other);
     QCOMPARE(shownAnswers(*other.retail), shownAnswers(window));
     QCOMPARE(m_messages->texts(), QStringList());

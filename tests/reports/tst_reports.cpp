@@ -7,12 +7,10 @@
 #include <QStandardPaths>
 #include <QTest>
 
-#include "../ui/main/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 #include "profile/Tactics.h"
 #include "reports/CompanyPerson.h"
 #include "reports/ReportMenu.h"
-#include "support/RecordingFileDialogService.h"
-#include "support/RecordingPreviewService.h"
 #include "toolkit/report/ReportPreview.h"
 #include "toolkit/widgets/PageControl.h"
 #include "ui/main/DataEntry.h"
@@ -61,26 +59,19 @@ private slots:
     void allCountsPagesThrough();
 
 private:
-    void exec(const QString& sql) { m_side->exec(sql); }
-    void reread()
-    {
-        m_f->dm->SetDataSetsActive(false);
-        m_f->dm->SetDataSetsActive(true);
-    }
+    void exec(const QString& sql) { m_f->exec(sql); }
+    void reread() { m_f->reread(); }
     // The next preview exports itself to a PDF, which pdf() reads back.
     void exportNextPreview()
     {
         const QString path = m_dir.filePath(QStringLiteral("out%1.pdf").arg(++m_exports));
-        m_files->answerSave(path);
-        m_previews->step = [](ReportPreview& preview) { preview.exportPdfFile(); };
+        m_f->files.answerSave(path);
+        m_f->previews.step = [](ReportPreview& preview) { preview.exportPdfFile(); };
     }
     QStringList pdf() const { return pdfPages(m_dir.filePath(QStringLiteral("out%1.pdf").arg(m_exports))); }
     TMainDataModule& dm() { return *m_f->dm; }
 
     std::unique_ptr<MainWindowFixture> m_f;
-    std::unique_ptr<Connection> m_side;
-    std::unique_ptr<RecordingPreviewService> m_previews;
-    std::unique_ptr<RecordingFileDialogService> m_files;
     QTemporaryDir m_dir;
     int m_exports = 0;
 };
@@ -88,16 +79,10 @@ private:
 void TestReports::init()
 {
     m_f = std::make_unique<MainWindowFixture>();
-    m_side = std::make_unique<Connection>(m_f->connectionString());
-    m_previews = std::make_unique<RecordingPreviewService>();
-    m_files = std::make_unique<RecordingFileDialogService>();
 }
 
 void TestReports::cleanup()
 {
-    m_files.reset();
-    m_previews.reset();
-    m_side.reset();
     m_f.reset();
 }
 
@@ -133,8 +118,8 @@ void TestReports::companiesWithoutAnyCompany()
                         "DELETE FROM People; DELETE FROM Projects; DELETE FROM Companies;"));
     reread();
     previewCompanies(dm());
-    QCOMPARE(m_previews->pages().size(), size_t(1));
-    const QStringList texts = m_previews->pageTexts(0);
+    QCOMPARE(m_f->previews.pages().size(), size_t(1));
+    const QStringList texts = m_f->previews.pageTexts(0);
     QCOMPARE(texts.mid(0, 8), QStringList({"Company", "Address", "Tel 1", "Tel 2", "Fax", "Activities", "Comments", "0"}));
     QCOMPARE(texts.size(), 9);
 }
@@ -210,11 +195,11 @@ void TestReports::listsOrderNamesAsAPersonExpects()
         return at;
     };
     previewCompaniesList(dm());
-    const QList<qsizetype> companies = order(m_previews->allTexts(), {"Acme", "acorn", "Borealis", "Cobalt",
+    const QList<qsizetype> companies = order(m_f->previews.allTexts(), {"Acme", "acorn", "Borealis", "Cobalt",
                                                                       QString::fromUtf8("\xC3\x89" "clair"), "zeta"});
     QVERIFY(std::is_sorted(companies.begin(), companies.end()) && companies.first() >= 0);
     previewPeopleList(dm());
-    const QList<qsizetype> people = order(m_previews->allTexts(), {"abel", "Ann", "Bob", "Cecil",
+    const QList<qsizetype> people = order(m_f->previews.allTexts(), {"abel", "Ann", "Bob", "Cecil",
                                                                    QString::fromUtf8("\xC3\x89lodie"), "zoe"});
     QVERIFY(std::is_sorted(people.begin(), people.end()) && people.first() >= 0);
 }
@@ -225,10 +210,10 @@ void TestReports::namesInAnyScriptPrintAndCanBeFound()
     const QString names = QString::fromUtf8("\xE5\x8C\x97\xE4\xBA\xAC \xE6\x9D\xB1\xE4\xBA\xAC \xEC\x84\x9C\xEC\x9A\xB8");
     const QString company = names + QString::fromUtf8(" \xF0\x9F\x98\x80");
     const QString person = QString::fromUtf8("\xE6\x9D\x8E\xE6\x98\x8E \xF0\x9F\x8E\x89 Li");
-    Statement rename(*m_side, QStringLiteral("UPDATE Companies SET Name = ? WHERE CompanyID = 3"));
+    Statement rename(m_f->file.db(), QStringLiteral("UPDATE Companies SET Name = ? WHERE CompanyID = 3"));
     rename.bind(1, company);
     rename.step();
-    Statement renamePerson(*m_side, QStringLiteral("UPDATE People SET Name = ? WHERE PersonID = 40"));
+    Statement renamePerson(m_f->file.db(), QStringLiteral("UPDATE People SET Name = ? WHERE PersonID = 40"));
     renamePerson.bind(1, person);
     renamePerson.step();
     exportNextPreview();
@@ -261,7 +246,7 @@ void TestReports::peopleListLeavesAMissingCompanyEmpty()
     exec(QStringLiteral("INSERT INTO People (CompanyID, Name, Title, Mobile, Email) VALUES (99, 'Orphan', 'Clerk', '0170', 'o@x.org');"
                         "UPDATE People SET Title = 'Boss' WHERE PersonID = 40;"));
     previewPeopleList(dm());
-    const QStringList texts = m_previews->allTexts();
+    const QStringList texts = m_f->previews.allTexts();
     QCOMPARE(texts.mid(0, 6), QStringList({"People", "Name", "Company", "Title", "Contact", "Info"}));
     QCOMPARE(texts.mid(6, 3), QStringList({"Ann", "Acme", "Boss"}));
     const int orphan = int(texts.indexOf(QStringLiteral("Orphan")));
@@ -272,7 +257,7 @@ void TestReports::companyPersonsWalksTheWholeHierarchy()
 {
     previewCompanyPersons(dm());
     // The page header repeats on each page; the rest follows the hierarchy.
-    QStringList texts = m_previews->allTexts();
+    QStringList texts = m_f->previews.allTexts();
     QCOMPARE(texts.first(), QStringLiteral("Companies"));
     texts.removeAll(QStringLiteral("Companies"));
     const QString text = texts.join(u' ');
@@ -281,7 +266,7 @@ void TestReports::companyPersonsWalksTheWholeHierarchy()
                                            "Subprojects Review Contribution Cecil 70 Cobalt Projects Subprojects Contribution")),
              qPrintable(text));
     int pies = 0;
-    for (const ReportPage& page : m_previews->pages())
+    for (const ReportPage& page : m_f->previews.pages())
         for (const ReportPrimitive& p : page.items)
             pies += p.kind == ReportPrimitive::Kind::Picture;
     QCOMPARE(pies, 5);
@@ -303,7 +288,7 @@ void TestReports::aWalkLeavesEverySharedDatasetWhereItStood()
         QCOMPARE(d->isEmpty() ? QVariantList() : QVariantList({d->recNo(), d->value(d->field(0).name)}), before[d]);
     // The next report of the current company prints that company.
     previewCompanies(dm());
-    QCOMPARE(m_previews->allTexts().mid(0, 2), QStringList({"Company", "Borealis"}));
+    QCOMPARE(m_f->previews.allTexts().mid(0, 2), QStringList({"Company", "Borealis"}));
 }
 
 void TestReports::storeErrorWhileWalkingEndsTheReport()
@@ -311,7 +296,7 @@ void TestReports::storeErrorWhileWalkingEndsTheReport()
     // Moving to another subproject re-reads its status history, which is gone.
     exec(QStringLiteral("DROP TABLE SubProjectHistory;"));
     previewCompanyPersons(dm());
-    QCOMPARE(m_previews->runs(), 1);
+    QCOMPARE(m_f->previews.runs(), 1);
     QCOMPARE(m_f->messages.entries().size(), 1);
     QCOMPARE(m_f->messages.entries()[0].type, MessageService::Type::Error);
     QVERIFY(m_f->messages.entries()[0].text.contains(QLatin1String("SubProjectHistory")));
@@ -326,8 +311,8 @@ void TestReports::personReportFromTheClientsPage()
     window.MainDataEntry->setCurrentIndex(TDataEntryForm::ClientsPage);
     QCOMPARE(dm().PeopleCompanyDet->text(QStringLiteral("Name")), QStringLiteral("Ann"));
     QTest::mouseClick(window.Button5, Qt::LeftButton);
-    QCOMPARE(m_previews->runs(), 1);
-    const QStringList texts = m_previews->allTexts();
+    QCOMPARE(m_f->previews.runs(), 1);
+    const QStringList texts = m_f->previews.allTexts();
     QCOMPARE(texts.mid(0, 2), QStringList({"Name", "Ann"}));
     // No answers stored: the advice of the unanswered case, and no rows made for it.
     std::array<int, 24> none;
@@ -340,7 +325,7 @@ void TestReports::personReportFromTheClientsPage()
     // A company without people: nothing to report on.
     dm().CompaniesTable->last();
     QTest::mouseClick(window.Button5, Qt::LeftButton);
-    QCOMPARE(m_previews->runs(), 1);
+    QCOMPARE(m_f->previews.runs(), 1);
     QCOMPARE(m_f->messages.texts(), QStringList({"No record selected."}));
 }
 
@@ -407,19 +392,19 @@ void TestReports::allCountsPagesThrough()
         exec(QStringLiteral("INSERT INTO People (CompanyID, Name) VALUES (7, 'P%1');").arg(i));
     reread();
     previewAll(dm());
-    const ReportPages& pages = m_previews->pages();
+    const ReportPages& pages = m_f->previews.pages();
     QVERIFY(pages.size() >= 4);
     for (size_t i = 0; i < pages.size(); ++i)
         QCOMPARE(pages.read(i).number, int(i) + 1);
     QStringList firsts;
     for (size_t i = 0; i < pages.size(); ++i)
-        firsts.append(m_previews->pageTexts(int(i)).first());
+        firsts.append(m_f->previews.pageTexts(int(i)).first());
     QCOMPARE(firsts.first(), QStringLiteral("Companies"));
     QVERIFY(firsts.contains(QStringLiteral("People")));
     QCOMPARE(firsts.last(), QStringLiteral("Companies"));
     // The list reports' page numbers go on where the one before ended.
     const int peopleFirst = int(firsts.indexOf(QStringLiteral("People")));
-    QCOMPARE(m_previews->pageTexts(peopleFirst).last(), QString::number(peopleFirst + 1));
+    QCOMPARE(m_f->previews.pageTexts(peopleFirst).last(), QString::number(peopleFirst + 1));
 }
 
 QTEST_MAIN(TestReports)

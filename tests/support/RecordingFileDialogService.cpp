@@ -2,16 +2,6 @@
 
 #include <QFileInfo>
 
-RecordingFileDialogService::RecordingFileDialogService()
-    : m_before(FileDialogService::install(this))
-{
-}
-
-RecordingFileDialogService::~RecordingFileDialogService()
-{
-    FileDialogService::install(m_before);
-}
-
 QString RecordingFileDialogService::saveFileName(const SaveRequest& request)
 {
     m_requests.append(request);

@@ -12,11 +12,6 @@
 class RecordingFileDialogService : public FileDialogService
 {
 public:
-    RecordingFileDialogService();
-    ~RecordingFileDialogService() override;
-    RecordingFileDialogService(const RecordingFileDialogService&) = delete;
-    RecordingFileDialogService& operator=(const RecordingFileDialogService&) = delete;
-
     void answerSave(const QString& path) { m_answers.append(path); }
     const QList<SaveRequest>& requests() const { return m_requests; }
     void answerOpenFile(const QString& path) { m_openAnswers.append(path); }
@@ -27,9 +22,9 @@ public:
     QString openFileName(const QString& caption, const QString& filter, const QString& directory = {}) override;
 
 private:
-    FileDialogService* m_before;
     QList<SaveRequest> m_requests;
     QStringList m_answers;
     QStringList m_asked;
     QStringList m_openAnswers;
+    Scope m_installed{this};
 };

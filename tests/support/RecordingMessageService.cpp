@@ -1,15 +1,5 @@
 #include "support/RecordingMessageService.h"
 
-RecordingMessageService::RecordingMessageService()
-    : m_before(MessageService::install(this))
-{
-}
-
-RecordingMessageService::~RecordingMessageService()
-{
-    MessageService::install(m_before);
-}
-
 QStringList RecordingMessageService::texts() const
 {
     QStringList result;

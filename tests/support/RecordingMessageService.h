@@ -24,11 +24,6 @@ public:
         QStringList choices = {};
     };
 
-    RecordingMessageService();
-    ~RecordingMessageService() override;
-    RecordingMessageService(const RecordingMessageService&) = delete;
-    RecordingMessageService& operator=(const RecordingMessageService&) = delete;
-
     void answerDialog(Button button) { m_dialogAnswers.append(button); }
     void answerChoice(int index) { m_choiceAnswers.append(index); }
     void answerDelete(bool ok) { m_deleteAnswers.append(ok); }
@@ -45,9 +40,9 @@ public:
     bool confirmDelete(const QString& question) override;
 
 private:
-    MessageService* m_before;
     QList<Entry> m_entries;
     QList<Button> m_dialogAnswers;
     QList<int> m_choiceAnswers;
     QList<bool> m_deleteAnswers;
+    Scope m_installed{this};
 };

@@ -2,16 +2,6 @@
 
 #include "toolkit/report/ReportPreview.h"
 
-RecordingPreviewService::RecordingPreviewService()
-    : m_before(PreviewService::install(this))
-{
-}
-
-RecordingPreviewService::~RecordingPreviewService()
-{
-    PreviewService::install(m_before);
-}
-
 void RecordingPreviewService::run(ReportPreview& preview)
 {
     ++m_runs;

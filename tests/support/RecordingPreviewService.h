@@ -14,11 +14,6 @@
 class RecordingPreviewService : public PreviewService
 {
 public:
-    RecordingPreviewService();
-    ~RecordingPreviewService() override;
-    RecordingPreviewService(const RecordingPreviewService&) = delete;
-    RecordingPreviewService& operator=(const RecordingPreviewService&) = delete;
-
     std::function<void(ReportPreview&)> step;
 
     int runs() const { return m_runs; }
@@ -30,7 +25,7 @@ public:
     void run(ReportPreview& preview) override;
 
 private:
-    PreviewService* m_before;
     int m_runs = 0;
     ReportPages m_pages;
+    Scope m_installed{this};
 };

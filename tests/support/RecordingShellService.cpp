@@ -1,15 +1,5 @@
 #include "support/RecordingShellService.h"
 
-RecordingShellService::RecordingShellService()
-    : m_before(ShellService::install(this))
-{
-}
-
-RecordingShellService::~RecordingShellService()
-{
-    ShellService::install(m_before);
-}
-
 bool RecordingShellService::open(const QString& target, const QString& parameters)
 {
     m_calls.append({target, parameters});

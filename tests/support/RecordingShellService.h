@@ -17,18 +17,13 @@ public:
         bool operator==(const Call&) const = default;
     };
 
-    RecordingShellService();
-    ~RecordingShellService() override;
-    RecordingShellService(const RecordingShellService&) = delete;
-    RecordingShellService& operator=(const RecordingShellService&) = delete;
-
     void setResult(bool result) { m_result = result; }
     const QList<Call>& calls() const { return m_calls; }
 
     bool open(const QString& target, const QString& parameters = {}) override;
 
 private:
-    ShellService* m_before;
     QList<Call> m_calls;
     bool m_result = true;
+    Scope m_installed{this};
 };

@@ -15,6 +15,20 @@ public:
     // Installs service (nullptr: the program's own again) and returns the one installed before.
     static Service* install(Service* service) { return std::exchange(s_installed, service); }
 
+    // Keeps a service installed while it lives, then puts back the one before it. A replacing
+    // service holds one as a member, so that services installed in turn come off in turn.
+    class Scope
+    {
+    public:
+        explicit Scope(Service* service) : m_before(install(service)) {}
+        ~Scope() { install(m_before); }
+        Scope(const Scope&) = delete;
+        Scope& operator=(const Scope&) = delete;
+
+    private:
+        Service* m_before;
+    };
+
 private:
     static inline Service* s_installed = nullptr;
 };

@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
@@ -15,11 +14,9 @@
 
 #include "data/DataModule.h"
 #include "data/FollowUps.h"
-#include "data/RecordJump.h"
 #include "toolkit/db/Connection.h"
 #include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/dialogs/MessageService.h"
-#include "toolkit/widgets/PageControl.h"
 #include "ui/main/DataEntry.h"
 #include "ui/main/DueModel.h"
 
@@ -38,12 +35,9 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent)
 } // namespace
 
 TDueForm::TDueForm(Forms& forms, QWidget* parent, const QDate& today)
-    : QDialog(parent, Qt::Dialog | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint)
-    , m_forms(forms)
-    , m_today(today)
+    : RecordListWindow(forms, parent, Qt::Dialog | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint, "DueForm",
+                       QStringLiteral("Due"), today)
 {
-    setObjectName(QStringLiteral("DueForm"));
-    setWindowTitle(QStringLiteral("Due"));
     Model = new DueModel(*m_forms.MainDataModule->MainADOConnection(), m_today, this);
     buildLayout();
     reload();
@@ -56,22 +50,13 @@ void TDueForm::buildLayout()
     CountLabel = new QLabel(this);
     CountLabel->setObjectName(QStringLiteral("CountLabel"));
 
-    DueGrid = new QTableView(this);
-    DueGrid->setObjectName(QStringLiteral("DueGrid"));
-    DueGrid->setModel(Model);
-    DueGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DueGrid->setSelectionMode(QAbstractItemView::SingleSelection);
-    DueGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DueGrid->setTabKeyNavigation(false);
+    DueGrid = recordGrid(QStringLiteral("DueGrid"), Model, [this] { DueGridEnter(); });
     DueGrid->setWordWrap(false);
-    DueGrid->verticalHeader()->hide();
     DueGrid->horizontalHeader()->setStretchLastSection(false);
     const int widths[] = {86, 150, 130, 120, 300, 70};
     for (int c = 0; c < DueModel::ColumnCount; ++c)
         DueGrid->setColumnWidth(c, widths[c]);
     DueGrid->horizontalHeader()->setSectionResizeMode(DueModel::Text, QHeaderView::Stretch);
-    DueGrid->installEventFilter(this);
-    connect(DueGrid, &QTableView::doubleClicked, this, &TDueForm::DueGridEnter);
 
     KeysLabel = new QLabel(QStringLiteral("Enter: go to the client or subproject    Ctrl+D: done    "
                                           "Ctrl+1: a day later    Ctrl+7: a week later"),
@@ -198,11 +183,6 @@ void TDueForm::StartupCheckClick()
     setShowsAtStartup(StartupCheck->isChecked());
 }
 
-std::unique_ptr<TDataEntryForm> TDueForm::newDataEntryForm()
-{
-    return std::make_unique<TDataEntryForm>(m_forms);
-}
-
 void TDueForm::DueGridEnter()
 {
     const QModelIndex current = DueGrid->currentIndex();
@@ -212,27 +192,10 @@ void TDueForm::DueGridEnter()
     // A follow-up about a person goes to the person; one about a subproject only, to the subproject.
     const bool person = row.personId != 0;
     guarded([&] {
-        if (!jumpToRecord(*m_forms.MainDataModule, person ? SearchIndex::People : SearchIndex::SubProjects,
-                          person ? row.personId : row.subProjectId)) {
+        if (!showRecord(person ? SearchIndex::People : SearchIndex::SubProjects, person ? row.personId : row.subProjectId,
+                        person ? TDataEntryForm::ClientsPage : TDataEntryForm::SubProjectsPage))
             MessageService::current().showMessage(QStringLiteral("That record is no longer in the file."));
-            return;
-        }
-        const std::unique_ptr<TDataEntryForm> window = newDataEntryForm();
-        window->MainDataEntry->setCurrentIndex(person ? TDataEntryForm::ClientsPage : TDataEntryForm::SubProjectsPage);
-        window->ShowModal();
     });
     // What was done there shows here.
     reload();
-}
-
-bool TDueForm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == DueGrid && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            DueGridEnter();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }

@@ -1,12 +1,10 @@
 #pragma once
 
 #include <functional>
-#include <memory>
 
 #include <QDate>
-#include <QDialog>
 
-#include "ui/main/Forms.h"
+#include "ui/main/RecordListWindow.h"
 
 class Connection;
 class DueModel;
@@ -14,14 +12,13 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTableView;
-class TDataEntryForm;
 
 // The due list: every open follow-up due today or earlier, oldest first, with what it is
 // about and how many days late it is. Enter goes to its person or subproject in a fresh main
 // window; keys mark it done or move it a day or a week on. A check box says whether the list
 // opens at start-up when something is due, kept per user. Made for one use; a failed read is
 // shown in the error box and leaves the list empty. GUI thread only.
-class TDueForm : public QDialog
+class TDueForm : public RecordListWindow
 {
     Q_OBJECT
 public:
@@ -54,11 +51,6 @@ public:
     QPushButton* CloseButton;
     QCheckBox* StartupCheck;
 
-protected:
-    // The main window made for one Enter; tests replace it.
-    virtual std::unique_ptr<TDataEntryForm> newDataEntryForm();
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void buildLayout();
     // The selected row's follow-up; 0 for none.
@@ -66,7 +58,4 @@ private:
     // Reads the list again, the selection staying at the row it was on.
     void reload();
     void changeSelected(const std::function<bool(qint64)>& change);
-
-    Forms& m_forms;
-    QDate m_today;
 };

@@ -8,7 +8,6 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -20,11 +19,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "toolkit/widgets/PageControl.h"
-
 #include "data/DataModule.h"
 #include "data/Pipeline.h"
-#include "data/RecordJump.h"
 #include "toolkit/db/Connection.h"
 #include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/dialogs/FileDialogService.h"
@@ -67,12 +63,9 @@ void clearRow(QWidget* row)
 } // namespace
 
 TPipelineForm::TPipelineForm(Forms& forms, QWidget* parent, const QDate& today)
-    : QDialog(parent, Qt::Dialog | Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint)
-    , m_forms(forms)
-    , m_today(today)
+    : RecordListWindow(forms, parent, Qt::Dialog | Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint,
+                       "PipelineForm", QStringLiteral("Pipeline"), today)
 {
-    setObjectName(QStringLiteral("PipelineForm"));
-    setWindowTitle(QStringLiteral("Pipeline"));
     buildLayout();
     startReading();
 }
@@ -113,23 +106,13 @@ void TPipelineForm::buildLayout()
 
     Model = new PipelineModel(this);
     Model->setStandOutDays(DaysSpin->value());
-    PipelineGrid = new QTableView(this);
-    PipelineGrid->setObjectName(QStringLiteral("PipelineGrid"));
-    PipelineGrid->setModel(Model);
-    PipelineGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    PipelineGrid->setSelectionMode(QAbstractItemView::SingleSelection);
-    PipelineGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    PipelineGrid = recordGrid(QStringLiteral("PipelineGrid"), Model, [this] { PipelineGridDblClick(); });
     PipelineGrid->setSortingEnabled(true);
     PipelineGrid->sortByColumn(Pipeline::Company, Qt::AscendingOrder);
-    // Tab leaves the grid for the next control.
-    PipelineGrid->setTabKeyNavigation(false);
-    PipelineGrid->verticalHeader()->hide();
     PipelineGrid->verticalHeader()->setDefaultSectionSize(PipelineGrid->fontMetrics().height() + 6);
     PipelineGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     // Column widths from the first rows, not from a thousand of a large file's.
     PipelineGrid->horizontalHeader()->setResizeContentsPrecision(200);
-    PipelineGrid->installEventFilter(this);
-    connect(PipelineGrid, &QTableView::doubleClicked, this, &TPipelineForm::PipelineGridDblClick);
     connect(PipelineGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &TPipelineForm::PipelineGridRowChange);
     connect(Model, &QAbstractItemModel::modelReset, this, [this] {
@@ -350,11 +333,6 @@ void TPipelineForm::PipelineGridRowChange()
         TimeList->resizeColumnToContents(c);
 }
 
-std::unique_ptr<TDataEntryForm> TPipelineForm::newDataEntryForm()
-{
-    return std::make_unique<TDataEntryForm>(m_forms);
-}
-
 void TPipelineForm::PipelineGridDblClick()
 {
     const QModelIndex current = PipelineGrid->currentIndex();
@@ -363,13 +341,10 @@ void TPipelineForm::PipelineGridDblClick()
     const qint64 id = Model->rowAt(current.row()).subProjectId;
     m_selectedId = id;
     guarded([&] {
-        if (!jumpToRecord(*m_forms.MainDataModule, SearchIndex::SubProjects, id)) {
+        if (!showRecord(SearchIndex::SubProjects, id, TDataEntryForm::SubProjectsPage)) {
             MessageService::current().showMessage(QStringLiteral("That subproject is no longer in the file."));
             return;
         }
-        const std::unique_ptr<TDataEntryForm> window = newDataEntryForm();
-        window->MainDataEntry->setCurrentIndex(TDataEntryForm::SubProjectsPage);
-        window->ShowModal();
         // What was changed there shows here; the filters and the order stay.
         if (m_forms.MainDataModule->MainADOConnection()->writeCount() != m_readAt)
             startReading();
@@ -391,16 +366,4 @@ void TPipelineForm::ExportButtonClick()
 void TPipelineForm::PrintButtonClick()
 {
     guarded([&] { previewPipeline(Model->rows(), Model->shown()); });
-}
-
-bool TPipelineForm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == PipelineGrid && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            PipelineGridDblClick();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }

@@ -3,9 +3,8 @@
 #include <memory>
 
 #include <QDate>
-#include <QDialog>
 
-#include "ui/main/Forms.h"
+#include "ui/main/RecordListWindow.h"
 
 class PipelineModel;
 class QCheckBox;
@@ -18,7 +17,6 @@ class QSpinBox;
 class QTableView;
 class QTimer;
 class QTreeWidget;
-class TDataEntryForm;
 namespace Pipeline { class Reader; }
 
 // The pipeline: one row per subproject with where its sale stands and who decides, counts per
@@ -28,7 +26,7 @@ namespace Pipeline { class Reader; }
 // it reads. Enter or a double-click goes to the subproject in a fresh main window; the rows
 // shown print through the report preview and export to CSV. Made for
 // one use; the constructor throws StoreError. GUI thread only.
-class TPipelineForm : public QDialog
+class TPipelineForm : public RecordListWindow
 {
     Q_OBJECT
 public:
@@ -67,11 +65,6 @@ public:
     QLabel* ShownLabel;
     QTimer* ReadTimer;
 
-protected:
-    // The main window made for one Enter; tests replace it.
-    virtual std::unique_ptr<TDataEntryForm> newDataEntryForm();
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void buildLayout();
     void startReading();
@@ -79,8 +72,6 @@ private:
     void applyFilter();
     void finishReading();
 
-    Forms& m_forms;
-    QDate m_today;
     std::unique_ptr<Pipeline::Reader> m_reader;
     // The connection's write count when the rows were read.
     quint64 m_readAt = 0;

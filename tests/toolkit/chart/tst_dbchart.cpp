@@ -4,8 +4,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "support/TestDatabase.h"
 #include "toolkit/chart/DBChart.h"
-#include "toolkit/db/Connection.h"
 #include "toolkit/db/DataSource.h"
 #include "toolkit/db/Dataset.h"
 
@@ -23,8 +23,7 @@ private slots:
     void printsTheChartOnOnePage();
 
 private:
-    QTemporaryDir m_dir;
-    std::unique_ptr<Connection> m_db;
+    std::unique_ptr<TestDatabase> m_db;
     std::unique_ptr<Dataset> m_rows;
     std::unique_ptr<DataSource> m_source;
     std::unique_ptr<DBChart> m_chart;
@@ -32,11 +31,10 @@ private:
 
 void TestDBChart::init()
 {
-    QFile::remove(m_dir.filePath(QStringLiteral("chart.db")));
-    m_db = std::make_unique<Connection>(Connection::create(m_dir.filePath(QStringLiteral("chart.db")), QStringLiteral("pw")));
+    m_db = std::make_unique<TestDatabase>();
     m_db->exec(QStringLiteral("CREATE TABLE W (ID INTEGER PRIMARY KEY, Name VARCHAR(20), Weight INTEGER);"
                               "INSERT INTO W VALUES (1, 'Ann', 30), (2, 'Bob', NULL), (3, '', 10);"));
-    m_rows = std::make_unique<Dataset>(m_db.get(), QStringLiteral("W"));
+    m_rows = std::make_unique<Dataset>(&m_db->db(), QStringLiteral("W"));
     m_rows->setTableName(QStringLiteral("W"));
     m_rows->open();
     m_source = std::make_unique<DataSource>(m_rows.get());
@@ -86,7 +84,8 @@ void TestDBChart::printRectKeepsProportionsWithinMargins()
 void TestDBChart::printsTheChartOnOnePage()
 {
     m_chart->refreshData();
-    const QString path = m_dir.filePath(QStringLiteral("chart.pdf"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("chart.pdf"));
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);

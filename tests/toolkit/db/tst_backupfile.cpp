@@ -2,13 +2,14 @@
 #include <QFile>
 #include <QtTest>
 
-#include "TestDatabase.h"
+#include "support/DatasetTables.h"
 #include "toolkit/db/BackupFile.h"
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/DatabaseCopy.h"
 #include "toolkit/db/Statement.h"
 #include "toolkit/db/StoreError.h"
 #include "toolkit/db/Transaction.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -68,13 +69,13 @@ private slots:
     void copyIntoAnOpenDatabaseReplacesItsRowsOnlyWhenComplete();
 
 private:
-    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<DatasetTables> m_db;
     std::unique_ptr<QTemporaryDir> m_out;
 };
 
 void TestBackupFile::init()
 {
-    m_db = std::make_unique<TestDatabase>();
+    m_db = std::make_unique<DatasetTables>();
     addCompanies(m_db->db(), 1, 300);
     m_out = std::make_unique<QTemporaryDir>();
 }
@@ -136,11 +137,7 @@ void TestBackupFile::uncommittedWriteOfTheSourceIsNotInTheCopy()
 void TestBackupFile::droppedCopyLeavesTheOldFileAndNoOtherFile()
 {
     const QString path = m_out->filePath(QStringLiteral("copy.mdb"));
-    {
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("an older copy");
-    }
+    QVERIFY(writeFile(path, "an older copy"));
     {
         BackupFile copy(m_db->db(), path);
         QVERIFY(!copy.step(4));

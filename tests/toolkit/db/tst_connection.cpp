@@ -2,7 +2,7 @@
 
 #include <QtTest>
 
-#include "TestDatabase.h"
+#include "support/DatasetTables.h"
 #include "toolkit/db/SchemaCheck.h"
 #include "toolkit/db/StoreError.h"
 #include "toolkit/db/Transaction.h"
@@ -39,12 +39,12 @@ private:
     }
     void add(const QString& name) { m_t->db().exec("INSERT INTO Companies (Name) VALUES ('" + name + "')"); }
 
-    std::unique_ptr<TestDatabase> m_t;
+    std::unique_ptr<DatasetTables> m_t;
 };
 
 void TestConnection::init()
 {
-    m_t = std::make_unique<TestDatabase>();
+    m_t = std::make_unique<DatasetTables>();
 }
 
 void TestConnection::cleanup()

@@ -2,7 +2,7 @@
 
 #include <QtTest>
 
-#include "TestDatabase.h"
+#include "support/DatasetTables.h"
 #include "toolkit/db/DataSource.h"
 #include "toolkit/db/Dataset.h"
 #include "toolkit/db/StaleRows.h"
@@ -80,12 +80,12 @@ private:
     std::unique_ptr<Dataset> table(const QString& name, const QString& table);
     void fill(const QString& sql) { m_t->db().exec(sql); }
 
-    std::unique_ptr<TestDatabase> m_t;
+    std::unique_ptr<DatasetTables> m_t;
 };
 
 void TestDataset::init()
 {
-    m_t = std::make_unique<TestDatabase>();
+    m_t = std::make_unique<DatasetTables>();
 }
 
 void TestDataset::cleanup()

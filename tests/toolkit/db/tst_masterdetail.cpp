@@ -2,7 +2,7 @@
 
 #include <QtTest>
 
-#include "TestDatabase.h"
+#include "support/DatasetTables.h"
 #include "toolkit/db/DataSource.h"
 #include "toolkit/db/ControlsDisabled.h"
 #include "toolkit/db/Dataset.h"
@@ -47,7 +47,7 @@ private:
     QString fileNames(const QString& sql) { return m_t->scalar(sql).toString(); }
     void openChain();
 
-    std::unique_ptr<TestDatabase> m_t;
+    std::unique_ptr<DatasetTables> m_t;
     std::unique_ptr<Dataset> m_companies, m_projects, m_subprojects;
     std::unique_ptr<DataSource> m_companiesSource, m_projectsSource;
     QStringList m_log;
@@ -55,7 +55,7 @@ private:
 
 void TestMasterDetail::init()
 {
-    m_t = std::make_unique<TestDatabase>();
+    m_t = std::make_unique<DatasetTables>();
     m_t->db().exec("INSERT INTO Companies (CompanyID, Name) VALUES (1, 'A'), (2, 'B'), (3, 'C');"
                    "INSERT INTO Projects (ProjectID, CompanyID, Name) VALUES (30, NULL, 'Orphan'), (10, 1, 'P10'),"
                    " (20, 2, 'P20'), (11, 1, 'P11');"

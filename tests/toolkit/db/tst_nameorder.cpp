@@ -1,7 +1,7 @@
 #include <QProcess>
 #include <QtTest>
 
-#include "TestDatabase.h"
+#include "support/DatasetTables.h"
 
 // Names sorted by a query's COLLATE NAMES, in the locale given, as the list reports ask for them.
 class TestNameOrder : public QObject
@@ -28,7 +28,7 @@ void TestNameOrder::namesSortIgnoringCaseAndAccents()
     QStringList sorted;
     QThread* worker = QThread::create([&] {
         QLocale::setDefault(QLocale(locale));
-        TestDatabase t;
+        DatasetTables t;
         for (const char* name : {"Zeta", "acme", "\xC3\x89" "clair", "Bob", "eagle", "\xC3\xA9" "cole", "Acme", "zebra",
                                  "\xC3\x85" "ngstr" "\xC3\xB6" "m", "Ernst"}) {
             Statement insert(t.db(), QStringLiteral("INSERT INTO Companies (Name) VALUES (?)"));
@@ -59,7 +59,7 @@ void TestNameOrder::namesSortIgnoringCaseAndAccents()
 
 void TestNameOrder::theFileStaysReadableWithoutTheProgram()
 {
-    TestDatabase t;
+    DatasetTables t;
     Statement rows(t.db(), QStringLiteral("SELECT count(*) FROM sqlite_master WHERE sql LIKE '%NAMES%'"));
     QVERIFY(rows.step());
     QCOMPARE(rows.value(0).toInt(), 0);

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "toolkit/dialogs/QtFileDialogService.h"
+#include "support/TestFiles.h"
 
 // Drives the real Qt dialogs the program's file choices go through.
 class TestQtFileDialogService : public QObject
@@ -43,11 +44,7 @@ void TestQtFileDialogService::aNameWithoutSuffixIsAskedAboutAsTheRealFile()
     QFETCH(bool, replace);
     QTemporaryDir dir;
     const QString existing = dir.filePath(QStringLiteral("report.pdf"));
-    {
-        QFile old(existing);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("last month");
-    }
+    QVERIFY(writeFile(existing, "last month"));
     QString question;
     whenModal<QFileDialog>([&](QFileDialog* dialog) {
         whenModal<QMessageBox>([&](QMessageBox* box) {

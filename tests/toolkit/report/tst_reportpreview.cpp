@@ -18,6 +18,7 @@
 #include "support/RecordingMessageService.h"
 #include "toolkit/report/PageView.h"
 #include "toolkit/report/ReportPreview.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -323,11 +324,7 @@ void TestReportPreview::aCancelledExportLeavesTheOldFile()
     QTemporaryDir dir;
     RecordingMessageService messages;
     const QString path = dir.filePath(QStringLiteral("rows.pdf"));
-    {
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("the last month's report");
-    }
+    QVERIFY(writeFile(path, "the last month's report"));
     RecordingFileDialogService files;
     files.answerSave(path);
     RowsReport report(12 * 200);

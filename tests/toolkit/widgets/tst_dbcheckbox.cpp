@@ -2,8 +2,7 @@
 
 #include <QtTest>
 
-#include "FormDatabase.h"
-#include "support/RecordingMessageService.h"
+#include "support/FormDatabase.h"
 #include "toolkit/widgets/DBCheckBox.h"
 
 class TestDBCheckBox : public QObject
@@ -20,18 +19,15 @@ private slots:
 
 private:
     std::unique_ptr<FormDatabase> m_db;
-    std::unique_ptr<RecordingMessageService> m_messages;
 };
 
 void TestDBCheckBox::init()
 {
     m_db = std::make_unique<FormDatabase>();
-    m_messages = std::make_unique<RecordingMessageService>();
 }
 
 void TestDBCheckBox::cleanup()
 {
-    m_messages.reset();
     m_db.reset();
 }
 
@@ -79,7 +75,7 @@ void TestDBCheckBox::datasetThatCannotEditKeepsTheBox()
     box.click();
     QCOMPARE(box.checkState(), Qt::Unchecked);
     QCOMPARE(m_db->rows().state(), Dataset::State::Browse);
-    QVERIFY(m_messages->entries().isEmpty());
+    QVERIFY(m_db->messages.entries().isEmpty());
 }
 
 QTEST_MAIN(TestDBCheckBox)

@@ -3,9 +3,8 @@
 #include <QClipboard>
 #include <QtTest>
 
-#include "FormDatabase.h"
+#include "support/FormDatabase.h"
 #include "PasteCases.h"
-#include "support/RecordingMessageService.h"
 #include "toolkit/widgets/DBEdit.h"
 #include "toolkit/widgets/DBNavigator.h"
 
@@ -33,18 +32,15 @@ private slots:
 
 private:
     std::unique_ptr<FormDatabase> m_db;
-    std::unique_ptr<RecordingMessageService> m_messages;
 };
 
 void TestDBEdit::init()
 {
     m_db = std::make_unique<FormDatabase>();
-    m_messages = std::make_unique<RecordingMessageService>();
 }
 
 void TestDBEdit::cleanup()
 {
-    m_messages.reset();
     m_db.reset();
 }
 
@@ -72,7 +68,7 @@ void TestDBEdit::typingStartsEditingAndThePostSavesIt()
     navigator->click(DBNavigator::Post);
     QCOMPARE(m_db->rows().state(), Dataset::State::Browse);
     QCOMPARE(m_db->scalar("SELECT Name FROM T").toString(), QString("Annie"));
-    QVERIFY(m_messages->entries().isEmpty());
+    QVERIFY(m_db->messages.entries().isEmpty());
 }
 
 void TestDBEdit::typingInAnEmptyTableStartsANewRow()
@@ -215,7 +211,7 @@ void TestDBEdit::aDatasetThatCannotEditRefusesTheKey()
     m_db->rows().setReadOnly(false);
     QTest::keyClicks(&key, "9");
     QCOMPARE(m_db->rows().state(), Dataset::State::Browse);
-    QVERIFY(m_messages->entries().isEmpty());
+    QVERIFY(m_db->messages.entries().isEmpty());
 }
 
 void TestDBEdit::aRefusedValueIsShownAndKept()
@@ -226,9 +222,9 @@ void TestDBEdit::aRefusedValueIsShownAndKept()
     edit.selectAll();
     QTest::keyClicks(&edit, "+");
     navigator.click(DBNavigator::Post);
-    QCOMPARE(m_messages->entries().size(), 1);
-    QCOMPARE(m_messages->entries()[0].type, MessageService::Type::Error);
-    QVERIFY(m_messages->entries()[0].text.contains("not a valid integer"));
+    QCOMPARE(m_db->messages.entries().size(), 1);
+    QCOMPARE(m_db->messages.entries()[0].type, MessageService::Type::Error);
+    QVERIFY(m_db->messages.entries()[0].text.contains("not a valid integer"));
     QCOMPARE(edit.text(), QString("+"));
     QCOMPARE(m_db->rows().state(), Dataset::State::Edit);
 
@@ -249,19 +245,19 @@ void TestDBEdit::aMissingFieldIsReportedOnceWhenShown()
     m_db->rows().close();
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QVERIFY(m_messages->entries().isEmpty());
+    QVERIFY(m_db->messages.entries().isEmpty());
     // The page is open once its dataset is.
     m_db->rows().open();
-    QCOMPARE(m_messages->texts(), notFound);
+    QCOMPARE(m_db->messages.texts(), notFound);
     form.hide();
     form.show();
-    QCOMPARE(m_messages->texts(), notFound);
+    QCOMPARE(m_db->messages.texts(), notFound);
 
     // Shown with the dataset already open.
-    m_messages->clear();
+    m_db->messages.clear();
     QWidget page;
     new DBEdit(m_db->source(), "Nmae", &page);
-    QVERIFY(m_messages->entries().isEmpty());
+    QVERIFY(m_db->messages.entries().isEmpty());
     page.show();
-    QCOMPARE(m_messages->texts(), notFound);
+    QCOMPARE(m_db->messages.texts(), notFound);
 }

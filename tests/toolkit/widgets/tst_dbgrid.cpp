@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <QtTest>
 
-#include "FormDatabase.h"
+#include "support/FormDatabase.h"
 #include "PasteCases.h"
 #include "support/RecordingMessageService.h"
 #include "toolkit/widgets/DBGrid.h"

@@ -3,8 +3,7 @@
 #include <QAbstractItemView>
 #include <QtTest>
 
-#include "FormDatabase.h"
-#include "support/RecordingMessageService.h"
+#include "support/FormDatabase.h"
 #include "toolkit/widgets/DBLookupComboBox.h"
 
 class TestDBLookupComboBox : public QObject
@@ -22,20 +21,17 @@ private slots:
 
 private:
     std::unique_ptr<FormDatabase> m_db;
-    std::unique_ptr<RecordingMessageService> m_messages;
 };
 
 void TestDBLookupComboBox::init()
 {
     m_db = std::make_unique<FormDatabase>();
-    m_messages = std::make_unique<RecordingMessageService>();
     m_db->exec("INSERT INTO K (KindName) VALUES ('Small'), ('Large'), ('Medium')");
     m_db->exec("INSERT INTO T (Name, KindID) VALUES ('Ann', 1), ('Bob', NULL)");
 }
 
 void TestDBLookupComboBox::cleanup()
 {
-    m_messages.reset();
     m_db.reset();
 }
 

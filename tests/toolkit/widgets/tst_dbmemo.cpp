@@ -3,9 +3,8 @@
 #include <QClipboard>
 #include <QtTest>
 
-#include "FormDatabase.h"
+#include "support/FormDatabase.h"
 #include "PasteCases.h"
-#include "support/RecordingMessageService.h"
 #include "toolkit/widgets/DBMemo.h"
 
 class TestDBMemo : public QObject
@@ -25,19 +24,16 @@ private slots:
 
 private:
     std::unique_ptr<FormDatabase> m_db;
-    std::unique_ptr<RecordingMessageService> m_messages;
 };
 
 void TestDBMemo::init()
 {
     m_db = std::make_unique<FormDatabase>();
-    m_messages = std::make_unique<RecordingMessageService>();
     m_db->exec("INSERT INTO T (Name, Notes) VALUES ('Ann', 'first line')");
 }
 
 void TestDBMemo::cleanup()
 {
-    m_messages.reset();
     m_db.reset();
 }
 

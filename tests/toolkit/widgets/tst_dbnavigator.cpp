@@ -4,8 +4,7 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "FormDatabase.h"
-#include "support/RecordingMessageService.h"
+#include "support/FormDatabase.h"
 #include "toolkit/db/DataSource.h"
 #include "toolkit/widgets/DBEdit.h"
 #include "toolkit/widgets/DBMemo.h"
@@ -35,18 +34,15 @@ private:
     QList<Button> enabled(const DBNavigator& navigator) const;
 
     std::unique_ptr<FormDatabase> m_db;
-    std::unique_ptr<RecordingMessageService> m_messages;
 };
 
 void TestDBNavigator::init()
 {
     m_db = std::make_unique<FormDatabase>();
-    m_messages = std::make_unique<RecordingMessageService>();
 }
 
 void TestDBNavigator::cleanup()
 {
-    m_messages.reset();
     m_db.reset();
 }
 
@@ -128,14 +124,14 @@ void TestDBNavigator::deleteAsksFirst()
     m_db->exec("INSERT INTO T (Name) VALUES ('a'), ('b')");
     DBNavigator navigator(m_db->source());
     QSignalSpy clicks(&navigator, &DBNavigator::clicked);
-    m_messages->answerDelete(false);
+    m_db->messages.answerDelete(false);
     navigator.click(Button::Delete);
     QCOMPARE(m_db->scalar("SELECT COUNT(*) FROM T").toInt(), 2);
-    m_messages->answerDelete(true);
+    m_db->messages.answerDelete(true);
     navigator.click(Button::Delete);
     QCOMPARE(m_db->scalar("SELECT COUNT(*) FROM T").toInt(), 1);
-    QCOMPARE(m_messages->texts(), (QStringList{"Delete record?", "Delete record?"}));
-    QCOMPARE(m_messages->entries()[0].kind, RecordingMessageService::Kind::DeleteQuestion);
+    QCOMPARE(m_db->messages.texts(), (QStringList{"Delete record?", "Delete record?"}));
+    QCOMPARE(m_db->messages.entries()[0].kind, RecordingMessageService::Kind::DeleteQuestion);
     QCOMPARE(clicks.size(), 2);
 }
 
@@ -145,7 +141,7 @@ void TestDBNavigator::datasetsOwnDeleteQuestionIsAsked()
     m_db->rows().deleteQuestion = [](Dataset& ds) { return "Delete " + ds.text("Name") + "?"; };
     DBNavigator navigator(m_db->source());
     navigator.click(Button::Delete);
-    QCOMPARE(m_messages->texts(), QStringList{"Delete Ann?"});
+    QCOMPARE(m_db->messages.texts(), QStringList{"Delete Ann?"});
 }
 
 void TestDBNavigator::storeErrorIsShownAndThePendingChangeStays()
@@ -158,9 +154,9 @@ void TestDBNavigator::storeErrorIsShownAndThePendingChangeStays()
     QTest::keyClicks(&number, "5000");
     navigator.click(Button::Post);
 
-    QCOMPARE(m_messages->entries().size(), 1);
-    QCOMPARE(m_messages->entries()[0].type, MessageService::Type::Error);
-    QVERIFY2(m_messages->entries()[0].text.contains("CHECK constraint failed"), qPrintable(m_messages->texts()[0]));
+    QCOMPARE(m_db->messages.entries().size(), 1);
+    QCOMPARE(m_db->messages.entries()[0].type, MessageService::Type::Error);
+    QVERIFY2(m_db->messages.entries()[0].text.contains("CHECK constraint failed"), qPrintable(m_db->messages.texts()[0]));
     QCOMPARE(clicks.size(), 0);
     QCOMPARE(m_db->rows().state(), Dataset::State::Edit);
     QCOMPARE(m_db->rows().asInteger("N"), 5000);

@@ -6,7 +6,7 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 #include "profile/RetailForm.h"
 #include "toolkit/db/Dataset.h"
 #include "toolkit/widgets/DBEdit.h"
@@ -14,6 +14,7 @@
 #include "toolkit/widgets/DBNavigator.h"
 #include "toolkit/widgets/PageControl.h"
 #include "ui/main/DataEntry.h"
+#include "support/ShownWindow.h"
 
 namespace {
 
@@ -86,7 +87,7 @@ private:
     int count(const QString& sql) { return m_f->scalar(sql).toInt(); }
 
     std::unique_ptr<MainWindowFixture> m_f;
-    std::unique_ptr<TDataEntryForm> m_w;
+    TDataEntryForm* m_w = nullptr;
 };
 
 // The rows of a one-column select, sorted.
@@ -114,17 +115,14 @@ QStringList TestClientsPage::held(Dataset* d, const QStringList& columns)
 
 void TestClientsPage::makeWindow(bool withRows)
 {
-    m_w.reset();
     m_f.reset();  // its recording services go before the next ones install themselves
     m_f = std::make_unique<MainWindowFixture>(withRows);
-    m_w = std::make_unique<TDataEntryForm>(m_f->forms);
-    m_f->forms.DataEntryForm = m_w.get();
+    m_w = &m_f->makeMainWindow();
 }
 
 void TestClientsPage::showWindow()
 {
-    m_w->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+    QVERIFY(showActive(*m_w));
 }
 
 void TestClientsPage::init()
@@ -134,7 +132,6 @@ void TestClientsPage::init()
 
 void TestClientsPage::cleanup()
 {
-    m_w.reset();
     m_f.reset();
 }
 
@@ -482,8 +479,7 @@ void TestClientsPage::blankNameInASecondWindowFocusesThatWindow()
     TDataEntryForm second(m_f->forms);
     second.MainDataEntry->setCurrentIndex(TDataEntryForm::CompaniesPage);
     second.setWindowModality(Qt::ApplicationModal);  // as a second main window is shown
-    second.show();
-    QVERIFY(QTest::qWaitForWindowActive(&second));
+    QVERIFY(showActive(second));
 
     dm().PeopleCompanyDet->insert();
     dm().PeopleCompanyDet->setValue(QStringLiteral("Title"), QStringLiteral("Buyer"));

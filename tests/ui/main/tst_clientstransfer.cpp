@@ -8,16 +8,16 @@
 #include <QTableWidget>
 #include <QtTest>
 
-#include "MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 #include "data/PeopleTransfer.h"
 #include "data/contacts/ContactReader.h"
 #include "toolkit/db/StoreError.h"
-#include "support/RecordingFileDialogService.h"
 #include "toolkit/widgets/DBEdit.h"
 #include "toolkit/widgets/DBNavigator.h"
 #include "ui/main/DataEntry.h"
 #include "ui/main/ImportPreview.h"
 #include "ui/main/ImportPreviewModel.h"
+#include "support/ShownWindow.h"
 
 namespace {
 
@@ -83,24 +83,19 @@ private:
     TMainDataModule& dm() { return *m_f->dm; }
 
     std::unique_ptr<MainWindowFixture> m_f;
-    std::unique_ptr<TDataEntryForm> m_w;
-    std::unique_ptr<RecordingFileDialogService> m_files;
+    TDataEntryForm* m_w = nullptr;
     bool m_previewShown = false;
 };
 
 void TestClientsTransfer::init()
 {
     m_f = std::make_unique<MainWindowFixture>();
-    m_w = std::make_unique<ProbeForm>(m_f->forms);
-    m_f->forms.DataEntryForm = m_w.get();
-    m_files = std::make_unique<RecordingFileDialogService>();
+    m_w = &m_f->makeMainWindow<ProbeForm>();
     m_previewShown = false;
 }
 
 void TestClientsTransfer::cleanup()
 {
-    m_files.reset();
-    m_w.reset();
     m_f.reset();
 }
 
@@ -115,7 +110,7 @@ QString TestClientsTransfer::writeFile(const QString& name, const QByteArray& da
 
 void TestClientsTransfer::importThroughPage(const QString& path, const std::function<void(TImportPreviewForm&)>& inspect)
 {
-    m_files->answerOpenFile(path);
+    m_f->files.answerOpenFile(path);
     // The import lets events through while it reads and compares, so the preview is waited for.
     QTimer watch;
     watch.setInterval(0);
@@ -222,7 +217,7 @@ void TestClientsTransfer::noCompanyOrBadFileWritesNothing()
     QVERIFY(!m_previewShown);
     QCOMPARE(m_f->messages.entries().size(), 1);
     QVERIFY2(m_f->messages.texts().first().contains(message), qPrintable(m_f->messages.texts().first()));
-    QCOMPARE(m_files->asked().size(), withCompany ? 1 : 0);
+    QCOMPARE(m_f->files.asked().size(), withCompany ? 1 : 0);
     QCOMPARE(m_f->scalar(QStringLiteral("SELECT COUNT(*) FROM People")).toInt(), before);
 }
 
@@ -279,7 +274,7 @@ void TestClientsTransfer::exportedClientsImportBackEqual()
             " (40, '2026-03-04 16:00:00', 'Note', '=SUM(A1)');"));
     }
     const QString path = QDir(QDir::tempPath()).filePath(QStringLiteral("vornadel-%1-export").arg(QCoreApplication::applicationPid()));
-    m_files->answerSave(path);
+    m_f->files.answerSave(path);
     m_w->ExportClients(false, csv);
     const QString written = path + (csv ? QStringLiteral(".csv") : QStringLiteral(".vcf"));
     QVERIFY(QFile::exists(written));
@@ -306,8 +301,7 @@ void TestClientsTransfer::exportedClientsImportBackEqual()
 
 void TestClientsTransfer::handEnteredDuplicateAsksBeforeSaving()
 {
-    m_w->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+    QVERIFY(showActive(*m_w));
     Dataset* people = dm().PeopleCompanyDet;
     QTest::mouseClick(m_w->DBNavigator2->button(DBNavigator::Insert), Qt::LeftButton);
     QTest::keyClicks(m_w->DBEdit15, QStringLiteral("A nn"));

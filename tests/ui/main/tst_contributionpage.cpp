@@ -6,7 +6,7 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 #include "toolkit/db/Dataset.h"
 #include "toolkit/widgets/DBCheckBox.h"
 #include "toolkit/widgets/DBEdit.h"
@@ -14,6 +14,7 @@
 #include "toolkit/widgets/DBNavigator.h"
 #include "toolkit/widgets/PageControl.h"
 #include "ui/main/DataEntry.h"
+#include "support/ShownWindow.h"
 
 namespace {
 
@@ -71,23 +72,19 @@ private:
     TMainDataModule& dm() { return *m_f->dm; }
 
     std::unique_ptr<MainWindowFixture> m_f;
-    std::unique_ptr<TDataEntryForm> m_w;
+    TDataEntryForm* m_w = nullptr;
 };
 
 void TestContributionPage::init()
 {
     m_f = std::make_unique<MainWindowFixture>();
-    m_w = std::make_unique<TDataEntryForm>(m_f->forms);
-    m_f->forms.DataEntryForm = m_w.get();
-    m_w->MainDataEntry->setCurrentIndex(TDataEntryForm::ContributionPage);
-    m_w->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+    m_w = &m_f->makeMainWindow(TDataEntryForm::ContributionPage);
+    QVERIFY(showActive(*m_w));
     m_w->DBGrid3->setFocus();
 }
 
 void TestContributionPage::cleanup()
 {
-    m_w.reset();
     m_f.reset();
 }
 

@@ -5,7 +5,7 @@
 #include <QTabBar>
 #include <QtTest>
 
-#include "MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 #include "toolkit/db/DataSource.h"
 #include "toolkit/db/Dataset.h"
 #include "toolkit/widgets/DBEdit.h"
@@ -16,6 +16,7 @@
 #include "toolkit/widgets/GridDelegate.h"
 #include "toolkit/widgets/PageControl.h"
 #include "ui/main/DataEntry.h"
+#include "support/ShownWindow.h"
 
 namespace {
 
@@ -90,16 +91,14 @@ private:
     TMainDataModule& dm() { return *m_f->dm; }
 
     std::unique_ptr<MainWindowFixture> m_f;
-    std::unique_ptr<ProbeForm> m_w;
+    ProbeForm* m_w = nullptr;
 };
 
 void TestDataEntryForm::makeWindow(bool withRows)
 {
-    m_w.reset();
     m_f.reset();  // its recording services go before the next ones install themselves
     m_f = std::make_unique<MainWindowFixture>(withRows);
-    m_w = std::make_unique<ProbeForm>(m_f->forms);
-    m_f->forms.DataEntryForm = m_w.get();
+    m_w = &m_f->makeMainWindow<ProbeForm>();
 }
 
 void TestDataEntryForm::init()
@@ -109,7 +108,6 @@ void TestDataEntryForm::init()
 
 void TestDataEntryForm::cleanup()
 {
-    m_w.reset();
     m_f.reset();
 }
 
@@ -118,7 +116,7 @@ void TestDataEntryForm::everyControlIsInsideTheWindow()
     QCOMPARE(m_w->windowTitle(), QStringLiteral("Vornadel"));
     QCOMPARE(m_w->MainDataEntry->currentIndex(), int(TDataEntryForm::ClientsPage));
     m_w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_w.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_w));
     for (QWidget* page : {m_w->CompaniesTabSheet, m_w->ProjetcsTabSheet, m_w->SubProjectsTabSheet}) {
         m_w->MainDataEntry->setCurrentWidget(page);
         QCoreApplication::processEvents();
@@ -137,7 +135,7 @@ void TestDataEntryForm::pagePrerequisitesRunOnUserTabChangeOnly()
 {
     makeWindow(false);
     m_w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_w.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_w));
     const QString selectCompany = QStringLiteral("Please, Select company first.");
 
     for (int page : {1, 3, 2, 4, 5, 0})
@@ -296,8 +294,7 @@ void TestDataEntryForm::newRecordTakesWhatIsTypedFirst()
 
 void TestDataEntryForm::pendingNewCompanyEndsBeforeTheProjectsPageLooks()
 {
-    m_w->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+    QVERIFY(showActive(*m_w));
     clickTab(m_w->MainDataEntry, TDataEntryForm::CompaniesPage);
     m_w->DBMemo2->setFocus();
     QTest::keyClick(m_w->DBMemo2, Qt::Key_Insert, Qt::AltModifier);
@@ -335,8 +332,7 @@ void TestDataEntryForm::pendingNewCompanyEndsBeforeTheProjectsPageLooks()
 
 void TestDataEntryForm::deleteQuestionNamesTheRecordAndWhatGoesWithIt()
 {
-    m_w->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+    QVERIFY(showActive(*m_w));
     clickTab(m_w->MainDataEntry, TDataEntryForm::SubProjectsPage);
     m_w->DBEdit1->setFocus();
     QTest::keyClick(m_w->DBEdit1, Qt::Key_Delete, Qt::AltModifier);
@@ -444,7 +440,7 @@ void TestDataEntryForm::scriptedSession()
 {
     m_w->MainDataEntry->setCurrentIndex(TDataEntryForm::CompaniesPage);
     m_w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_w.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_w));
 
     press(m_w->DBNavigator1, DBNavigator::Insert);
     QTest::keyClicks(m_w->DBEdit8, QStringLiteral("Delta Corp"));
@@ -511,7 +507,7 @@ void TestDataEntryForm::closingAsksAboutPendingChanges()
 
     m_w->MainDataEntry->setCurrentIndex(TDataEntryForm::CompaniesPage);
     m_w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_w.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_w));
     if (change == QLatin1String("company")) {
         QTest::keyClick(m_w->DBEdit8, Qt::Key_End);
         QTest::keyClicks(m_w->DBEdit8, QStringLiteral(" Ltd"));
@@ -539,7 +535,7 @@ void TestDataEntryForm::aPasteOverEmojiSavesTheStartOfThePaste()
     const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");
     m_w->MainDataEntry->setCurrentIndex(TDataEntryForm::CompaniesPage);
     m_w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_w.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_w));
     DBEdit* name = m_w->DBEdit8;
     name->setFocus();
     QGuiApplication::clipboard()->setText(smile.repeated(255));

@@ -4,7 +4,7 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 #include "toolkit/db/DataSource.h"
 #include "toolkit/db/Dataset.h"
 #include "toolkit/widgets/DBEdit.h"
@@ -13,6 +13,7 @@
 #include "toolkit/widgets/DBText.h"
 #include "ui/main/DataEntry.h"
 #include "ui/main/EDSubProject.h"
+#include "support/ShownWindow.h"
 
 namespace {
 
@@ -204,8 +205,7 @@ void TestSubProjectDetails::enterInTheCalendarAccepts()
 
 void TestSubProjectDetails::theGridsAreReachedAndLeftByKeyboard()
 {
-    m_w->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+    QVERIFY(showActive(*m_w));
     m_w->DBGrid1->setFocus();
     QTest::keyClick(m_w->DBGrid1, Qt::Key_Tab, Qt::ControlModifier);
     QCOMPARE(QApplication::focusWidget(), m_w->DBGrid2);

@@ -9,7 +9,7 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 #include "data/FollowUps.h"
 #include "toolkit/db/DataSource.h"
 #include "toolkit/db/Dataset.h"
@@ -22,6 +22,7 @@
 #include "ui/main/DueModel.h"
 #include "ui/main/EDSubProject.h"
 #include "ui/main/LogPanel.h"
+#include "support/ShownWindow.h"
 
 namespace {
 
@@ -99,22 +100,17 @@ private:
     // neither a done one nor one due tomorrow.
     void addDueRows();
 
-    QTemporaryDir m_settings;
     std::unique_ptr<MainWindowFixture> m_f;
 };
 
 void TestFollowUps::initTestCase()
 {
-    // The user's own settings are never read or written.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
     QCoreApplication::setOrganizationName(QStringLiteral("VornadelTests"));
     QCoreApplication::setApplicationName(QStringLiteral("tst_followups"));
 }
 
 void TestFollowUps::init()
 {
-    QSettings().clear();
     m_f = std::make_unique<MainWindowFixture>();
 }
 
@@ -254,8 +250,7 @@ void TestFollowUps::detailsWindowShowsTheSubprojectsLogOnRequest()
 {
     QVERIFY(dm().SubProjectsTable->locate({QStringLiteral("SubProjectID")}, {27}));
     TEDSubProjectForm window(m_f->forms);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(showActive(window));
     QCOMPARE(window.size(), QSize(731, 509));
     QVERIFY(!window.LogPanel->isVisible());
     // The button clicks itself a moment after its mnemonic.

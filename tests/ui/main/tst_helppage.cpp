@@ -7,7 +7,7 @@
 #include <QTextEdit>
 #include <QtTest>
 
-#include "MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 #include "toolkit/widgets/DBNavigator.h"
 #include "toolkit/widgets/HtmlViewer.h"
 #include "toolkit/widgets/PageControl.h"
@@ -83,23 +83,21 @@ private slots:
 
 private:
     std::unique_ptr<MainWindowFixture> m_f;
-    std::unique_ptr<TDataEntryForm> m_w;
+    TDataEntryForm* m_w = nullptr;
     QTemporaryDir m_dir;
 };
 
 void TestHelpPage::init()
 {
     m_f = std::make_unique<MainWindowFixture>();
-    m_w = std::make_unique<TDataEntryForm>(m_f->forms);
-    m_f->forms.DataEntryForm = m_w.get();
+    m_w = &m_f->makeMainWindow();
     m_w->MainDataEntry->setCurrentWidget(m_w->HelpSheet);
     m_w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_w.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_w));
 }
 
 void TestHelpPage::cleanup()
 {
-    m_w.reset();
     m_f.reset();
 }
 

@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include "MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 #include "toolkit/db/Dataset.h"
 #include "toolkit/widgets/PageControl.h"
 #include "ui/main/DataEntry.h"
@@ -34,7 +34,7 @@ private:
     QStringList listed() const;
 
     std::unique_ptr<MainWindowFixture> m_f;
-    std::unique_ptr<TDataEntryForm> m_window;
+    TDataEntryForm* m_window = nullptr;
 };
 
 void TestJumpSearch::init()
@@ -46,16 +46,14 @@ void TestJumpSearch::init()
         "UPDATE SubProjects SET Code = 'PIL-1' WHERE SubProjectID = 27;"
         "UPDATE People SET Email = 'ann@acme.example', Mobile = '07700 123', Title = 'Buyer' WHERE PersonID = 40;"
         "INSERT INTO People (PersonID, CompanyID, Name, Tel) VALUES (43, 9, 'Zoë Ångström', '0044 20 7946');"));
-    m_f->dm->SetDataSetsActive(false);
-    m_f->dm->SetDataSetsActive(true);
-    m_window = std::make_unique<TDataEntryForm>(m_f->forms);
+    m_f->reread();
+    m_window = &m_f->makeMainWindow();
     m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
 }
 
 void TestJumpSearch::cleanup()
 {
-    m_window.reset();
     m_f.reset();
 }
 
@@ -114,7 +112,7 @@ void TestJumpSearch::typedQueryListsMatchesByKind()
 void TestJumpSearch::ctrlKOpensTheBoxAndEscChangesNothing()
 {
     m_window->activateWindow();
-    QTest::keyClick(m_window.get(), Qt::Key_K, Qt::ControlModifier);
+    QTest::keyClick(m_window, Qt::Key_K, Qt::ControlModifier);
     QVERIFY(m_window->JumpSearch->isVisible());
     const int page = m_window->MainDataEntry->currentIndex();
     const QVariant company = m_f->dm->CompaniesTable->value(QStringLiteral("CompanyID"));

@@ -12,8 +12,8 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "../main/MainWindowFixture.h"
-#include "../views/MainWindowProbe.h"
+#include "support/MainWindowFixture.h"
+#include "support/MainWindowProbe.h"
 #include "data/Pipeline.h"
 #include "support/RecordingFileDialogService.h"
 #include "support/RecordingPreviewService.h"
@@ -89,7 +89,6 @@ void TestPipeline::initTestCase()
 
 void TestPipeline::init()
 {
-    settings().clear();
     m_f = std::make_unique<MainWindowFixture>();
     // 27: one status row; 28: a tie on one date (the row entered last counts), a row dated
     // after today and one without a date; 29: no history.

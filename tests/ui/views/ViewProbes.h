@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include "support/MainWindowFixture.h"
 #include "toolkit/db/Dataset.h"
 #include "toolkit/db/StoreError.h"
 #include "toolkit/widgets/PageControl.h"
@@ -76,4 +77,42 @@ protected:
 private:
     Forms& m_forms;
     OpenedWindows& m_log;
+};
+
+// A view under test over its fixture, and the log of the windows its double-clicks open. The
+// view goes before the fixture.
+template <class Form>
+struct ViewUnderTest
+{
+    using View = ProbeView<Form>;
+
+    // Makes the view, over a fresh fixture unless the test made one, and shows it.
+    View& open(bool withRows = true)
+    {
+        if (!fixture)
+            fixture = std::make_unique<MainWindowFixture>(withRows);
+        view = std::make_unique<View>(fixture->forms, log);
+        view->show();
+        return *view;
+    }
+    // A fresh fixture with sql written behind the program's back and table read again, for the
+    // view opened next.
+    void prepare(const QString& sql, Dataset* TMainDataModule::*table)
+    {
+        fixture = std::make_unique<MainWindowFixture>();
+        fixture->exec(sql);
+        Dataset* read = (*fixture->dm).*table;
+        read->close();
+        read->open();
+    }
+    void reset()
+    {
+        view.reset();
+        fixture.reset();
+        log = {};
+    }
+
+    std::unique_ptr<MainWindowFixture> fixture;
+    OpenedWindows log;
+    std::unique_ptr<View> view;
 };

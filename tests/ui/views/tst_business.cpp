@@ -3,7 +3,7 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "../main/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
 #include "toolkit/db/DataSource.h"
 #include "toolkit/widgets/DBCheckBox.h"
 #include "toolkit/widgets/DBEdit.h"
@@ -11,6 +11,7 @@
 #include "toolkit/widgets/DBNavigator.h"
 #include "toolkit/widgets/DBText.h"
 #include "ui/views/Business.h"
+#include "support/ShownWindow.h"
 
 class TestBusinessForm : public QObject
 {
@@ -46,9 +47,7 @@ void TestBusinessForm::init()
     dm().PeopleTable->post();
     dm().PeopleTable->first();
     m_w = std::make_unique<TBusinessForm>(m_f->forms);
-    m_w->show();
-    m_w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+    QVERIFY(showActive(*m_w));
 }
 
 void TestBusinessForm::cleanup()

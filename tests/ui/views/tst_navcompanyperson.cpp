@@ -2,10 +2,11 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "../main/MainWindowFixture.h"
-#include "MainWindowProbe.h"
+#include "support/MainWindowFixture.h"
+#include "support/MainWindowProbe.h"
 #include "toolkit/widgets/DBGrid.h"
 #include "ui/views/NavCompanyProject.h"
+#include "support/ShownWindow.h"
 
 namespace {
 
@@ -75,9 +76,7 @@ void TestNavCompanyPerson::makeView(bool withRows)
 {
     m_f = std::make_unique<MainWindowFixture>(withRows);
     m_view = std::make_unique<ProbeView>(m_f->forms, m_shows);
-    m_view->show();
-    m_view->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_view.get()));
+    QVERIFY(showActive(*m_view));
 }
 
 void TestNavCompanyPerson::cleanup()

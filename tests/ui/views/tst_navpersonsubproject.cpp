@@ -2,7 +2,6 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "../main/MainWindowFixture.h"
 #include "ViewProbes.h"
 #include "ViewTestSupport.h"
 #include "ui/views/NavPersonSubProject.h"
@@ -27,39 +26,33 @@ private slots:
 private:
     View& open(bool withRows = true);
 
-    std::unique_ptr<MainWindowFixture> m_fx;
-    OpenedWindows m_log;
-    std::unique_ptr<View> m_view;
+    ViewUnderTest<TNavPersonSubProjectForm> m_t;
 };
 
 void TestNavPersonSubProject::init()
 {
-    m_log = {};
+    m_t.reset();
 }
 
 void TestNavPersonSubProject::cleanup()
 {
-    m_view.reset();
-    m_fx.reset();
+    m_t.reset();
 }
 
 View& TestNavPersonSubProject::open(bool withRows)
 {
-    if (!m_fx)
-        m_fx = std::make_unique<MainWindowFixture>(withRows);
-    m_view = std::make_unique<View>(m_fx->forms, m_log);
-    m_view->show();
-    QApplication::setActiveWindow(m_view.get());
-    if (!QTest::qWaitForWindowActive(m_view.get()))
+    View& v = m_t.open(withRows);
+    QApplication::setActiveWindow(&v);
+    if (!QTest::qWaitForWindowActive(&v))
         qWarning("The view did not become active.");
-    return *m_view;
+    return v;
 }
 
 void TestNavPersonSubProject::opensOnActivationWithLayoutAndTabOrder()
 {
-    m_fx = std::make_unique<MainWindowFixture>();
-    m_view = std::make_unique<View>(m_fx->forms, m_log);
-    QVERIFY(!m_view->DetBusinessTable->isActive());
+    m_t.fixture = std::make_unique<MainWindowFixture>();
+    m_t.view = std::make_unique<View>(m_t.fixture->forms, m_t.log);
+    QVERIFY(!m_t.view->DetBusinessTable->isActive());
     View& v = open();
     QVERIFY(v.DetBusinessTable->isActive());
     QCOMPARE(v.windowTitle(), QStringLiteral("NavPersonSubProjectForm"));
@@ -79,15 +72,13 @@ void TestNavPersonSubProject::opensOnActivationWithLayoutAndTabOrder()
 
 void TestNavPersonSubProject::chartOfThePersonsWeights()
 {
-    m_fx = std::make_unique<MainWindowFixture>();
-    m_fx->scalar(QStringLiteral("UPDATE SubProjects SET Name = 'Implementation A' WHERE SubProjectID = 27"));
-    m_fx->scalar(QStringLiteral("UPDATE Business SET SPWeight = 2 WHERE PersonID = 40"));
-    m_fx->scalar(QStringLiteral("INSERT INTO Business (PersonID, SubProjectID, SPWeight) VALUES (40, 28, 1)"));
-    m_fx->dm->SubProjectsTable->close();
-    m_fx->dm->SubProjectsTable->open();
+    m_t.prepare(QStringLiteral("UPDATE SubProjects SET Name = 'Implementation A' WHERE SubProjectID = 27;"
+                               "UPDATE Business SET SPWeight = 2 WHERE PersonID = 40;"
+                               "INSERT INTO Business (PersonID, SubProjectID, SPWeight) VALUES (40, 28, 1)"),
+                &TMainDataModule::SubProjectsTable);
     View& v = open();
 
-    QCOMPARE(m_fx->dm->PeopleTable->asInteger(QStringLiteral("PersonID")), 40);
+    QCOMPARE(m_t.fixture->dm->PeopleTable->asInteger(QStringLiteral("PersonID")), 40);
     QCOMPARE(v.DBGrid2->model()->index(0, 0).data().toString(), QStringLiteral("Implementa"));
     QCOMPARE(marks(v.DBChart1), QStringList({"Implementa 66.67 %", "Review 33.33 %"}));
     QTest::keyClick(v.DBGrid2, Qt::Key_Down);
@@ -95,34 +86,34 @@ void TestNavPersonSubProject::chartOfThePersonsWeights()
     QCOMPARE(marks(v.DBChart1).size(), 2);
 
     QTest::keyClick(v.DBGrid1, Qt::Key_Down);
-    QCOMPARE(m_fx->dm->PeopleTable->asInteger(QStringLiteral("PersonID")), 41);
+    QCOMPARE(m_t.fixture->dm->PeopleTable->asInteger(QStringLiteral("PersonID")), 41);
     QVERIFY(v.DetBusinessTable->isEmpty());
     QVERIFY(v.DBChart1->slices().isEmpty());
 }
 
 void TestNavPersonSubProject::backOnFirstRowAfterDetailsWindow()
 {
-    m_fx = std::make_unique<MainWindowFixture>();
-    m_fx->scalar(QStringLiteral("INSERT INTO Business (PersonID, SubProjectID, SPWeight) VALUES (40, 28, 1)"));
+    m_t.fixture = std::make_unique<MainWindowFixture>();
+    m_t.fixture->scalar(QStringLiteral("INSERT INTO Business (PersonID, SubProjectID, SPWeight) VALUES (40, 28, 1)"));
     View& v = open();
     bool closedWhileShown = false;
-    m_log.whileShown = [&] { closedWhileShown = !v.DetBusinessTable->isActive(); };
+    m_t.log.whileShown = [&] { closedWhileShown = !v.DetBusinessTable->isActive(); };
 
     QTest::keyClick(v.DBGrid2, Qt::Key_Down);
     QTest::keyClick(v.DBGrid2, Qt::Key_Return);
-    QCOMPARE(m_log.shows, QStringList({"details of 28"}));
+    QCOMPARE(m_t.log.shows, QStringList({"details of 28"}));
     QVERIFY(closedWhileShown);
-    QCOMPARE(m_log.freed, 1);
+    QCOMPARE(m_t.log.freed, 1);
     QVERIFY(v.DetBusinessTable->isActive());
     QCOMPARE(v.DetBusinessTable->recNo(), 0);
     QCOMPARE(v.DBChart1->slices().size(), 2);
 
     // Also after an error in the details window.
-    m_log.failShow = true;
+    m_t.log.failShow = true;
     QTest::keyClick(v.DBGrid2, Qt::Key_Down);
     doubleClickRow(v.DBGrid2, 1);
-    QCOMPARE(m_fx->messages.texts(), QStringList({"The window failed."}));
-    QCOMPARE(m_log.freed, 2);
+    QCOMPARE(m_t.fixture->messages.texts(), QStringList({"The window failed."}));
+    QCOMPARE(m_t.log.freed, 2);
     QVERIFY(v.DetBusinessTable->isActive());
     QCOMPARE(v.DetBusinessTable->recNo(), 0);
 }
@@ -133,8 +124,8 @@ void TestNavPersonSubProject::emptyGridsOpenNothing()
     doubleClickRow(v.DBGrid1, 0);
     doubleClickRow(v.DBGrid2, 0);
     QTest::keyClick(v.DBGrid2, Qt::Key_Return);
-    QCOMPARE(m_log.made, 0);
-    QVERIFY(m_fx->messages.entries().isEmpty());
+    QCOMPARE(m_t.log.made, 0);
+    QVERIFY(m_t.fixture->messages.entries().isEmpty());
 }
 
 void TestNavPersonSubProject::chosenPersonStaysAfterClose()
@@ -142,10 +133,10 @@ void TestNavPersonSubProject::chosenPersonStaysAfterClose()
     View& v = open();
     QTest::keyClick(v.DBGrid1, Qt::Key_Down);
     QTest::keyClick(v.DBGrid1, Qt::Key_Return);
-    QCOMPARE(m_log.shows, QStringList({"main at page 3"}));
+    QCOMPARE(m_t.log.shows, QStringList({"main at page 3"}));
     v.reject();
-    m_view.reset();
-    QCOMPARE(m_fx->dm->PeopleTable->asInteger(QStringLiteral("PersonID")), 41);
+    m_t.view.reset();
+    QCOMPARE(m_t.fixture->dm->PeopleTable->asInteger(QStringLiteral("PersonID")), 41);
 }
 
 QTEST_MAIN(TestNavPersonSubProject)

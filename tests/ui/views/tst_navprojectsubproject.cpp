@@ -6,11 +6,11 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "../main/MainWindowFixture.h"
 #include "ViewProbes.h"
 #include "ViewTestSupport.h"
 #include "support/RecordingFileDialogService.h"
 #include "ui/views/NavProjectSubProject.h"
+#include "support/TestFiles.h"
 
 using namespace ViewTest;
 using View = ProbeView<TNavProjectSubProjectForm>;
@@ -33,36 +33,23 @@ private slots:
     void chosenProjectStaysAfterClose();
 
 private:
-    View& open(bool withRows = true);
-
-    std::unique_ptr<MainWindowFixture> m_fx;
-    OpenedWindows m_log;
-    std::unique_ptr<View> m_view;
+    ViewUnderTest<TNavProjectSubProjectForm> m_t;
     QTemporaryDir m_files;
 };
 
 void TestNavProjectSubProject::init()
 {
-    m_log = {};
+    m_t.reset();
 }
 
 void TestNavProjectSubProject::cleanup()
 {
-    m_view.reset();
-    m_fx.reset();
-}
-
-View& TestNavProjectSubProject::open(bool withRows)
-{
-    m_fx = std::make_unique<MainWindowFixture>(withRows);
-    m_view = std::make_unique<View>(m_fx->forms, m_log);
-    m_view->show();
-    return *m_view;
+    m_t.reset();
 }
 
 void TestNavProjectSubProject::layoutCaptionsAndTabOrder()
 {
-    View& v = open();
+    View& v = m_t.open();
     QCOMPARE(v.windowTitle(), QStringLiteral("NavProjectSubProjectForm"));
     QCOMPARE(QStringList({v.Label1->text(), v.Label2->text(), v.Label3->text()}),
              QStringList({"Project", "SubProject", "Persons Involved"}));
@@ -87,17 +74,13 @@ void TestNavProjectSubProject::layoutCaptionsAndTabOrder()
 
 void TestNavProjectSubProject::chartFollowsProjectAndSubproject()
 {
-    m_fx = std::make_unique<MainWindowFixture>();
-    m_fx->scalar(QStringLiteral("INSERT INTO People (PersonID, CompanyID, Name) VALUES (43, 3, 'Maximiliana Featherstonehaugh')"));
-    m_fx->scalar(QStringLiteral("UPDATE Business SET SPWeight = 30 WHERE PersonID = 40"));
-    m_fx->scalar(QStringLiteral("INSERT INTO Business (PersonID, SubProjectID, SPWeight) VALUES (41, 27, 10), (43, 29, 5)"));
-    m_fx->dm->PeopleTable->close();
-    m_fx->dm->PeopleTable->open();
-    m_view = std::make_unique<View>(m_fx->forms, m_log);
-    View& v = *m_view;
-    v.show();
+    m_t.prepare(QStringLiteral("INSERT INTO People (PersonID, CompanyID, Name) VALUES (43, 3, 'Maximiliana Featherstonehaugh');"
+                               "UPDATE Business SET SPWeight = 30 WHERE PersonID = 40;"
+                               "INSERT INTO Business (PersonID, SubProjectID, SPWeight) VALUES (41, 27, 10), (43, 29, 5)"),
+                &TMainDataModule::PeopleTable);
+    View& v = m_t.open();
 
-    QCOMPARE(m_fx->dm->ProjectsTable->asInteger(QStringLiteral("ProjectID")), 14);
+    QCOMPARE(m_t.fixture->dm->ProjectsTable->asInteger(QStringLiteral("ProjectID")), 14);
     QCOMPARE(marks(v.DBChart1), QStringList({"Ann 75 %", "Bob 25 %"}));
     QTest::keyClick(v.DBGrid2, Qt::Key_Down);
     QCOMPARE(v.ADOTable2->asInteger(QStringLiteral("SubProjectID")), 29);
@@ -105,14 +88,14 @@ void TestNavProjectSubProject::chartFollowsProjectAndSubproject()
 
     // A project without subprojects: the roles that name no subproject, here none.
     QTest::keyClick(v.DBGrid1, Qt::Key_End, Qt::ControlModifier);
-    QCOMPARE(m_fx->dm->ProjectsTable->asInteger(QStringLiteral("ProjectID")), 16);
+    QCOMPARE(m_t.fixture->dm->ProjectsTable->asInteger(QStringLiteral("ProjectID")), 16);
     QVERIFY(v.ADOTable2->isEmpty());
     QVERIFY(v.DBChart1->slices().isEmpty());
 }
 
 void TestNavProjectSubProject::twoDTwiceReturnsTo3D()
 {
-    View& v = open();
+    View& v = m_t.open();
     QTest::mouseClick(v.CheckBox1, Qt::LeftButton);
     QVERIFY(v.CheckBox1->isChecked());
     QVERIFY(!v.DBChart1->threeD());
@@ -123,7 +106,7 @@ void TestNavProjectSubProject::twoDTwiceReturnsTo3D()
 
 void TestNavProjectSubProject::saveBitmap()
 {
-    View& v = open();
+    View& v = m_t.open();
     RecordingFileDialogService files;
     QTest::mouseClick(v.SaveBMP, Qt::LeftButton);
     QCOMPARE(files.requests().size(), 1);
@@ -134,11 +117,7 @@ void TestNavProjectSubProject::saveBitmap()
 
     // Written under the name exactly as typed, replacing what was there.
     const QString path = m_files.filePath(QStringLiteral("chart"));
-    {
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("old contents");
-    }
+    QVERIFY(writeFile(path, "old contents"));
     files.answerSave(path);
     QTest::mouseClick(v.SaveBMP, Qt::LeftButton);
     QCOMPARE(QDir(m_files.path()).entryList(QDir::Files), QStringList({"chart"}));
@@ -146,12 +125,12 @@ void TestNavProjectSubProject::saveBitmap()
     QVERIFY(picture.load(path, "BMP"));
     QCOMPARE(picture.size(), v.DBChart1->size());
     QCOMPARE(picture.pixelColor(1, 1), QColor(Qt::white));
-    QVERIFY(m_fx->messages.entries().isEmpty());
+    QVERIFY(m_t.fixture->messages.entries().isEmpty());
 
     files.answerSave(m_files.filePath(QStringLiteral("missing/chart.bmp")));
     QTest::mouseClick(v.SaveBMP, Qt::LeftButton);
-    QCOMPARE(m_fx->messages.entries().size(), 1);
-    QVERIFY(m_fx->messages.entries()[0].text.startsWith(QStringLiteral("Cannot create file")));
+    QCOMPARE(m_t.fixture->messages.entries().size(), 1);
+    QVERIFY(m_t.fixture->messages.entries()[0].text.startsWith(QStringLiteral("Cannot create file")));
     QCOMPARE(marks(v.DBChart1), QStringList({"Ann 100 %"}));
 }
 
@@ -159,51 +138,51 @@ void TestNavProjectSubProject::printWithoutPrinterShowsError()
 {
     if (!QPrinterInfo::defaultPrinter().isNull())
         QSKIP("A printer is installed here; the test would print on it.");
-    View& v = open();
+    View& v = m_t.open();
     QTest::mouseClick(v.PrintChart, Qt::LeftButton);
-    QCOMPARE(m_fx->messages.texts(), QStringList({"There is no default printer currently selected."}));
+    QCOMPARE(m_t.fixture->messages.texts(), QStringList({"There is no default printer currently selected."}));
     QCOMPARE(marks(v.DBChart1), QStringList({"Ann 100 %"}));
 }
 
 void TestNavProjectSubProject::doubleClicksOpenWindowsForOneUse()
 {
-    View& v = open();
+    View& v = m_t.open();
     doubleClickRow(v.DBGrid1, 0);
-    QCOMPARE(m_log.shows, QStringList({"main at page 1"}));
+    QCOMPARE(m_t.log.shows, QStringList({"main at page 1"}));
     QTest::keyClick(v.DBGrid2, Qt::Key_Down);
     QTest::keyClick(v.DBGrid2, Qt::Key_Return);
-    QCOMPARE(m_log.shows.last(), QStringLiteral("details of 29"));
-    QCOMPARE(m_log.freed, 2);
+    QCOMPARE(m_t.log.shows.last(), QStringLiteral("details of 29"));
+    QCOMPARE(m_t.log.freed, 2);
 
-    m_log.failShow = true;
+    m_t.log.failShow = true;
     doubleClickRow(v.DBGrid2, 0);
-    QCOMPARE(m_fx->messages.texts(), QStringList({"The window failed."}));
-    QCOMPARE(m_log.made, 3);
-    QCOMPARE(m_log.freed, 3);
+    QCOMPARE(m_t.fixture->messages.texts(), QStringList({"The window failed."}));
+    QCOMPARE(m_t.log.made, 3);
+    QCOMPARE(m_t.log.freed, 3);
 }
 
 void TestNavProjectSubProject::emptyGridsOpenNothing()
 {
-    View& v = open(false);
+    View& v = m_t.open(false);
     doubleClickRow(v.DBGrid1, 0);
     doubleClickRow(v.DBGrid2, 0);
     QTest::keyClick(v.DBGrid1, Qt::Key_Return);
-    QCOMPARE(m_log.made, 0);
-    QVERIFY(m_fx->messages.entries().isEmpty());
+    QCOMPARE(m_t.log.made, 0);
+    QVERIFY(m_t.fixture->messages.entries().isEmpty());
     QVERIFY(v.DBChart1->slices().isEmpty());
 }
 
 void TestNavProjectSubProject::chosenProjectStaysAfterClose()
 {
-    View& v = open();
+    View& v = m_t.open();
     QTest::keyClick(v.DBGrid1, Qt::Key_Down);
     QTest::keyClick(v.DBGrid2, Qt::Key_Return);
-    QCOMPARE(m_log.shows, QStringList({"details of 28"}));
-    m_view.reset();
-    Dataset* projects = m_fx->dm->ProjectsTable;
+    QCOMPARE(m_t.log.shows, QStringList({"details of 28"}));
+    m_t.view.reset();
+    Dataset* projects = m_t.fixture->dm->ProjectsTable;
     QVERIFY(projects->isActive());
     QCOMPARE(projects->asInteger(QStringLiteral("ProjectID")), 15);
-    QCOMPARE(m_fx->dm->SubProjectsTable->asInteger(QStringLiteral("SubProjectID")), 28);
+    QCOMPARE(m_t.fixture->dm->SubProjectsTable->asInteger(QStringLiteral("SubProjectID")), 28);
 }
 
 QTEST_MAIN(TestNavProjectSubProject)

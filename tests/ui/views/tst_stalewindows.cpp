@@ -1,7 +1,8 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "../main/MainWindowFixture.h"
+#include "support/MainWindowFixture.h"
+#include "support/ShownWindow.h"
 #include "reports/ReportMenu.h"
 #include "toolkit/db/DataSource.h"
 #include "support/RecordingPreviewService.h"
@@ -38,22 +39,18 @@ private:
     void saveBobInPilotElsewhere();
 
     std::unique_ptr<MainWindowFixture> m_f;
-    std::unique_ptr<TDataEntryForm> m_w;
+    TDataEntryForm* m_w = nullptr;
 };
 
 void TestStaleWindows::init()
 {
     m_f = std::make_unique<MainWindowFixture>();
-    m_w = std::make_unique<TDataEntryForm>(m_f->forms);
-    m_f->forms.DataEntryForm = m_w.get();
-    m_w->MainDataEntry->setCurrentIndex(TDataEntryForm::ContributionPage);
-    m_w->show();
-    activate(m_w.get());
+    m_w = &m_f->makeMainWindow(TDataEntryForm::ContributionPage);
+    QVERIFY(showActive(*m_w));
 }
 
 void TestStaleWindows::cleanup()
 {
-    m_w.reset();
     m_f.reset();
 }
 
@@ -85,7 +82,7 @@ void TestStaleWindows::saveBobInPilotElsewhere()
 void TestStaleWindows::roleSavedInTheTransactionsWindowShowsEverywhere()
 {
     // A subproject added on the Subprojects page, by keys.
-    QTest::keyClick(m_w.get(), Qt::Key_U, Qt::AltModifier);
+    QTest::keyClick(m_w, Qt::Key_U, Qt::AltModifier);
     QCOMPARE(m_w->MainDataEntry->currentIndex(), int(TDataEntryForm::SubProjectsPage));
     m_w->DBEdit1->setFocus();
     QTest::keyClick(m_w->DBEdit1, Qt::Key_Insert, Qt::AltModifier);
@@ -119,8 +116,8 @@ void TestStaleWindows::roleSavedInTheTransactionsWindowShowsEverywhere()
                                         " WHERE PersonID = 41 AND Name = 'Kickoff' AND SPWeight = 30")).toInt(), 1);
 
     // The main window comes forward; its Contribution page shows the row.
-    activate(m_w.get());
-    QTest::keyClick(m_w.get(), Qt::Key_T, Qt::AltModifier);
+    activate(m_w);
+    QTest::keyClick(m_w, Qt::Key_T, Qt::AltModifier);
     QCOMPARE(m_w->MainDataEntry->currentIndex(), int(TDataEntryForm::ContributionPage));
     QCOMPARE(m_w->DBEdit2->text(), QStringLiteral("Kickoff"));
     QCOMPARE(column(m_w->DBGrid3, 0), QStringList{"Bob"});
@@ -141,7 +138,7 @@ void TestStaleWindows::roleSavedInTheTransactionsWindowShowsEverywhere()
     }
 
     // The "All" report has it in the hierarchy.
-    activate(m_w.get());
+    activate(m_w);
     RecordingPreviewService previews;
     previewAll(dm());
     const QString text = previews.allTexts().join(u' ');
@@ -153,7 +150,7 @@ void TestStaleWindows::f5OnTheContributionGridReadsRowsAddedElsewhere()
     m_w->DBGrid3->setFocus();
     QCOMPARE(column(m_w->DBGrid3, 0), QStringList{"Ann"});
     saveBobInPilotElsewhere();
-    QVERIFY(QApplication::activeWindow() == m_w.get());
+    QVERIFY(QApplication::activeWindow() == m_w);
     QCOMPARE(column(m_w->DBGrid3, 0), QStringList{"Ann"});
     QTest::keyClick(m_w->DBGrid3, Qt::Key_F5);
     QCOMPARE(column(m_w->DBGrid3, 0), QStringList({"Ann", "Bob"}));
@@ -173,7 +170,7 @@ void TestStaleWindows::f5OnTheContributionGridReadsRowsAddedElsewhere()
 void TestStaleWindows::projectsAddedElsewhereShowInTheViewAndF5ReadsThem()
 {
     // A project added on the Projects page, by keys, shows in the view when it opens.
-    QTest::keyClick(m_w.get(), Qt::Key_P, Qt::AltModifier);
+    QTest::keyClick(m_w, Qt::Key_P, Qt::AltModifier);
     m_w->DBEdit22->setFocus();
     QTest::keyClick(m_w->DBEdit22, Qt::Key_Insert, Qt::AltModifier);
     m_w->DBEdit22->setFocus();
@@ -224,7 +221,7 @@ void TestStaleWindows::aPendingEditIsNeitherSavedNorLostWhenTheWindowComesForwar
     QWidget other;
     other.show();
     activate(&other);
-    activate(m_w.get());
+    activate(m_w);
     QCOMPARE(dm().PeopleDetail->state(), Dataset::State::Edit);
     QCOMPARE(dm().PeopleDetail->value(QStringLiteral("SPWeight")), typed);
     QCOMPARE(m_f->scalar(QStringLiteral("SELECT SPWeight FROM Business WHERE PersonID = 40")).toInt(), 50);
@@ -234,7 +231,7 @@ void TestStaleWindows::aPendingEditIsNeitherSavedNorLostWhenTheWindowComesForwar
     QTest::keyClick(grid, Qt::Key_Return, Qt::AltModifier);
     QCOMPARE(m_f->scalar(QStringLiteral("SELECT SPWeight FROM Business WHERE PersonID = 40")), typed);
     activate(&other);
-    activate(m_w.get());
+    activate(m_w);
     QCOMPARE(column(grid, 0), QStringList({"Ann", "Bob"}));
 }
 

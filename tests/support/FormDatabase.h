@@ -2,46 +2,34 @@
 
 #include <memory>
 
-#include <QTemporaryDir>
-#include <QVariant>
-
-#include "toolkit/db/Connection.h"
+#include "support/RecordingMessageService.h"
+#include "support/TestDatabase.h"
 #include "toolkit/db/DataSource.h"
 #include "toolkit/db/Dataset.h"
-#include "toolkit/db/Statement.h"
 
-// A fresh encrypted database for control tests: a table T of rows with a text, a Boolean, an
-// integer the store limits (N < 1000) and a link to the list table K, and data sources over them.
-class FormDatabase
+// What the control tests start from: a table T of rows with a text, a Boolean, an integer the
+// store limits (N < 1000) and a link to the list table K, data sources over them, and the
+// recording message service the controls' errors reach.
+class FormDatabase : public TestDatabase
 {
 public:
-    FormDatabase()
-        : m_db(std::make_unique<Connection>(Connection::create(m_dir.filePath(QStringLiteral("Form.mdb")),
-                                                               QStringLiteral("pw"))))
+    FormDatabase() : TestDatabase(QStringLiteral("Form.mdb"))
     {
-        m_db->exec(QStringLiteral(
+        exec(QStringLiteral(
             "CREATE TABLE K (KindID INTEGER PRIMARY KEY AUTOINCREMENT, KindName VARCHAR(30));"
             "CREATE TABLE T (ID INTEGER PRIMARY KEY AUTOINCREMENT, Name VARCHAR(20), Flag BOOLEAN,"
             " N INTEGER CHECK (N IS NULL OR N < 1000), KindID INTEGER, Notes TEXT);"));
-    }
-
-    Connection& db() { return *m_db; }
-    void exec(const QString& sql) { m_db->exec(sql); }
-    QVariant scalar(const QString& sql)
-    {
-        Statement st(*m_db, sql);
-        return st.step() ? st.value(0) : QVariant();
     }
 
     // T with its stored fields and the lookup Kind (KindName of K by KindID), open.
     Dataset& rows()
     {
         if (!m_kinds) {
-            m_kinds = std::make_unique<Dataset>(m_db.get(), QStringLiteral("K"));
+            m_kinds = std::make_unique<Dataset>(&db(), QStringLiteral("K"));
             m_kinds->setTableName(QStringLiteral("K"));
             m_kinds->setOrderBy({QStringLiteral("KindName")});
             m_kinds->open();
-            m_rows = std::make_unique<Dataset>(m_db.get(), QStringLiteral("T"));
+            m_rows = std::make_unique<Dataset>(&db(), QStringLiteral("T"));
             m_rows->setTableName(QStringLiteral("T"));
             m_rows->addField(FieldDef::autoInc(QStringLiteral("ID")));
             m_rows->addField(FieldDef::text(QStringLiteral("Name"), 20));
@@ -59,9 +47,9 @@ public:
     Dataset& kinds() { return rows(), *m_kinds; }
     DataSource* source() { return rows(), m_source.get(); }
 
+    RecordingMessageService messages;
+
 private:
-    QTemporaryDir m_dir;
-    std::unique_ptr<Connection> m_db;
     std::unique_ptr<Dataset> m_kinds;
     std::unique_ptr<Dataset> m_rows;
     std::unique_ptr<DataSource> m_source;
