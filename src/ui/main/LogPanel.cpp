@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,6 +17,7 @@
 #include "toolkit/widgets/DBGrid.h"
 #include "toolkit/widgets/DBMemo.h"
 #include "toolkit/widgets/DBNavigator.h"
+#include "toolkit/widgets/EditKeys.h"
 #include "ui/main/PageLayout.h"
 #include "ui/main/PickDate.h"
 
@@ -45,7 +47,7 @@ TLogPanel::TLogPanel(Forms& forms, QWidget* parent)
     FollowUpsLabel->setBuddy(FollowUpsGrid);
     FollowUpsNavigator = compactNavigator(this, "FollowUpsNavigator");
     connect(FollowUpsGrid, &DBGrid::editButtonClick, this, &TLogPanel::FollowUpsGridEditButtonClick);
-    connect(FollowUpsGrid, &DBGrid::keyPress, this, &TLogPanel::FollowUpsGridKeyPress);
+    FollowUpsGrid->installKeyFilter(this);
 
     ActivitiesGrid = named(new DBGrid(this), "ActivitiesGrid");
     ActivitiesLabel = named(new QLabel(QStringLiteral("Activit&y log"), this), "ActivitiesLabel");
@@ -119,16 +121,24 @@ void TLogPanel::FollowUpsGridEditButtonClick()
     });
 }
 
-void TLogPanel::FollowUpsGridKeyPress(QChar key, bool& handled)
+bool TLogPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && (watched == FollowUpsGrid || watched == FollowUpsGrid->cellEditor())
+        && FollowUpsGridKeyPress(EditKeys::keyCharacter(static_cast<QKeyEvent*>(event))))
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+bool TLogPanel::FollowUpsGridKeyPress(QChar key)
 {
     if (key != u' ' || FollowUpsGrid->selectedField() != u"Done")
-        return;
-    handled = true;
+        return false;
     guarded([this] {
         Dataset* d = m_followUps->dataset();
         if (m_followUps->edit())
             d->setValue(QStringLiteral("Done"), !d->asBoolean(QStringLiteral("Done")));
     });
+    return true;
 }
 
 void TLogPanel::ActivitiesGridEditButtonClick()
