@@ -8,6 +8,7 @@
 #include "FormDatabase.h"
 #include "PasteCases.h"
 #include "support/RecordingMessageService.h"
+#include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/widgets/DBGrid.h"
 
 namespace {
@@ -53,6 +54,9 @@ private slots:
     void tabKeysLeaveTheGrid();
     void aGridThatOnlyShowsRowsPassesTabAndActsOnEnter();
     void refusedSaveKeepsTheRowAndTheSelection();
+    void aValueRefusedOnSaveKeepsTheCellsEditor();
+    void theModelWritesTheCurrentRow();
+    void aCheckColumnShowsTheCurrentCellAsACheckBox();
     void keysInsertDeleteAndAppend();
     void keyPressHandlerCanSwallowKeys();
     void colEnterReportsTheSelectedColumn();
@@ -330,6 +334,116 @@ void TestDBGrid::refusedSaveKeepsTheRowAndTheSelection()
     QCOMPARE(m_messages->entries().size(), 2);
     QVERIFY(grid->cellEditor());
     QCOMPARE(qobject_cast<QLineEdit*>(editor)->text(), QString("1+"));
+}
+
+void TestDBGrid::aValueRefusedOnSaveKeepsTheCellsEditor()
+{
+    QWidget form;
+    DBGrid* grid = makeGrid(&form);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    grid->setSelectedColumn(NumberColumn);
+    grid->setFocus();
+    type(grid, "1+");
+    // As the navigator's post does.
+    QVERIFY(!guarded([&] { m_db->rows().post(); }));
+    QCOMPARE(m_messages->texts(), QStringList{"'1+' is not a valid integer value for field 'Number'."});
+    QCOMPARE(m_db->rows().state(), Dataset::State::Edit);
+    auto* editor = qobject_cast<QLineEdit*>(grid->cellEditor());
+    QVERIFY(editor);
+    QCOMPARE(editor->text(), QString("1+"));
+    QCOMPARE(m_db->scalar("SELECT N FROM T WHERE ID = 1").toInt(), 91);
+}
+
+void TestDBGrid::theModelWritesTheCurrentRow()
+{
+    QWidget form;
+    DBGrid* grid = makeGrid(&form);
+    QAbstractItemModel* model = grid->model();
+    Dataset& ds = m_db->rows();
+
+    // The row starts editing; a lookup column takes the chosen entry's key.
+    QVERIFY(model->setData(model->index(0, NameColumn), "Zed"));
+    QVERIFY(model->setData(model->index(0, KindColumn), 3));
+    QCOMPARE(ds.state(), Dataset::State::Edit);
+    QCOMPARE(ds.text("Name"), QString("Zed"));
+    QCOMPARE(model->index(0, KindColumn).data().toString(), QString("Medium"));
+
+    QVERIFY(!model->setData(model->index(1, NameColumn), "Bea"));
+    QCOMPARE(model->index(1, NameColumn).data().toString(), QString("Bob"));
+
+    // What the field refuses reaches the error box; the row keeps editing with its other changes.
+    QVERIFY(!model->setData(model->index(0, NumberColumn), "x"));
+    QCOMPARE(m_messages->texts(), QStringList{"'x' is not a valid integer value for field 'Number'."});
+    QCOMPARE(ds.state(), Dataset::State::Edit);
+    QCOMPARE(ds.text("Name"), QString("Zed"));
+    QCOMPARE(ds.asInteger("N"), 91);
+
+    ds.cancel();
+    grid->setReadOnly(true);
+    QVERIFY(!model->setData(model->index(0, NameColumn), "Zed"));
+    QCOMPARE(ds.state(), Dataset::State::Browse);
+
+    // The blank row of an empty grid becomes the first row.
+    grid->setReadOnly(false);
+    m_db->exec("DELETE FROM T");
+    ds.refresh();
+    QVERIFY(model->setData(model->index(0, NameColumn), "First"));
+    QCOMPARE(ds.state(), Dataset::State::Insert);
+    QCOMPARE(ds.text("Name"), QString("First"));
+}
+
+void TestDBGrid::aCheckColumnShowsTheCurrentCellAsACheckBox()
+{
+    QWidget form;
+    DBGrid* grid = makeGrid(&form);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    grid->setFocus();
+    QAbstractItemModel* model = grid->model();
+    Dataset& ds = m_db->rows();
+    // "row,column=state" of each cell that shows a box.
+    auto boxes = [&] {
+        QStringList found;
+        for (int row = 0; row < model->rowCount(); ++row)
+            for (int column = 0; column < model->columnCount(); ++column) {
+                const QVariant state = model->index(row, column).data(Qt::CheckStateRole);
+                if (state.isValid())
+                    found.append(QString("%1,%2=%3").arg(row).arg(column).arg(state.toInt()));
+            }
+        return found;
+    };
+
+    grid->setCheckColumn(FlagColumn);
+    QCOMPARE(boxes(), QStringList{"0,1=2"});
+    QCOMPARE(model->index(0, FlagColumn).data().toString(), QString());
+    QCOMPARE(model->index(1, FlagColumn).data().toString(), QString("False"));
+    ds.next();
+    QCOMPARE(boxes(), QStringList{"1,1=0"});
+
+    // Space and a click anywhere in the cell toggle it; no editor opens there.
+    grid->setSelectedColumn(FlagColumn);
+    QTest::keyClick(grid, Qt::Key_Space);
+    QCOMPARE(ds.state(), Dataset::State::Edit);
+    QCOMPARE(boxes(), QStringList{"1,1=2"});
+    const QRect cell = grid->visualRect(model->index(1, FlagColumn));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(cell.right() - 2, cell.bottom() - 2));
+    QCOMPARE(ds.asBoolean("Flag"), false);
+    QTest::keyClick(grid, Qt::Key_F2);
+    QVERIFY(!grid->cellEditor());
+
+    // The click that makes another row current only moves there; an empty value counts as cleared.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(grid, 2, FlagColumn));
+    QCOMPARE(ds.recNo(), 2);
+    QCOMPARE(boxes(), QStringList{"2,1=1"});
+    QCOMPARE(m_db->scalar("SELECT Flag FROM T WHERE ID = 2").toInt(), 0);
+    QTest::keyClick(grid, Qt::Key_Space);
+    QCOMPARE(ds.asBoolean("Flag"), true);
+
+    grid->setCheckColumn(-1);
+    QVERIFY(boxes().isEmpty());
+    QCOMPARE(model->index(2, FlagColumn).data().toString(), QString("True"));
+    QVERIFY(m_messages->entries().isEmpty());
 }
 
 void TestDBGrid::keysInsertDeleteAndAppend()
