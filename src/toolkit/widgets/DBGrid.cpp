@@ -128,6 +128,13 @@ void DBGrid::installKeyFilter(QObject* filter)
     installEventFilter(filter);
 }
 
+QChar DBGrid::keyCharacter(const QObject* watched, const QEvent* event) const
+{
+    if (event->type() != QEvent::KeyPress || (watched != this && watched != cellEditor()))
+        return {};
+    return EditKeys::keyCharacter(static_cast<const QKeyEvent*>(event));
+}
+
 QRect DBGrid::cellRect(int row, int column) const
 {
     return visualRect(m_model->index(row, column)).translated(viewport()->pos());

@@ -75,6 +75,9 @@ public:
     // A window's rules for keys: filter's eventFilter sees each key press in the grid and in its
     // cell editors before they do, and swallows the key by returning true. Not owned.
     void installKeyFilter(QObject* filter);
+    // For such a filter: the first character (control characters included) of a key pressed in
+    // the grid or its cell editor; a null character for any other event.
+    QChar keyCharacter(const QObject* watched, const QEvent* event) const;
 
     // The open cell editor, or nullptr.
     QWidget* cellEditor() const;

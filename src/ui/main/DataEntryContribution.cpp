@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QGridLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QToolTip>
@@ -15,7 +14,6 @@
 #include "data/DataModule.h"
 #include "toolkit/widgets/DBEdit.h"
 #include "toolkit/widgets/DBGrid.h"
-#include "toolkit/widgets/EditKeys.h"
 #include "ui/main/PageLayout.h"
 
 using PageLayout::named;
@@ -130,10 +128,7 @@ void TDataEntryForm::DBGrid3DrawColumnCell(QPainter* painter, const QRect& cellR
 
 bool TDataEntryForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress && (watched == DBGrid3 || watched == DBGrid3->cellEditor())
-        && DBGrid3KeyPress(EditKeys::keyCharacter(static_cast<QKeyEvent*>(event))))
-        return true;
-    return QWidget::eventFilter(watched, event);
+    return DBGrid3KeyPress(DBGrid3->keyCharacter(watched, event)) || QWidget::eventFilter(watched, event);
 }
 
 bool TDataEntryForm::DBGrid3KeyPress(QChar key)

@@ -4,7 +4,6 @@
 #include <QDateTime>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,7 +16,6 @@
 #include "toolkit/widgets/DBGrid.h"
 #include "toolkit/widgets/DBMemo.h"
 #include "toolkit/widgets/DBNavigator.h"
-#include "toolkit/widgets/EditKeys.h"
 #include "ui/main/PageLayout.h"
 #include "ui/main/PickDate.h"
 
@@ -123,10 +121,7 @@ void TLogPanel::FollowUpsGridEditButtonClick()
 
 bool TLogPanel::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress && (watched == FollowUpsGrid || watched == FollowUpsGrid->cellEditor())
-        && FollowUpsGridKeyPress(EditKeys::keyCharacter(static_cast<QKeyEvent*>(event))))
-        return true;
-    return QWidget::eventFilter(watched, event);
+    return FollowUpsGridKeyPress(FollowUpsGrid->keyCharacter(watched, event)) || QWidget::eventFilter(watched, event);
 }
 
 bool TLogPanel::FollowUpsGridKeyPress(QChar key)

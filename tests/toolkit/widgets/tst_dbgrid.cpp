@@ -54,7 +54,6 @@ private slots:
     void tabKeysLeaveTheGrid();
     void aGridThatOnlyShowsRowsPassesTabAndActsOnEnter();
     void refusedSaveKeepsTheRowAndTheSelection();
-    void aValueRefusedOnSaveKeepsTheCellsEditor();
     void theModelWritesTheCurrentRow();
     void aCheckColumnShowsTheCurrentCellAsACheckBox();
     void keysInsertDeleteAndAppend();
@@ -334,24 +333,14 @@ void TestDBGrid::refusedSaveKeepsTheRowAndTheSelection()
     QCOMPARE(m_messages->entries().size(), 2);
     QVERIFY(grid->cellEditor());
     QCOMPARE(qobject_cast<QLineEdit*>(editor)->text(), QString("1+"));
-}
 
-void TestDBGrid::aValueRefusedOnSaveKeepsTheCellsEditor()
-{
-    QWidget form;
-    DBGrid* grid = makeGrid(&form);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-    grid->setSelectedColumn(NumberColumn);
-    grid->setFocus();
-    type(grid, "1+");
-    // As the navigator's post does.
+    // The same on a save, as the navigator's post makes it: nothing is saved and the text stays.
     QVERIFY(!guarded([&] { m_db->rows().post(); }));
-    QCOMPARE(m_messages->texts(), QStringList{"'1+' is not a valid integer value for field 'Number'."});
+    QCOMPARE(m_messages->texts().last(), QString("'1+' is not a valid integer value for field 'Number'."));
+    QCOMPARE(m_messages->entries().size(), 3);
     QCOMPARE(m_db->rows().state(), Dataset::State::Edit);
-    auto* editor = qobject_cast<QLineEdit*>(grid->cellEditor());
-    QVERIFY(editor);
-    QCOMPARE(editor->text(), QString("1+"));
+    QCOMPARE(grid->cellEditor(), editor);
+    QCOMPARE(qobject_cast<QLineEdit*>(editor)->text(), QString("1+"));
     QCOMPARE(m_db->scalar("SELECT N FROM T WHERE ID = 1").toInt(), 91);
 }
 
@@ -397,9 +386,7 @@ void TestDBGrid::aCheckColumnShowsTheCurrentCellAsACheckBox()
 {
     QWidget form;
     DBGrid* grid = makeGrid(&form);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-    grid->setFocus();
+    grid->setCheckColumn(FlagColumn);
     QAbstractItemModel* model = grid->model();
     Dataset& ds = m_db->rows();
     // "row,column=state" of each cell that shows a box.
@@ -413,8 +400,10 @@ void TestDBGrid::aCheckColumnShowsTheCurrentCellAsACheckBox()
             }
         return found;
     };
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    grid->setFocus();
 
-    grid->setCheckColumn(FlagColumn);
     QCOMPARE(boxes(), QStringList{"0,1=2"});
     QCOMPARE(model->index(0, FlagColumn).data().toString(), QString());
     QCOMPARE(model->index(1, FlagColumn).data().toString(), QString("False"));
