@@ -478,7 +478,8 @@ bool DBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
         return false;
     if (QWidget* editor = indexWidget(index)) {
         m_editorIndex = index;
-        // After the delegate's own filter, so that they see the keys first: the grid's, then the windows'.
+        // Installed after the delegate's filter, so they see each key before it: the windows'
+        // rules first, then the grid's Tab.
         editor->installEventFilter(this);
         for (const QPointer<QObject>& filter : std::as_const(m_keyFilters))
             if (filter)
@@ -489,7 +490,8 @@ bool DBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
 
 bool DBGrid::eventFilter(QObject* object, QEvent* event)
 {
-    // Tab from the last cell, Backtab from the first and Ctrl with either leave the grid from a cell editor too.
+    // Tab from the last cell, Backtab from the first and Ctrl with either leave the grid from a
+    // cell editor too.
     if (event->type() == QEvent::KeyPress && object == cellEditor()) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && tabLeaves(key)) {
