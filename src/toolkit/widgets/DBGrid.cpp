@@ -186,7 +186,7 @@ void DBGrid::fieldChanged(const QString& field)
 {
     m_model->currentRowChanged();
     QWidget* editor = cellEditor();
-    if (editor && !m_delegate->isModified(editor) && m_model->fieldOf(m_editorIndex.column()) == field)
+    if (editor && m_model->fieldOf(m_editorIndex.column()) == field)
         m_delegate->setEditorData(editor, m_editorIndex);
 }
 

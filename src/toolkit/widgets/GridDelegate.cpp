@@ -88,14 +88,19 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
         line->setProperty(FieldTypeProperty, int(field->type));
     // Changes that bypass the keys (input methods, the context menu, drops) start editing here.
     connect(line, &QLineEdit::textEdited, this, [this, line, cell] {
-        if (!m_model->startEditing())
+        if (!m_model->startEditing()) {
+            line->setModified(false);
             setEditorData(line, cell);
+        }
     });
     return line;
 }
 
 void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
 {
+    // Qt refreshes the open editors of a row whenever it changes; what the user typed stays.
+    if (isModified(editor))
+        return;
     if (auto* combo = qobject_cast<QComboBox*>(editor)) {
         Dataset* ds = m_model->dataset();
         const QString name = m_model->fieldOf(index.column());

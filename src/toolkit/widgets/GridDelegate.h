@@ -10,7 +10,7 @@ class GridModel;
 // (choosing writes at once), else a line edit limited to the field's width in characters that
 // refuses characters the field's type cannot take; a key that changes the text starts the row's
 // edit first. setModelData hands the value to GridModel::setData and keeps the editor's change
-// when the model refused it. A check cell toggles on Space and on a click anywhere in it, as a
+// when the model refused it; setEditorData leaves an editor that holds the user's change alone. A check cell toggles on Space and on a click anywhere in it, as a
 // check box without a caption does. Owned by its grid. GUI thread only.
 class GridDelegate : public QStyledItemDelegate
 {

@@ -46,8 +46,8 @@ public:
     int checkColumn() const { return m_checkColumn; }
 
     // Puts the dataset into editing for a change the user starts in a cell (an empty dataset
-    // starts its first row). False when the model is read-only or the dataset refused, its
-    // error shown.
+    // starts its first row). False when the model is read-only or the dataset did not go into
+    // editing; an error it raised is shown.
     bool startEditing();
 
     // Follows the dataset after its rows or current row changed: resets when the number of

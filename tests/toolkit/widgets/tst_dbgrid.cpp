@@ -47,6 +47,7 @@ private slots:
     void selectionAndCurrentRowFollowEachOther();
     void typingEditsTheCellAndLeavingTheRowSavesIt();
     void escapeRestoresTheCellThenCancelsTheRow();
+    void anUnchangedCellEditorShowsAValueSetElsewhere();
     void aPasteInACellKeepsItsStartAndTheTextAroundIt_data();
     void aPasteInACellKeepsItsStartAndTheTextAroundIt();
     void everyKeyTypedAfterAClickReachesTheCell_data();
@@ -216,6 +217,26 @@ void TestDBGrid::escapeRestoresTheCellThenCancelsTheRow()
     QCOMPARE(m_db->rows().state(), Dataset::State::Browse);
 }
 
+void TestDBGrid::anUnchangedCellEditorShowsAValueSetElsewhere()
+{
+    QWidget form;
+    DBGrid* grid = makeGrid(&form);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_F2);
+    auto* cell = qobject_cast<QLineEdit*>(grid->cellEditor());
+    QVERIFY(cell);
+    m_db->source()->edit();
+    m_db->rows().setValue("Name", "Ada");
+    QCOMPARE(cell->text(), QString("Ada"));
+
+    // What the user typed stays.
+    QTest::keyClick(cell, Qt::Key_X);
+    m_db->rows().setValue("Name", "Bo");
+    QCOMPARE(cell->text(), QString("Adax"));
+}
+
 void TestDBGrid::everyKeyTypedAfterAClickReachesTheCell_data()
 {
     QTest::addColumn<int>("delay");
@@ -279,6 +300,13 @@ void TestDBGrid::tabKeysLeaveTheGrid()
     grid->setSelectedColumn(KindColumn);
     QTest::keyClick(grid, Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), after);
+    // From the last cell's open editor too.
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_F2);
+    QVERIFY(grid->cellEditor());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), after);
+    QVERIFY(!grid->cellEditor());
     m_db->rows().first();
     grid->setSelectedColumn(NameColumn);
     grid->setFocus();
