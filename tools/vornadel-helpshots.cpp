@@ -219,7 +219,7 @@ int main(int argc, char* argv[])
         grab.save(&pipeline, &pipeline, "pipeline");
     }
 
-    // The Contribution page with a role column entered: the tick box over the cell and the
+    // The Contribution page with a role column entered: the tick box in the cell and the
     // role's description above the grid.
     main.MainDataEntry->setCurrentWidget(main.Contribution);
     main.DBGrid3->setFocus();

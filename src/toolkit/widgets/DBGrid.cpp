@@ -11,6 +11,7 @@
 
 #include "toolkit/db/DataSource.h"
 #include "toolkit/db/Dataset.h"
+#include "toolkit/db/StoreError.h"
 #include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/widgets/EditKeys.h"
 #include "toolkit/widgets/GridDelegate.h"
@@ -26,7 +27,7 @@ constexpr QAbstractItemView::EditTriggers Triggers = QAbstractItemView::AnyKeyPr
 }
 
 DBGrid::DBGrid(QWidget* parent)
-    : QTableView(parent), m_model(new GridModel(this)), m_delegate(new GridDelegate(this))
+    : QTableView(parent), m_model(new GridModel(this)), m_delegate(new GridDelegate(m_model, this))
 {
     setModel(m_model);
     setItemDelegate(m_delegate);
@@ -45,6 +46,7 @@ DBGrid::DBGrid(QWidget* parent)
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(m_model, &QAbstractItemModel::modelReset, this, &DBGrid::applyWidths);
+    connect(m_delegate, &GridDelegate::cellPainted, this, &DBGrid::cellPainted);
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) { emit cellClick(index.column()); });
     connect(this, &QAbstractItemView::doubleClicked, this, &DBGrid::doubleClick);
 }
@@ -106,7 +108,31 @@ QString DBGrid::selectedField() const
 void DBGrid::setReadOnly(bool readOnly)
 {
     m_readOnly = readOnly;
+    m_model->setReadOnly(readOnly);
     setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers : Triggers);
+}
+
+void DBGrid::setCheckColumn(int column)
+{
+    m_model->setCheckColumn(column);
+}
+
+int DBGrid::checkColumn() const
+{
+    return m_model->checkColumn();
+}
+
+void DBGrid::installKeyFilter(QObject* filter)
+{
+    m_keyFilters.append(filter);
+    installEventFilter(filter);
+}
+
+QChar DBGrid::keyCharacter(const QObject* watched, const QEvent* event) const
+{
+    if (event->type() != QEvent::KeyPress || (watched != this && watched != cellEditor()))
+        return {};
+    return EditKeys::keyCharacter(static_cast<const QKeyEvent*>(event));
 }
 
 QRect DBGrid::cellRect(int row, int column) const
@@ -149,7 +175,7 @@ void DBGrid::datasetChanged()
     Dataset* ds = dataset();
     // An editor belongs to the row being edited; once that ends or moves, it goes.
     if (QWidget* editor = cellEditor())
-        if (!ds || !ds->isEditing() || m_delegate->openIndex().row() != std::max(ds->recNo(), 0))
+        if (!ds || !ds->isEditing() || m_editorIndex.row() != std::max(ds->recNo(), 0))
             releaseEditor(editor, QAbstractItemDelegate::NoHint);
     m_model->sync();
     if (!m_arriving)
@@ -160,14 +186,16 @@ void DBGrid::fieldChanged(const QString& field)
 {
     m_model->currentRowChanged();
     QWidget* editor = cellEditor();
-    if (editor && !m_delegate->isModified(editor) && m_model->fieldOf(m_delegate->openIndex().column()) == field)
-        m_delegate->setEditorData(editor, m_delegate->openIndex());
+    if (editor && m_model->fieldOf(m_editorIndex.column()) == field)
+        m_delegate->setEditorData(editor, m_editorIndex);
 }
 
 void DBGrid::updateRecord()
 {
-    if (QWidget* editor = cellEditor())
-        m_delegate->write(editor);
+    // A value the row refused stops the save; the model has shown why.
+    QWidget* editor = cellEditor();
+    if (editor && !writeEditor(editor))
+        throw AbortAction();
 }
 
 void DBGrid::syncCurrent()
@@ -273,15 +301,6 @@ bool DBGrid::downAppends()
 
 // ---------------------------------------------------------------- keys and mouse
 
-bool DBGrid::offerKey(QKeyEvent* event)
-{
-    if (event->text().isEmpty())
-        return false;
-    bool handled = false;
-    emit keyPress(event->text().at(0), handled);
-    return handled;
-}
-
 bool DBGrid::tabLeaves(const QKeyEvent* event) const
 {
     const bool forward = event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier);
@@ -308,8 +327,6 @@ void DBGrid::leave(bool forward)
 
 void DBGrid::keyPressEvent(QKeyEvent* event)
 {
-    if (offerKey(event))
-        return;
     if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) && tabLeaves(event)) {
         leave(event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
         return;
@@ -371,8 +388,7 @@ void DBGrid::keyPressEvent(QKeyEvent* event)
     }
     const QChar typed = EditKeys::typedCharacter(event);
     if (!typed.isNull() && !(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
-        // Typing opens the cell's editor with the key; it never searches rows.
-        QScopedValueRollback forwarding(m_forwarding, true);
+        // Typing opens the cell's editor with the key (or ticks a check cell); it never searches rows.
         if (!edit(currentIndex(), QAbstractItemView::AnyKeyPressed, event))
             QApplication::beep();
         return;
@@ -385,6 +401,7 @@ void DBGrid::mousePressEvent(QMouseEvent* event)
     const QPoint pos = event->position().toPoint();
     const QModelIndex index = indexAt(pos);
     m_clickedCurrent = QPersistentModelIndex();
+    m_pressedCurrent = index == currentIndex() ? QPersistentModelIndex(index) : QPersistentModelIndex();
     if (event->button() == Qt::LeftButton && index.isValid()) {
         if (index == currentIndex() && columns().value(index.column()).ellipsis
             && GridDelegate::ellipsisRect(visualRect(index)).contains(pos)) {
@@ -445,18 +462,52 @@ bool DBGrid::browsesOnly() const
     return !canModify() || selectionBehavior() == QAbstractItemView::SelectRows;
 }
 
-bool DBGrid::startEditing()
-{
-    if (!canModify() || !m_source)
-        return false;
-    bool editing = false;
-    guarded([&] { editing = m_source->edit(); });
-    return editing;
-}
-
 QWidget* DBGrid::cellEditor() const
 {
-    return state() == QAbstractItemView::EditingState ? m_delegate->openEditor() : nullptr;
+    return state() == QAbstractItemView::EditingState ? indexWidget(m_editorIndex) : nullptr;
+}
+
+bool DBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    // A click that makes its cell current does not also toggle the cell's check box.
+    const bool click = event && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease
+                                 || event->type() == QEvent::MouseButtonDblClick);
+    if (click && index != m_pressedCurrent)
+        event = nullptr;
+    if (!QTableView::edit(index, trigger, event))
+        return false;
+    if (QWidget* editor = indexWidget(index)) {
+        m_editorIndex = index;
+        // Installed after the delegate's filter, so they see each key before it: the windows'
+        // rules first, then the grid's Tab.
+        editor->installEventFilter(this);
+        for (const QPointer<QObject>& filter : std::as_const(m_keyFilters))
+            if (filter)
+                editor->installEventFilter(filter);
+    }
+    return true;
+}
+
+bool DBGrid::eventFilter(QObject* object, QEvent* event)
+{
+    // Tab from the last cell, Backtab from the first and Ctrl with either leave the grid from a
+    // cell editor too.
+    if (event->type() == QEvent::KeyPress && object == cellEditor()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && tabLeaves(key)) {
+            leave(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+            return true;
+        }
+    }
+    return QTableView::eventFilter(object, event);
+}
+
+bool DBGrid::writeEditor(QWidget* editor)
+{
+    if (!m_editorIndex.isValid())
+        return true;
+    m_delegate->setModelData(editor, m_model, m_editorIndex);
+    return !m_delegate->isModified(editor);
 }
 
 bool DBGrid::commitOpenEditor()
@@ -464,7 +515,7 @@ bool DBGrid::commitOpenEditor()
     QWidget* editor = cellEditor();
     if (!editor)
         return true;
-    if (!guarded([&] { m_delegate->write(editor); })) {
+    if (!writeEditor(editor)) {
         editor->setFocus();
         return false;
     }
@@ -474,7 +525,7 @@ bool DBGrid::commitOpenEditor()
 
 void DBGrid::releaseEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
 {
-    m_delegate->forgetEditor();
+    m_editorIndex = QPersistentModelIndex();
     QTableView::closeEditor(editor, hint);
 }
 
@@ -486,7 +537,7 @@ void DBGrid::commitData(QWidget* editor)
         return;
     }
     QScopedValueRollback writing(m_writing, true);
-    m_keepEditor = !guarded([&] { m_delegate->write(editor); });
+    m_keepEditor = !writeEditor(editor);
 }
 
 void DBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)

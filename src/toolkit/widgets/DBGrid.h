@@ -25,13 +25,14 @@ class GridModel;
 // fields show "True"/"False"; lookup columns edit with a drop-down of the lookup list. Every
 // change runs under the action guard, so errors reach the error box and the pending change stays.
 //
+// Values reach the dataset through the model (GridModel::setData) from the delegate's
+// editors; windows add their own key rules with installKeyFilter.
+//
 // Events, all plain Qt signals delivered synchronously:
 //   colEnter()              the selected column changed (selectedColumn(), selectedField())
 //   drawColumnCell(painter, cellRect, row, column, focused)
 //                           a data cell was drawn; painter and cellRect are in grid coordinates,
 //                           focused marks the current cell; defaultDrawColumnCell() redraws it
-//   keyPress(key, handled)  a key with a character (control characters included) is about to
-//                           reach the grid or its cell editor; set handled to swallow it
 //   editButtonClick()       the "..." button of the focused cell of an ellipsis column (or
 //                           Ctrl+Enter there); a cell editor is written and closed first
 //   cellClick(column), doubleClick()
@@ -66,6 +67,18 @@ public:
     // The grid's standard drawing of a cell in another text colour, for drawColumnCell handlers.
     void defaultDrawColumnCell(QPainter* painter, const QRect& cellRect, int row, int column, const QColor& textColor);
 
+    // The current row's cell of column shows its Boolean field as a check box that Space and a
+    // click toggle; -1: none does.
+    void setCheckColumn(int column);
+    int checkColumn() const;
+
+    // A window's rules for keys: filter's eventFilter sees each key press in the grid and in its
+    // cell editors before they do, and swallows the key by returning true. Not owned.
+    void installKeyFilter(QObject* filter);
+    // For such a filter: the first character (control characters included) of a key pressed in
+    // the grid or its cell editor; a null character for any other event.
+    QChar keyCharacter(const QObject* watched, const QEvent* event) const;
+
     // The open cell editor, or nullptr.
     QWidget* cellEditor() const;
 
@@ -74,7 +87,6 @@ public:
 signals:
     void colEnter();
     void drawColumnCell(QPainter* painter, const QRect& cellRect, int row, int column, bool focused);
-    void keyPress(QChar key, bool& handled);
     void editButtonClick();
     void cellClick(int column);
     void doubleClick();
@@ -89,10 +101,10 @@ protected:
     void commitData(QWidget* editor) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void keyboardSearch(const QString&) override {}
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
-    friend class GridDelegate;
-
     void datasetChanged();
     void fieldChanged(const QString& field);
     void updateRecord();
@@ -105,11 +117,11 @@ private:
     bool canModify() const;
     // Rows are only looked at and picked: Tab leaves at once, Enter acts as a double-click.
     bool browsesOnly() const;
-    bool startEditing();
+    // Hands the editor's value to the model; false when the row refused it, the editor keeping it.
+    bool writeEditor(QWidget* editor);
     // Writes and closes the open cell editor; false, keeping it open, when the write failed.
     bool commitOpenEditor();
     void releaseEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint);
-    bool offerKey(QKeyEvent* event);
     // Whether Tab or Backtab (with its modifiers) moves the focus out of the grid rather than
     // to another cell.
     bool tabLeaves(const QKeyEvent* event) const;
@@ -125,11 +137,14 @@ private:
     bool m_readOnly = false;
     bool m_syncing = false;
     bool m_arriving = false;
-    bool m_forwarding = false;
     bool m_writing = false;
     bool m_keepEditor = false;
     const QStyleOptionViewItem* m_drawing = nullptr;
     QModelIndex m_drawingIndex;
-    // The cell a left button press found current; its release opens the cell's editor.
+    // The cell a left button press found current in the focused grid; its release opens the cell's editor.
     QPersistentModelIndex m_clickedCurrent;
+    // The cell a press found current; only there a click reaches a check box.
+    QPersistentModelIndex m_pressedCurrent;
+    QPersistentModelIndex m_editorIndex;
+    QList<QPointer<QObject>> m_keyFilters;
 };

@@ -13,6 +13,12 @@ QChar typedCharacter(const QKeyEvent* event)
     return text.at(0);
 }
 
+QChar keyCharacter(const QKeyEvent* event)
+{
+    const QString text = event->text();
+    return text.isEmpty() ? QChar() : text.at(0);
+}
+
 bool changesText(const QKeyEvent* event)
 {
     if (!typedCharacter(event).isNull())

@@ -13,6 +13,9 @@ namespace EditKeys {
 bool changesText(const QKeyEvent* event);
 // A printable character the key types, or a null character.
 QChar typedCharacter(const QKeyEvent* event);
+// The key's first character, control characters (Enter, Escape, Tab, Backspace) included, or a
+// null character; what a window's key rule looks at.
+QChar keyCharacter(const QKeyEvent* event);
 // Whether a field of the type takes the character: whole numbers take digits and signs only.
 bool accepts(FieldType type, QChar c);
 

@@ -1,5 +1,6 @@
 #include "toolkit/widgets/GridDelegate.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -7,7 +8,6 @@
 #include <QPainter>
 
 #include "toolkit/db/Dataset.h"
-#include "toolkit/widgets/DBGrid.h"
 #include "toolkit/widgets/EditKeys.h"
 #include "toolkit/widgets/GridModel.h"
 #include "toolkit/widgets/LineEditLimit.h"
@@ -16,12 +16,14 @@ namespace {
 
 constexpr int EllipsisWidth = 18;
 // Marks a lookup editor in which the user chose an entry.
-const char* const ChosenProperty = "vornadelChosen";
+const char* const ChosenProperty = "gridChosen";
+// The type of the field a line editor writes, for the keys it takes.
+const char* const FieldTypeProperty = "gridFieldType";
 
 }
 
-GridDelegate::GridDelegate(DBGrid* grid)
-    : QStyledItemDelegate(grid), m_grid(grid)
+GridDelegate::GridDelegate(GridModel* model, QObject* parent)
+    : QStyledItemDelegate(parent), m_model(model)
 {
 }
 
@@ -30,18 +32,24 @@ QRect GridDelegate::ellipsisRect(const QRect& cell)
     return QRect(cell.right() - EllipsisWidth + 1, cell.top(), EllipsisWidth, cell.height());
 }
 
+bool GridDelegate::isEllipsis(const QModelIndex& index) const
+{
+    return m_model->columns().value(index.column()).ellipsis;
+}
+
 void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     QStyledItemDelegate::paint(painter, option, index);
-    const bool focused = index == m_grid->currentIndex();
-    if (focused && m_grid->columns().value(index.column()).ellipsis) {
+    const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+    const bool focused = view && index == view->currentIndex();
+    if (focused && isEllipsis(index)) {
         QStyleOptionButton button;
-        button.initFrom(m_grid);
+        button.initFrom(view);
         button.rect = ellipsisRect(option.rect);
         button.text = QStringLiteral("...");
-        m_grid->style()->drawControl(QStyle::CE_PushButton, &button, painter, m_grid);
+        view->style()->drawControl(QStyle::CE_PushButton, &button, painter, view);
     }
-    m_grid->cellPainted(painter, option, index, focused);
+    emit cellPainted(painter, option, index, focused);
 }
 
 void GridDelegate::paintCell(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index,
@@ -55,43 +63,47 @@ void GridDelegate::paintCell(QPainter* painter, const QStyleOptionViewItem& opti
 
 QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const
 {
-    Dataset* ds = m_grid->dataset();
-    const QString name = m_grid->columns().value(index.column()).field;
-    QWidget* editor = nullptr;
-    if (ds && ds->hasField(name) && ds->field(name).isLookup) {
+    Dataset* ds = m_model->dataset();
+    const QString name = m_model->fieldOf(index.column());
+    const FieldDef* field = ds && ds->hasField(name) ? &ds->field(name) : nullptr;
+    const QPersistentModelIndex cell(index);
+    if (field && field->isLookup) {
         auto* combo = new QComboBox(parent);
         for (const auto& [key, shown] : ds->lookupList(name))
             combo->addItem(shown, key);
-        connect(combo, &QComboBox::activated, this, [this, combo] {
-            if (!m_grid->startEditing()) {
-                setEditorData(combo, m_editorIndex);
+        connect(combo, &QComboBox::activated, this, [this, combo, cell] {
+            if (!m_model->startEditing()) {
+                setEditorData(combo, cell);
                 return;
             }
             combo->setProperty(ChosenProperty, true);
             emit const_cast<GridDelegate*>(this)->commitData(combo);
         });
-        editor = combo;
-    } else {
-        auto* line = new QLineEdit(parent);
-        line->setFrame(false);
-        (new LineEditLimit(line))->setWidth(ds && ds->hasField(name) ? ds->field(name).width : 0);
-        // Changes that bypass the keys (input methods, the context menu, drops) start editing here.
-        connect(line, &QLineEdit::textEdited, this, [this, line] {
-            if (!m_grid->startEditing())
-                setEditorData(line, m_editorIndex);
-        });
-        editor = line;
+        return combo;
     }
-    m_editor = editor;
-    m_editorIndex = index;
-    return editor;
+    auto* line = new QLineEdit(parent);
+    line->setFrame(false);
+    (new LineEditLimit(line))->setWidth(field ? field->width : 0);
+    if (field)
+        line->setProperty(FieldTypeProperty, int(field->type));
+    // Changes that bypass the keys (input methods, the context menu, drops) start editing here.
+    connect(line, &QLineEdit::textEdited, this, [this, line, cell] {
+        if (!m_model->startEditing()) {
+            line->setModified(false);
+            setEditorData(line, cell);
+        }
+    });
+    return line;
 }
 
 void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
 {
-    Dataset* ds = m_grid->dataset();
-    const QString name = m_grid->columns().value(index.column()).field;
+    // Qt refreshes the open editors of a row whenever it changes; what the user typed stays.
+    if (isModified(editor))
+        return;
     if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+        Dataset* ds = m_model->dataset();
+        const QString name = m_model->fieldOf(index.column());
         const QVariant key = ds ? ds->value(ds->field(name).keyField) : QVariant();
         combo->setCurrentIndex(key.isNull() ? -1 : combo->findData(key));
         combo->setProperty(ChosenProperty, false);
@@ -101,13 +113,57 @@ void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
     }
 }
 
+void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
+{
+    if (!isModified(editor))
+        return;
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+        if (model->setData(index, combo->currentData()))
+            combo->setProperty(ChosenProperty, false);
+    } else if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+        if (model->setData(index, line->text()))
+            line->setModified(false);
+    }
+}
+
 void GridDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     QRect rect = option.rect;
     // The painted "..." button stays visible and clickable beside the editor.
-    if (m_grid->columns().value(index.column()).ellipsis)
+    if (isEllipsis(index))
         rect.setRight(ellipsisRect(rect).left() - 1);
     editor->setGeometry(rect);
+}
+
+bool GridDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                               const QModelIndex& index)
+{
+    if (!(model->flags(index) & Qt::ItemIsUserCheckable))
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton || !option.rect.contains(mouse->position().toPoint()))
+            return false;
+        // The release toggles; the press and a double-click's second press only belong to it.
+        if (event->type() != QEvent::MouseButtonRelease)
+            return true;
+        break;
+    }
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Space && key != Qt::Key_Select)
+            return false;
+        break;
+    }
+    default:
+        return false;
+    }
+    const bool ticked = index.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+    model->setData(index, ticked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+    return true;
 }
 
 bool GridDelegate::isModified(QWidget* editor) const
@@ -119,51 +175,21 @@ bool GridDelegate::isModified(QWidget* editor) const
     return false;
 }
 
-void GridDelegate::write(QWidget* editor)
-{
-    Dataset* ds = m_grid->dataset();
-    if (!ds || !isModified(editor) || !m_editorIndex.isValid())
-        return;
-    const QString name = m_grid->columns().value(m_editorIndex.column()).field;
-    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
-        ds->setValue(ds->field(name).keyField, combo->currentData());
-        combo->setProperty(ChosenProperty, false);
-    } else if (auto* line = qobject_cast<QLineEdit*>(editor)) {
-        ds->setText(name, line->text());
-        line->setModified(false);
-    }
-}
-
 bool GridDelegate::eventFilter(QObject* object, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        // The key that opened the editor was offered by the grid already.
-        if (!m_grid->m_forwarding && m_grid->offerKey(key))
-            return true;
         if (qobject_cast<QLineEdit*>(object) && EditKeys::changesText(key)) {
             const QChar typed = EditKeys::typedCharacter(key);
-            Dataset* ds = m_grid->dataset();
-            const QString name = m_grid->columns().value(m_editorIndex.column()).field;
-            const bool fits = typed.isNull() || !ds || !ds->hasField(name) || EditKeys::accepts(ds->field(name).type, typed);
-            if (!fits || !m_grid->startEditing()) {
+            const QVariant type = object->property(FieldTypeProperty);
+            const bool fits = typed.isNull() || !type.isValid() || EditKeys::accepts(FieldType(type.toInt()), typed);
+            if (!fits || !m_model->startEditing()) {
                 QApplication::beep();
                 return true;
             }
         }
-    }
-    // Tab from the last cell, Backtab from the first and Ctrl with either leave the grid.
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && m_grid->tabLeaves(key)) {
-            m_grid->leave(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
-            return true;
-        }
-    }
-    // Enter writes and closes at once (Qt would queue it), so what follows sees the cell written.
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        // Enter writes and closes at once (Qt would queue it), so what follows sees the cell written.
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             auto* editor = static_cast<QWidget*>(object);
             emit commitData(editor);
             emit closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);

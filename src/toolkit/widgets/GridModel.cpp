@@ -5,6 +5,7 @@
 
 #include "toolkit/db/DataSource.h"
 #include "toolkit/db/Dataset.h"
+#include "toolkit/dialogs/ActionGuard.h"
 
 namespace {
 
@@ -103,10 +104,71 @@ QString GridModel::fieldOf(int column) const
 bool GridModel::isEditable(int column) const
 {
     Dataset* ds = dataset();
-    if (!ds || ds->isReadOnly() || column < 0 || column >= m_columns.size() || m_columns[column].readOnly)
+    if (!ds || m_readOnly || ds->isReadOnly() || column < 0 || column >= m_columns.size() || m_columns[column].readOnly)
         return false;
     const QString& name = m_columns[column].field;
     return ds->hasField(name) && !ds->field(name).readOnly;
+}
+
+void GridModel::setReadOnly(bool readOnly)
+{
+    m_readOnly = readOnly;
+}
+
+void GridModel::setCheckColumn(int column)
+{
+    if (column == m_checkColumn)
+        return;
+    const int before = m_checkColumn;
+    m_checkColumn = column;
+    Dataset* ds = dataset();
+    if (!ds)
+        return;
+    const int row = std::max(ds->recNo(), 0);
+    for (int changed : {before, column})
+        if (changed >= 0 && changed < columnCount() && row < m_rows)
+            emit dataChanged(index(row, changed), index(row, changed));
+}
+
+bool GridModel::isCheckCell(const QModelIndex& index) const
+{
+    Dataset* ds = dataset();
+    return ds && index.column() == m_checkColumn && index.row() == std::max(ds->recNo(), 0)
+        && ds->hasField(fieldOf(index.column()));
+}
+
+bool GridModel::startEditing()
+{
+    if (m_readOnly || !m_source)
+        return false;
+    bool editing = false;
+    guarded([&] { editing = m_source->edit(); });
+    return editing;
+}
+
+bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    Dataset* ds = dataset();
+    if (!ds || !index.isValid() || !isEditable(index.column()))
+        return false;
+    if (role != Qt::EditRole && !(role == Qt::CheckStateRole && isCheckCell(index)))
+        return false;
+    // Only the current row takes values; the blank row of an empty dataset becomes its first.
+    if (index.row() != std::max(ds->recNo(), 0) || !startEditing())
+        return false;
+    return guarded([&] { write(index, value, role); });
+}
+
+void GridModel::write(const QModelIndex& index, const QVariant& value, int role)
+{
+    Dataset& ds = *dataset();
+    const QString& name = m_columns[index.column()].field;
+    if (role == Qt::CheckStateRole)
+        ds.setValue(name, value.toInt() == Qt::Checked);
+    else if (ds.field(name).isLookup)
+        ds.setValue(ds.field(name).keyField, value);
+    else
+        ds.setText(name, value.toString());
 }
 
 bool GridModel::sync()
@@ -168,8 +230,18 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
     const GridColumn& column = m_columns[index.column()];
     switch (role) {
     case Qt::DisplayRole:
+        // The check box stands for the text.
+        if (isCheckCell(index))
+            return QString();
+        [[fallthrough]];
     case Qt::EditRole:
         return ds->hasField(column.field) ? ds->textAt(index.row(), column.field) : QString();
+    case Qt::CheckStateRole: {
+        if (!isCheckCell(index))
+            return {};
+        const QVariant value = ds->recNo() >= 0 ? ds->value(column.field) : QVariant();
+        return value.isNull() ? Qt::PartiallyChecked : value.toBool() ? Qt::Checked : Qt::Unchecked;
+    }
     case Qt::BackgroundRole:
         return column.color.isValid() ? QVariant(column.color) : QVariant();
     case Qt::TextAlignmentRole:
@@ -202,7 +274,8 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& index) const
     if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (isEditable(index.column()))
-        f |= Qt::ItemIsEditable;
-    return f;
+    if (!isEditable(index.column()))
+        return f;
+    // A check cell toggles rather than opening an editor.
+    return f | (isCheckCell(index) ? Qt::ItemIsUserCheckable : Qt::ItemIsEditable);
 }

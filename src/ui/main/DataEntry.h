@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <functional>
 
 #include <QIcon>
@@ -10,7 +9,6 @@
 
 #include "ui/main/Forms.h"
 
-class DBCheckBox;
 class DBEdit;
 class DBGrid;
 class DBLookupComboBox;
@@ -82,7 +80,8 @@ public:
     void ExportClients(bool allPeople, bool csv);
     void DBGrid3ColEnter();
     void DBGrid3DrawColumnCell(QPainter* painter, const QRect& cellRect, int row, int column, bool focused);
-    void DBGrid3KeyPress(QChar key, bool& handled);
+    // True when the key toggled the role.
+    bool DBGrid3KeyPress(QChar key);
     void DBNavigator6Click();
     void WebBrowser1BeforeNavigate2(const QString& address, bool& cancel);
     void Label38Click();
@@ -163,11 +162,6 @@ public:
     QLineEdit* CatagoryTip;
     DBGrid* DBGrid3;
     DBNavigator* DBNavigator6;
-    DBCheckBox* CBDecisionMaker;
-    DBCheckBox* CBUser;
-    DBCheckBox* CBInfluencer;
-    DBCheckBox* CBPurchaser;
-    DBCheckBox* CBGateKeeper;
 
     QWidget* HelpSheet;
     QTextEdit* RichEdit1;
@@ -186,6 +180,8 @@ protected:
     void hideEvent(QHideEvent* event) override;
     // Asks what becomes of unsaved changes of the shared datasets before the window goes.
     void closeEvent(QCloseEvent* event) override;
+    // DBGrid3's keys, in the grid and in its cells, reach DBGrid3KeyPress first.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildCompaniesPage();
@@ -205,12 +201,6 @@ private:
     // A person's save was refused for a blank name: the window the user works in (else the
     // long-lived one) brings its Clients page forward with the focus in the Name box.
     void focusPersonName();
-    // The five role check boxes, in role order.
-    std::array<DBCheckBox*, 5> roleCheckBoxes() const;
-    // The role check box that entering its column showed stands over the current cell after
-    // every move and scroll, whoever moved the row; it hides while that cell is out of view, where
-    // it would stand over another row's cell.
-    void placeRoleCheckBox();
 
     // Selects a page by program, which runs no page prerequisites.
     void selectPage(Page page);
@@ -225,7 +215,5 @@ private:
     // The dataset ShowNewRecord started a record in.
     Dataset* m_newRecordDataset = nullptr;
     QEventLoop* m_modalLoop = nullptr;
-    // The role check box shown by the last column entry; none after a navigator click.
-    DBCheckBox* m_roleCheckBox = nullptr;
     bool m_placed = false;
 };

@@ -7,14 +7,11 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPainter>
-#include <QScrollBar>
 #include <QToolTip>
 #include <QVBoxLayout>
 
 #include "data/Catalogue.h"
 #include "data/DataModule.h"
-#include "toolkit/dialogs/ActionGuard.h"
-#include "toolkit/widgets/DBCheckBox.h"
 #include "toolkit/widgets/DBEdit.h"
 #include "toolkit/widgets/DBGrid.h"
 #include "ui/main/PageLayout.h"
@@ -56,7 +53,7 @@ void TDataEntryForm::buildContributionPage()
     tip.setColor(QPalette::Base, QToolTip::palette().color(QPalette::ToolTipBase));
     tip.setColor(QPalette::Text, QToolTip::palette().color(QPalette::ToolTipText));
     CatagoryTip->setPalette(tip);
-    // Showing the description must not move the grid under a check box placed over one of its cells.
+    // Showing the description must not move the grid under the pointer.
     QSizePolicy keepPlace = CatagoryTip->sizePolicy();
     keepPlace.setRetainSizeWhenHidden(true);
     CatagoryTip->setSizePolicy(keepPlace);
@@ -81,26 +78,10 @@ void TDataEntryForm::buildContributionPage()
     DBGrid3->setColumns(columns);
     connect(DBGrid3, &DBGrid::colEnter, this, &TDataEntryForm::DBGrid3ColEnter);
     connect(DBGrid3, &DBGrid::drawColumnCell, this, &TDataEntryForm::DBGrid3DrawColumnCell);
-    connect(DBGrid3, &DBGrid::keyPress, this, &TDataEntryForm::DBGrid3KeyPress);
-    connect(DBGrid3->verticalScrollBar(), &QScrollBar::valueChanged, this, &TDataEntryForm::placeRoleCheckBox);
-    connect(DBGrid3->selectionModel(), &QItemSelectionModel::currentChanged, this, &TDataEntryForm::placeRoleCheckBox);
+    DBGrid3->installKeyFilter(this);
 
     DBNavigator6 = PageLayout::recordNavigator(page, "DBNavigator6");
     connect(DBNavigator6, &DBNavigator::clicked, this, &TDataEntryForm::DBNavigator6Click);
-
-    // Made after the grid, so that they lie over it.
-    CBDecisionMaker = named(new DBCheckBox(page), "CBDecisionMaker");
-    CBUser = named(new DBCheckBox(page), "CBUser");
-    CBInfluencer = named(new DBCheckBox(page), "CBInfluencer");
-    CBPurchaser = named(new DBCheckBox(page), "CBPurchaser");
-    CBGateKeeper = named(new DBCheckBox(page), "CBGateKeeper");
-    for (DBCheckBox* box : roleCheckBoxes()) {
-        // The keys stay with the grid; a click still toggles through the box's binding.
-        box->setFocusPolicy(Qt::NoFocus);
-        box->setAutoFillBackground(true);
-        box->setBackgroundRole(QPalette::Base);
-        box->hide();
-    }
 
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(summary);
@@ -116,52 +97,28 @@ void TDataEntryForm::bindContributionPage(TMainDataModule& dm)
     DBEdit3->bind(subproject, QStringLiteral("Code"));
     DBEdit5->bind(subproject, QStringLiteral("Type"));
     DBEdit7->bind(subproject, QStringLiteral("Size"));
-    const std::array<DBCheckBox*, 5> boxes = roleCheckBoxes();
-    for (size_t i = 0; i < boxes.size(); ++i)
-        boxes[i]->bind(dm.PeopleDetialDS, Catalogue::roles()[int(i)].field);
     DBGrid3->setDataSource(dm.PeopleDetialDS);
     DBNavigator6->setDataSource(dm.PeopleDetialDS);
-    // After the grid has followed the dataset.
-    connect(dm.PeopleDetialDS, &DataSource::dataChanged, this, &TDataEntryForm::placeRoleCheckBox);
-}
-
-// In the order of the catalogue's roles.
-std::array<DBCheckBox*, 5> TDataEntryForm::roleCheckBoxes() const
-{
-    return {CBDecisionMaker, CBUser, CBInfluencer, CBPurchaser, CBGateKeeper};
 }
 
 void TDataEntryForm::DBGrid3ColEnter()
 {
     CatagoryTip->hide();
-    m_roleCheckBox = nullptr;
+    // The role's check box stands on the current cell of its column, following the row.
+    DBGrid3->setCheckColumn(-1);
     const QString field = DBGrid3->selectedField();
-    const std::array<DBCheckBox*, 5> boxes = roleCheckBoxes();
-    for (size_t i = 0; i < boxes.size(); ++i) {
-        if (field == Catalogue::roles()[int(i)].field) {
-            boxes[i]->show();
-            m_roleCheckBox = boxes[i];
-            CatagoryTip->setText(Catalogue::roles()[int(i)].description);
-            CatagoryTip->show();
-        } else {
-            boxes[i]->hide();
-        }
+    for (const Catalogue::BuyingRole& role : Catalogue::roles()) {
+        if (field != role.field)
+            continue;
+        DBGrid3->setCheckColumn(DBGrid3->selectedColumn());
+        CatagoryTip->setText(role.description);
+        CatagoryTip->show();
     }
-    placeRoleCheckBox();
 }
 
-void TDataEntryForm::DBGrid3DrawColumnCell(QPainter* painter, const QRect& cellRect, int row, int column, bool focused)
+void TDataEntryForm::DBGrid3DrawColumnCell(QPainter* painter, const QRect& cellRect, int row, int column, bool)
 {
     const QString field = DBGrid3->columns().value(column).field;
-    if (focused) {
-        const std::array<DBCheckBox*, 5> boxes = roleCheckBoxes();
-        for (size_t i = 0; i < boxes.size(); ++i)
-            if (field == Catalogue::roles()[int(i)].field) {
-                // The grid and the boxes share a parent, so the grid's position places a box on the cell.
-                boxes[i]->setGeometry(cellRect.translated(DBGrid3->pos()));
-                return;
-            }
-    }
     if (field != Catalogue::weightField())
         return;
     const QVariant weight = DBGrid3->dataset()->valueAt(row, field);
@@ -169,42 +126,24 @@ void TDataEntryForm::DBGrid3DrawColumnCell(QPainter* painter, const QRect& cellR
         DBGrid3->defaultDrawColumnCell(painter, cellRect, row, column, Qt::red);
 }
 
-void TDataEntryForm::DBGrid3KeyPress(QChar key, bool& handled)
+bool TDataEntryForm::eventFilter(QObject* watched, QEvent* event)
 {
-    for (DBCheckBox* box : roleCheckBoxes()) {
-        if (box->isHidden())
-            continue;
-        // Enter, Tab, Escape and Backspace go on to the grid.
-        if (key.unicode() < 32)
-            return;
-        handled = true;
-        TMainDataModule& dm = *m_forms.MainDataModule;
-        // A greyed box (an empty role) counts as cleared, as a click on it does.
-        guarded([&] {
-            if (dm.PeopleDetialDS->edit())
-                dm.PeopleDetail->setValue(box->fieldName(), box->checkState() != Qt::Checked);
-        });
-        return;
-    }
+    return DBGrid3KeyPress(DBGrid3->keyCharacter(watched, event)) || QWidget::eventFilter(watched, event);
+}
+
+bool TDataEntryForm::DBGrid3KeyPress(QChar key)
+{
+    // Enter, Tab, Escape and Backspace go on to the grid, as every key does while no role shows.
+    if (DBGrid3->checkColumn() < 0 || key.unicode() < 32)
+        return false;
+    // A greyed box (an empty role) counts as cleared, as a click on it does.
+    const QModelIndex cell = DBGrid3->model()->index(DBGrid3->currentIndex().row(), DBGrid3->checkColumn());
+    const bool ticked = cell.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+    DBGrid3->model()->setData(cell, ticked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+    return true;
 }
 
 void TDataEntryForm::DBNavigator6Click()
 {
-    m_roleCheckBox = nullptr;
-    for (DBCheckBox* box : roleCheckBoxes())
-        box->hide();
-}
-
-void TDataEntryForm::placeRoleCheckBox()
-{
-    if (!m_roleCheckBox)
-        return;
-    const QModelIndex current = DBGrid3->currentIndex();
-    // The viewport in the grid's coordinates, where cellRect lies; a cell cut by its edge keeps
-    // the part in view.
-    const QRect cell = DBGrid3->cellRect(current.row(), DBGrid3->selectedColumn()) & DBGrid3->viewport()->geometry();
-    const bool inView = current.isValid() && !cell.isEmpty();
-    if (inView)
-        m_roleCheckBox->setGeometry(cell.translated(DBGrid3->pos()));
-    m_roleCheckBox->setVisible(inView);
+    DBGrid3->setCheckColumn(-1);
 }

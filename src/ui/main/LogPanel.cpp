@@ -45,7 +45,7 @@ TLogPanel::TLogPanel(Forms& forms, QWidget* parent)
     FollowUpsLabel->setBuddy(FollowUpsGrid);
     FollowUpsNavigator = compactNavigator(this, "FollowUpsNavigator");
     connect(FollowUpsGrid, &DBGrid::editButtonClick, this, &TLogPanel::FollowUpsGridEditButtonClick);
-    connect(FollowUpsGrid, &DBGrid::keyPress, this, &TLogPanel::FollowUpsGridKeyPress);
+    FollowUpsGrid->installKeyFilter(this);
 
     ActivitiesGrid = named(new DBGrid(this), "ActivitiesGrid");
     ActivitiesLabel = named(new QLabel(QStringLiteral("Activit&y log"), this), "ActivitiesLabel");
@@ -119,16 +119,21 @@ void TLogPanel::FollowUpsGridEditButtonClick()
     });
 }
 
-void TLogPanel::FollowUpsGridKeyPress(QChar key, bool& handled)
+bool TLogPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    return FollowUpsGridKeyPress(FollowUpsGrid->keyCharacter(watched, event)) || QWidget::eventFilter(watched, event);
+}
+
+bool TLogPanel::FollowUpsGridKeyPress(QChar key)
 {
     if (key != u' ' || FollowUpsGrid->selectedField() != u"Done")
-        return;
-    handled = true;
+        return false;
     guarded([this] {
         Dataset* d = m_followUps->dataset();
         if (m_followUps->edit())
             d->setValue(QStringLiteral("Done"), !d->asBoolean(QStringLiteral("Done")));
     });
+    return true;
 }
 
 void TLogPanel::ActivitiesGridEditButtonClick()

@@ -28,8 +28,8 @@ public:
     QSize sizeHint() const override { return minimumSizeHint(); }
 
     void FollowUpsGridEditButtonClick();
-    // Space in the Done column switches it.
-    void FollowUpsGridKeyPress(QChar key, bool& handled);
+    // Space in the Done column switches it; true when the key was used.
+    bool FollowUpsGridKeyPress(QChar key);
     void ActivitiesGridEditButtonClick();
     void FindEditReturnPressed();
 
@@ -44,6 +44,9 @@ public:
     QPushButton* FindButton;
     // Why the last find did not move.
     QLabel* FindMessage;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     Forms& m_forms;

@@ -8,11 +8,31 @@
 #include "support/FormDatabase.h"
 #include "PasteCases.h"
 #include "support/RecordingMessageService.h"
+#include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/widgets/DBGrid.h"
 
 namespace {
 
 enum Column { NameColumn, FlagColumn, NumberColumn, KindColumn };
+
+// A window's key rule: notes each key with a character the grid hands over and swallows the space.
+class SpaceSwallower : public QObject
+{
+public:
+    QString seen;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        if (text.isEmpty())
+            return false;
+        seen.append(text.at(0).unicode() < 32 ? QChar('^') : text.at(0));
+        return text.at(0) == ' ';
+    }
+};
 
 }
 
@@ -27,6 +47,7 @@ private slots:
     void selectionAndCurrentRowFollowEachOther();
     void typingEditsTheCellAndLeavingTheRowSavesIt();
     void escapeRestoresTheCellThenCancelsTheRow();
+    void anUnchangedCellEditorShowsAValueSetElsewhere();
     void aPasteInACellKeepsItsStartAndTheTextAroundIt_data();
     void aPasteInACellKeepsItsStartAndTheTextAroundIt();
     void everyKeyTypedAfterAClickReachesTheCell_data();
@@ -34,6 +55,8 @@ private slots:
     void tabKeysLeaveTheGrid();
     void aGridThatOnlyShowsRowsPassesTabAndActsOnEnter();
     void refusedSaveKeepsTheRowAndTheSelection();
+    void theModelWritesTheCurrentRow();
+    void aCheckColumnShowsTheCurrentCellAsACheckBox();
     void keysInsertDeleteAndAppend();
     void keyPressHandlerCanSwallowKeys();
     void colEnterReportsTheSelectedColumn();
@@ -194,6 +217,27 @@ void TestDBGrid::escapeRestoresTheCellThenCancelsTheRow()
     QCOMPARE(m_db->rows().state(), Dataset::State::Browse);
 }
 
+void TestDBGrid::anUnchangedCellEditorShowsAValueSetElsewhere()
+{
+    QWidget form;
+    DBGrid* grid = makeGrid(&form);
+    m_db->source()->edit();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    grid->setFocus();
+    // A click on the current cell opens its editor.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(grid, 0, NameColumn));
+    auto* cell = qobject_cast<QLineEdit*>(grid->cellEditor());
+    QVERIFY(cell);
+    m_db->rows().setValue("Name", "Ada");
+    QCOMPARE(cell->text(), QString("Ada"));
+
+    // What the user typed stays.
+    QTest::keyClick(cell, Qt::Key_X);
+    m_db->rows().setValue("Name", "Bo");
+    QCOMPARE(cell->text(), QString("Adax"));
+}
+
 void TestDBGrid::everyKeyTypedAfterAClickReachesTheCell_data()
 {
     QTest::addColumn<int>("delay");
@@ -257,6 +301,13 @@ void TestDBGrid::tabKeysLeaveTheGrid()
     grid->setSelectedColumn(KindColumn);
     QTest::keyClick(grid, Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), after);
+    // From the last cell's open editor too.
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_F2);
+    QVERIFY(grid->cellEditor());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), after);
+    QVERIFY(!grid->cellEditor());
     m_db->rows().first();
     grid->setSelectedColumn(NameColumn);
     grid->setFocus();
@@ -311,6 +362,106 @@ void TestDBGrid::refusedSaveKeepsTheRowAndTheSelection()
     QCOMPARE(m_messages->entries().size(), 2);
     QVERIFY(grid->cellEditor());
     QCOMPARE(qobject_cast<QLineEdit*>(editor)->text(), QString("1+"));
+
+    // The same on a save, as the navigator's post makes it: nothing is saved and the text stays.
+    QVERIFY(!guarded([&] { m_db->rows().post(); }));
+    QCOMPARE(m_messages->texts().last(), QString("'1+' is not a valid integer value for field 'Number'."));
+    QCOMPARE(m_messages->entries().size(), 3);
+    QCOMPARE(m_db->rows().state(), Dataset::State::Edit);
+    QCOMPARE(grid->cellEditor(), editor);
+    QCOMPARE(qobject_cast<QLineEdit*>(editor)->text(), QString("1+"));
+    QCOMPARE(m_db->scalar("SELECT N FROM T WHERE ID = 1").toInt(), 91);
+}
+
+void TestDBGrid::theModelWritesTheCurrentRow()
+{
+    QWidget form;
+    DBGrid* grid = makeGrid(&form);
+    QAbstractItemModel* model = grid->model();
+    Dataset& ds = m_db->rows();
+
+    // The row starts editing; a lookup column takes the chosen entry's key.
+    QVERIFY(model->setData(model->index(0, NameColumn), "Zed"));
+    QVERIFY(model->setData(model->index(0, KindColumn), 3));
+    QCOMPARE(ds.state(), Dataset::State::Edit);
+    QCOMPARE(ds.text("Name"), QString("Zed"));
+    QCOMPARE(model->index(0, KindColumn).data().toString(), QString("Medium"));
+
+    QVERIFY(!model->setData(model->index(1, NameColumn), "Bea"));
+    QCOMPARE(model->index(1, NameColumn).data().toString(), QString("Bob"));
+
+    // What the field refuses reaches the error box; the row keeps editing with its other changes.
+    QVERIFY(!model->setData(model->index(0, NumberColumn), "x"));
+    QCOMPARE(m_messages->texts(), QStringList{"'x' is not a valid integer value for field 'Number'."});
+    QCOMPARE(ds.state(), Dataset::State::Edit);
+    QCOMPARE(ds.text("Name"), QString("Zed"));
+    QCOMPARE(ds.asInteger("N"), 91);
+
+    ds.cancel();
+    grid->setReadOnly(true);
+    QVERIFY(!model->setData(model->index(0, NameColumn), "Zed"));
+    QCOMPARE(ds.state(), Dataset::State::Browse);
+
+    // The blank row of an empty grid becomes the first row.
+    grid->setReadOnly(false);
+    m_db->exec("DELETE FROM T");
+    ds.refresh();
+    QVERIFY(model->setData(model->index(0, NameColumn), "First"));
+    QCOMPARE(ds.state(), Dataset::State::Insert);
+    QCOMPARE(ds.text("Name"), QString("First"));
+}
+
+void TestDBGrid::aCheckColumnShowsTheCurrentCellAsACheckBox()
+{
+    QWidget form;
+    DBGrid* grid = makeGrid(&form);
+    grid->setCheckColumn(FlagColumn);
+    QAbstractItemModel* model = grid->model();
+    Dataset& ds = m_db->rows();
+    // "row,column=state" of each cell that shows a box.
+    auto boxes = [&] {
+        QStringList found;
+        for (int row = 0; row < model->rowCount(); ++row)
+            for (int column = 0; column < model->columnCount(); ++column) {
+                const QVariant state = model->index(row, column).data(Qt::CheckStateRole);
+                if (state.isValid())
+                    found.append(QString("%1,%2=%3").arg(row).arg(column).arg(state.toInt()));
+            }
+        return found;
+    };
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    grid->setFocus();
+
+    QCOMPARE(boxes(), QStringList{"0,1=2"});
+    QCOMPARE(model->index(0, FlagColumn).data().toString(), QString());
+    QCOMPARE(model->index(1, FlagColumn).data().toString(), QString("False"));
+    ds.next();
+    QCOMPARE(boxes(), QStringList{"1,1=0"});
+
+    // Space and a click anywhere in the cell toggle it; no editor opens there.
+    grid->setSelectedColumn(FlagColumn);
+    QTest::keyClick(grid, Qt::Key_Space);
+    QCOMPARE(ds.state(), Dataset::State::Edit);
+    QCOMPARE(boxes(), QStringList{"1,1=2"});
+    const QRect cell = grid->visualRect(model->index(1, FlagColumn));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(cell.right() - 2, cell.bottom() - 2));
+    QCOMPARE(ds.asBoolean("Flag"), false);
+    QTest::keyClick(grid, Qt::Key_F2);
+    QVERIFY(!grid->cellEditor());
+
+    // The click that makes another row current only moves there; an empty value counts as cleared.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(grid, 2, FlagColumn));
+    QCOMPARE(ds.recNo(), 2);
+    QCOMPARE(boxes(), QStringList{"2,1=1"});
+    QCOMPARE(m_db->scalar("SELECT Flag FROM T WHERE ID = 2").toInt(), 0);
+    QTest::keyClick(grid, Qt::Key_Space);
+    QCOMPARE(ds.asBoolean("Flag"), true);
+
+    grid->setCheckColumn(-1);
+    QVERIFY(boxes().isEmpty());
+    QCOMPARE(model->index(2, FlagColumn).data().toString(), QString("True"));
+    QVERIFY(m_messages->entries().isEmpty());
 }
 
 void TestDBGrid::keysInsertDeleteAndAppend()
@@ -358,11 +509,8 @@ void TestDBGrid::keyPressHandlerCanSwallowKeys()
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     grid->setFocus();
-    QString seen;
-    connect(grid, &DBGrid::keyPress, this, [&](QChar key, bool& handled) {
-        seen.append(key.unicode() < 32 ? QChar('^') : key);
-        handled = key == ' ';
-    });
+    SpaceSwallower rule;
+    grid->installKeyFilter(&rule);
     QTest::keyClick(grid, Qt::Key_Space);
     QVERIFY(!grid->cellEditor());
     QCOMPARE(m_db->rows().state(), Dataset::State::Browse);
@@ -371,7 +519,7 @@ void TestDBGrid::keyPressHandlerCanSwallowKeys()
     QVERIFY(grid->cellEditor());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     QCOMPARE(qobject_cast<QLineEdit*>(QApplication::focusWidget())->text(), QString("ab"));
-    QCOMPARE(seen, QString(" ^ab "));
+    QCOMPARE(rule.seen, QString(" ^ab "));
 }
 
 void TestDBGrid::colEnterReportsTheSelectedColumn()

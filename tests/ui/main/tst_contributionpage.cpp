@@ -8,7 +8,6 @@
 
 #include "support/MainWindowFixture.h"
 #include "toolkit/db/Dataset.h"
-#include "toolkit/widgets/DBCheckBox.h"
 #include "toolkit/widgets/DBEdit.h"
 #include "toolkit/widgets/DBGrid.h"
 #include "toolkit/widgets/DBNavigator.h"
@@ -53,6 +52,7 @@ private slots:
     void checkBoxFollowsTheCurrentRowDownTheColumn();
     void checkBoxShowsTheCurrentRowsValueAfterEveryMove();
     void aClickAnywhereInTheRoleCellToggles();
+    void theBoxIsDrawnInPlaceOfTheCellsText();
     void escapeStillWorksAfterARefusedWeight();
     void everyDigitTypedAfterAClickReachesTheWeight_data();
     void everyDigitTypedAfterAClickReachesTheWeight();
@@ -66,8 +66,8 @@ private slots:
 private:
     void enter(int row, int column);
     QVariant role(const char* field) { return dm().PeopleDetail->value(QLatin1String(field)); }
-    QRect cellOnPage(int row, int column) { return m_w->DBGrid3->cellRect(row, column).translated(m_w->DBGrid3->pos()); }
-    QStringList visibleBoxes();
+    QStringList shownBoxes();
+    Qt::CheckState boxState(int row, int column);
     void addBobAsPurchaser();
     TMainDataModule& dm() { return *m_f->dm; }
 
@@ -88,7 +88,7 @@ void TestContributionPage::cleanup()
     m_f.reset();
 }
 
-// Clicks a cell and lets the grid paint, which places the check box.
+// Clicks a cell and lets the grid paint.
 void TestContributionPage::enter(int row, int column)
 {
     DBGrid* grid = m_w->DBGrid3;
@@ -96,13 +96,23 @@ void TestContributionPage::enter(int row, int column)
     QCoreApplication::processEvents();
 }
 
-QStringList TestContributionPage::visibleBoxes()
+// The grid's cells in view that show a check box, as "field@row".
+QStringList TestContributionPage::shownBoxes()
 {
-    QStringList names;
-    for (DBCheckBox* box : m_w->findChildren<DBCheckBox*>())
-        if (!box->isHidden())
-            names.append(box->objectName());
-    return names;
+    DBGrid* grid = m_w->DBGrid3;
+    QStringList boxes;
+    for (int row = 0; row < grid->model()->rowCount(); ++row)
+        for (int column = 0; column < grid->model()->columnCount(); ++column) {
+            const QModelIndex cell = grid->model()->index(row, column);
+            if (cell.data(Qt::CheckStateRole).isValid() && grid->viewport()->rect().intersects(grid->visualRect(cell)))
+                boxes.append(QStringLiteral("%1@%2").arg(grid->columns()[column].field).arg(row));
+        }
+    return boxes;
+}
+
+Qt::CheckState TestContributionPage::boxState(int row, int column)
+{
+    return Qt::CheckState(m_w->DBGrid3->model()->index(row, column).data(Qt::CheckStateRole).toInt());
 }
 
 void TestContributionPage::addBobAsPurchaser()
@@ -158,17 +168,17 @@ void TestContributionPage::enteringAColumnShowsOnlyItsRole_data()
 
     QTest::newRow("person") << int(PersonColumn) << "Person Name" << "" << "";
     QTest::newRow("company") << int(CompanyColumn) << "Company Name" << "" << "";
-    QTest::newRow("decision maker") << int(DecisionMakerColumn) << "Decision Maker" << "CBDecisionMaker"
+    QTest::newRow("decision maker") << int(DecisionMakerColumn) << "Decision Maker" << "SPDecisionMaker"
                                     << "Decision maker : People who make the actual buying decision. Eg. managers.";
-    QTest::newRow("user") << int(UserColumn) << "User" << "CBUser"
+    QTest::newRow("user") << int(UserColumn) << "User" << "SPUser"
                           << "User : People who actually use the product, service, or solution. Eg. field engineers.";
     QTest::newRow("influencer")
-        << int(InfluencerColumn) << "Influencer" << "CBInfluencer"
+        << int(InfluencerColumn) << "Influencer" << "SPInfluencer"
         << "Influencers : People who set the specifications and aspects of buying decisions. Eg. consultants.";
     QTest::newRow("purchaser")
-        << int(PurchaserColumn) << "Purchaser" << "CBPurchaser"
+        << int(PurchaserColumn) << "Purchaser" << "SPPurchaser"
         << "Purchaser : People who interact with suppliers, arrange terms and conditions, and process purchase orders.";
-    QTest::newRow("gate keeper") << int(GateKeeperColumn) << "Gate Keeper" << "CBGateKeeper"
+    QTest::newRow("gate keeper") << int(GateKeeperColumn) << "Gate Keeper" << "SPGateKeeper"
                                  << "Gate keeper : People who control the flow of purchasing information. Eg. secretaries.";
     QTest::newRow("weight") << int(WeightColumn) << "Weight" << "" << "";
 }
@@ -180,20 +190,17 @@ void TestContributionPage::enteringAColumnShowsOnlyItsRole()
     QFETCH(QString, box);
     QFETCH(QString, description);
 
-    QVERIFY(visibleBoxes().isEmpty());
+    QVERIFY(shownBoxes().isEmpty());
     QVERIFY(m_w->CatagoryTip->isHidden());
     QCOMPARE(m_w->DBGrid3->model()->headerData(column, Qt::Horizontal).toString(), title);
 
     enter(0, GateKeeperColumn == column ? UserColumn : GateKeeperColumn);  // another role first
     enter(0, column);
-    QCOMPARE(visibleBoxes(), box.isEmpty() ? QStringList() : QStringList{box});
+    QCOMPARE(shownBoxes(), box.isEmpty() ? QStringList() : QStringList{box + "@0"});
     QCOMPARE(m_w->CatagoryTip->isHidden(), description.isEmpty());
     if (box.isEmpty())
         return;
     QCOMPARE(m_w->CatagoryTip->text(), description);
-    auto* shown = m_w->findChild<DBCheckBox*>(box);
-    QCOMPARE(shown->parentWidget(), m_w->DBGrid3->parentWidget());
-    QCOMPARE(shown->geometry(), cellOnPage(0, column));
 }
 
 void TestContributionPage::printableKeysToggleTheRoleAndOthersReachTheGrid()
@@ -204,7 +211,7 @@ void TestContributionPage::printableKeysToggleTheRoleAndOthersReachTheGrid()
 
     QTest::keyClick(grid, Qt::Key_Space);
     QCOMPARE(role("SPUser"), QVariant(true));
-    QCOMPARE(m_w->CBUser->checkState(), Qt::Checked);
+    QCOMPARE(boxState(0, UserColumn), Qt::Checked);
     QVERIFY(!grid->cellEditor());
     QCOMPARE(dm().PeopleDetail->state(), Dataset::State::Edit);
     QTest::keyClick(grid, Qt::Key_Space);
@@ -215,7 +222,7 @@ void TestContributionPage::printableKeysToggleTheRoleAndOthersReachTheGrid()
 
     QTest::keyClick(grid, Qt::Key_Return);
     QCOMPARE(role("SPUser"), QVariant(true));
-    QCOMPARE(m_w->CBUser->checkState(), Qt::Checked);
+    QCOMPARE(boxState(0, UserColumn), Qt::Checked);
 
     // Escape is the grid's: it cancels the row.
     QTest::keyClick(grid, Qt::Key_Escape);
@@ -232,20 +239,19 @@ void TestContributionPage::checkBoxFollowsTheCurrentRowDownTheColumn()
 {
     addBobAsPurchaser();
     enter(0, PurchaserColumn);
-    QCOMPARE(m_w->CBPurchaser->geometry(), cellOnPage(0, PurchaserColumn));
-    QCOMPARE(m_w->CBPurchaser->checkState(), Qt::PartiallyChecked);
+    QCOMPARE(shownBoxes(), QStringList{QStringLiteral("SPPurchaser@0")});
+    QCOMPARE(boxState(0, PurchaserColumn), Qt::PartiallyChecked);
 
     QTest::keyClick(m_w->DBGrid3, Qt::Key_Down);
     QCoreApplication::processEvents();
     QCOMPARE(dm().PeopleDetail->text(QStringLiteral("PersonName")), QStringLiteral("Bob"));
-    QCOMPARE(m_w->CBPurchaser->geometry(), cellOnPage(1, PurchaserColumn));
-    QCOMPARE(m_w->CBPurchaser->checkState(), Qt::Checked);
-    QCOMPARE(visibleBoxes(), QStringList{QStringLiteral("CBPurchaser")});
+    QCOMPARE(shownBoxes(), QStringList{QStringLiteral("SPPurchaser@1")});
+    QCOMPARE(boxState(1, PurchaserColumn), Qt::Checked);
 
     QTest::keyClick(m_w->DBGrid3, Qt::Key_Up);
     QCoreApplication::processEvents();
-    QCOMPARE(m_w->CBPurchaser->geometry(), cellOnPage(0, PurchaserColumn));
-    QCOMPARE(m_w->CBPurchaser->checkState(), Qt::PartiallyChecked);
+    QCOMPARE(shownBoxes(), QStringList{QStringLiteral("SPPurchaser@0")});
+    QCOMPARE(boxState(0, PurchaserColumn), Qt::PartiallyChecked);
 }
 
 void TestContributionPage::checkBoxShowsTheCurrentRowsValueAfterEveryMove()
@@ -254,8 +260,7 @@ void TestContributionPage::checkBoxShowsTheCurrentRowsValueAfterEveryMove()
     DBGrid* grid = m_w->DBGrid3;
     auto shows = [&](int row, Qt::CheckState state) {
         QCoreApplication::processEvents();
-        return visibleBoxes() == QStringList{QStringLiteral("CBPurchaser")}
-            && m_w->CBPurchaser->geometry() == cellOnPage(row, PurchaserColumn) && m_w->CBPurchaser->checkState() == state;
+        return shownBoxes() == QStringList{QStringLiteral("SPPurchaser@%1").arg(row)} && boxState(row, PurchaserColumn) == state;
     };
     enter(0, PurchaserColumn);
     QVERIFY(shows(0, Qt::PartiallyChecked));
@@ -304,14 +309,39 @@ void TestContributionPage::checkBoxShowsTheCurrentRowsValueAfterEveryMove()
 
 void TestContributionPage::aClickAnywhereInTheRoleCellToggles()
 {
+    DBGrid* grid = m_w->DBGrid3;
+    // The click that enters the cell only shows the box.
     enter(0, InfluencerColumn);
-    DBCheckBox* box = m_w->CBInfluencer;
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 4, box->height() / 2));
+    QVERIFY(role("SPInfluencer").isNull());
+    const QRect cell = grid->visualRect(grid->model()->index(0, InfluencerColumn));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(cell.right() - 4, cell.center().y()));
     QCOMPARE(role("SPInfluencer"), QVariant(true));
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() / 2, box->height() - 3));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(cell.center().x(), cell.bottom() - 3));
     QCOMPARE(role("SPInfluencer"), QVariant(false));
     // The keys stay with the grid.
-    QCOMPARE(QApplication::focusWidget(), m_w->DBGrid3);
+    QCOMPARE(QApplication::focusWidget(), grid);
+    QVERIFY(!grid->cellEditor());
+}
+
+void TestContributionPage::theBoxIsDrawnInPlaceOfTheCellsText()
+{
+    addBobAsPurchaser();
+    DBGrid* grid = m_w->DBGrid3;
+    enter(0, PurchaserColumn);
+    QTest::keyClick(grid, Qt::Key_Space);
+    QCOMPARE(boxState(0, PurchaserColumn), Qt::Checked);
+    QCOMPARE(grid->model()->index(0, PurchaserColumn).data().toString(), QString());
+    QCOMPARE(grid->model()->index(1, PurchaserColumn).data().toString(), QStringLiteral("True"));
+
+    // The box itself is drawn: clearing it changes the cell's pixels.
+    auto cellImage = [&] {
+        QCoreApplication::processEvents();
+        return grid->viewport()->grab(grid->visualRect(grid->model()->index(0, PurchaserColumn))).toImage();
+    };
+    const QImage ticked = cellImage();
+    QTest::keyClick(grid, Qt::Key_Space);
+    QCOMPARE(boxState(0, PurchaserColumn), Qt::Unchecked);
+    QVERIFY(cellImage() != ticked);
 }
 
 void TestContributionPage::escapeStillWorksAfterARefusedWeight()
@@ -365,9 +395,9 @@ void TestContributionPage::navigatorClickHidesTheCheckBoxes()
     for (DBNavigator::Button button : {DBNavigator::Next, DBNavigator::Refresh, DBNavigator::Insert, DBNavigator::Cancel}) {
         enter(0, UserColumn);
         enter(0, DecisionMakerColumn);
-        QCOMPARE(visibleBoxes(), QStringList{QStringLiteral("CBDecisionMaker")});
+        QCOMPARE(shownBoxes(), QStringList{QStringLiteral("SPDecisionMaker@0")});
         QTest::mouseClick(m_w->DBNavigator6->button(button), Qt::LeftButton);
-        QVERIFY2(visibleBoxes().isEmpty(), qPrintable(QVariant::fromValue(button).toString()));
+        QVERIFY2(shownBoxes().isEmpty(), qPrintable(QVariant::fromValue(button).toString()));
         QCOMPARE(m_w->CatagoryTip->text(), tip);
         QVERIFY(!m_w->CatagoryTip->isHidden());
     }
@@ -390,11 +420,10 @@ void TestContributionPage::scrollingTheFocusedCellAwayHidesTheCheckBoxes()
     enter(2, InfluencerColumn);
     bar->setValue(1);
     QCoreApplication::processEvents();
-    QCOMPARE(visibleBoxes(), QStringList{QStringLiteral("CBInfluencer")});
-    QCOMPARE(m_w->CBInfluencer->geometry(), cellOnPage(2, InfluencerColumn));
+    QCOMPARE(shownBoxes(), QStringList{QStringLiteral("SPInfluencer@2")});
 
     bar->setValue(3);
-    QVERIFY(visibleBoxes().isEmpty());
+    QVERIFY(shownBoxes().isEmpty());
 }
 
 void TestContributionPage::weightAboveNinetyIsDrawnRed_data()
@@ -429,7 +458,7 @@ void TestContributionPage::spaceInAnEmptyGridStartsARowWithTheRole()
     dm().SubProjectsDetail->next();
     QVERIFY(dm().PeopleDetail->isEmpty());
     m_w->DBGrid3->setSelectedColumn(DecisionMakerColumn);
-    QCOMPARE(visibleBoxes(), QStringList{QStringLiteral("CBDecisionMaker")});
+    QCOMPARE(shownBoxes(), QStringList{QStringLiteral("SPDecisionMaker@0")});
 
     QTest::keyClick(m_w->DBGrid3, Qt::Key_Space);
     QCOMPARE(dm().PeopleDetail->state(), Dataset::State::Insert);
