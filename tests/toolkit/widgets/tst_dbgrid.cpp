@@ -8,6 +8,7 @@
 #include "support/FormDatabase.h"
 #include "PasteCases.h"
 #include "support/RecordingMessageService.h"
+#include "support/ShownWindow.h"
 #include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/widgets/DBGrid.h"
 
@@ -68,6 +69,8 @@ private slots:
 
 private:
     DBGrid* makeGrid(QWidget* parent);
+    // The grid in form, shown, active and focused; null when the window never became active.
+    DBGrid* showGrid(QWidget& form);
     void type(DBGrid* grid, const QString& text);
     QPoint cellCentre(DBGrid* grid, int row, int column) const;
 
@@ -95,6 +98,15 @@ DBGrid* TestDBGrid::makeGrid(QWidget* parent)
     grid->setColumns({GridColumn("Name", 90), GridColumn("Flag", 60).withTitle("Flag?"), GridColumn("N"),
                       GridColumn("Kind", 90)});
     grid->resize(420, 200);
+    return grid;
+}
+
+DBGrid* TestDBGrid::showGrid(QWidget& form)
+{
+    DBGrid* grid = makeGrid(&form);
+    if (!showActive(form))
+        return nullptr;
+    grid->setFocus();
     return grid;
 }
 
@@ -148,10 +160,8 @@ void TestDBGrid::selectionAndCurrentRowFollowEachOther()
 void TestDBGrid::typingEditsTheCellAndLeavingTheRowSavesIt()
 {
     QWidget form;
-    DBGrid* grid = makeGrid(&form);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-    grid->setFocus();
+    DBGrid* grid = showGrid(form);
+    QVERIFY(grid);
     type(grid, "Zed");
     QCOMPARE(m_db->rows().state(), Dataset::State::Edit);
     QCOMPARE(qobject_cast<QLineEdit*>(QApplication::focusWidget())->text(), QString("Zed"));
@@ -185,10 +195,8 @@ void TestDBGrid::aPasteInACellKeepsItsStartAndTheTextAroundIt()
     update.step();
     m_db->rows().refresh();
     QWidget form;
-    DBGrid* grid = makeGrid(&form);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-    grid->setFocus();
+    DBGrid* grid = showGrid(form);
+    QVERIFY(grid);
     QTest::keyClick(grid, Qt::Key_F2);
     auto* cell = qobject_cast<QLineEdit*>(grid->cellEditor());
     QVERIFY(cell);
@@ -204,10 +212,8 @@ void TestDBGrid::aPasteInACellKeepsItsStartAndTheTextAroundIt()
 void TestDBGrid::escapeRestoresTheCellThenCancelsTheRow()
 {
     QWidget form;
-    DBGrid* grid = makeGrid(&form);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-    grid->setFocus();
+    DBGrid* grid = showGrid(form);
+    QVERIFY(grid);
     type(grid, "Q");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QVERIFY(!grid->cellEditor());
@@ -250,11 +256,9 @@ void TestDBGrid::everyKeyTypedAfterAClickReachesTheCell()
 {
     QFETCH(int, delay);
     QWidget form;
-    DBGrid* grid = makeGrid(&form);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
+    DBGrid* grid = showGrid(form);
+    QVERIFY(grid);
     grid->setSelectedColumn(NumberColumn);
-    grid->setFocus();
     // A click on the cell that is already current.
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(grid, 0, NumberColumn));
     QTest::qWait(delay);
@@ -340,11 +344,9 @@ void TestDBGrid::aGridThatOnlyShowsRowsPassesTabAndActsOnEnter()
 void TestDBGrid::refusedSaveKeepsTheRowAndTheSelection()
 {
     QWidget form;
-    DBGrid* grid = makeGrid(&form);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
+    DBGrid* grid = showGrid(form);
+    QVERIFY(grid);
     grid->setSelectedColumn(NumberColumn);
-    grid->setFocus();
     type(grid, "5000");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QTest::keyClick(grid, Qt::Key_Down);
@@ -505,10 +507,8 @@ void TestDBGrid::keysInsertDeleteAndAppend()
 void TestDBGrid::keyPressHandlerCanSwallowKeys()
 {
     QWidget form;
-    DBGrid* grid = makeGrid(&form);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-    grid->setFocus();
+    DBGrid* grid = showGrid(form);
+    QVERIFY(grid);
     SpaceSwallower rule;
     grid->installKeyFilter(&rule);
     QTest::keyClick(grid, Qt::Key_Space);
@@ -607,11 +607,9 @@ void TestDBGrid::defaultDrawColumnCellRedrawsInAnotherColour()
 void TestDBGrid::lookupColumnChoosesFromTheList()
 {
     QWidget form;
-    DBGrid* grid = makeGrid(&form);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
+    DBGrid* grid = showGrid(form);
+    QVERIFY(grid);
     grid->setSelectedColumn(KindColumn);
-    grid->setFocus();
     QTest::keyClick(grid, Qt::Key_F2);
     auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
     QVERIFY(combo);
