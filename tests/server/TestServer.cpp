@@ -1,0 +1,129 @@
+#include "TestServer.h"
+
+#include <memory>
+#include <stdexcept>
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <libpq-fe.h>
+
+namespace {
+
+QString quoted(const QString& value)
+{
+    QString v = value;
+    v.replace(u'\\', QStringLiteral("\\\\")).replace(u'\'', QStringLiteral("\\'"));
+    return u'\'' + v + u'\'';
+}
+
+// The server's URI with dbname, user and password replaced where given, as key='value' pairs.
+QString conninfoFor(const QString& dbname, const QString& user, const QString& password)
+{
+    char* error = nullptr;
+    PQconninfoOption* options = PQconninfoParse(qgetenv("VORNADEL_TEST_SERVER").constData(), &error);
+    if (!options) {
+        const QString text = QString::fromUtf8(error ? error : "out of memory");
+        PQfreemem(error);
+        throw std::runtime_error(("VORNADEL_TEST_SERVER: " + text).toStdString());
+    }
+    QStringList pairs;
+    for (PQconninfoOption* o = options; o->keyword; ++o) {
+        const QString key = QString::fromUtf8(o->keyword);
+        QString value = o->val ? QString::fromUtf8(o->val) : QString();
+        if (key == u"dbname" && !dbname.isEmpty())
+            value = dbname;
+        else if (key == u"user" && !user.isEmpty())
+            value = user;
+        else if (key == u"password" && !password.isEmpty())
+            value = password;
+        if (!value.isEmpty())
+            pairs.append(key + u'=' + quoted(value));
+    }
+    PQconninfoFree(options);
+    return pairs.join(u' ');
+}
+
+struct PgDeleter
+{
+    void operator()(PGconn* c) const { PQfinish(c); }
+};
+using Session = std::unique_ptr<PGconn, PgDeleter>;
+
+Session connect(const QString& conninfo)
+{
+    Session s(PQconnectdb(conninfo.toUtf8().constData()));
+    if (PQstatus(s.get()) != CONNECTION_OK)
+        throw std::runtime_error(PQerrorMessage(s.get()));
+    return s;
+}
+
+QString run(const QString& conninfo, const QString& sql)
+{
+    Session s = connect(conninfo);
+    PGresult* r = PQexec(s.get(), sql.toUtf8().constData());
+    const auto status = PQresultStatus(r);
+    QString first;
+    if (status == PGRES_TUPLES_OK && PQntuples(r) > 0 && PQnfields(r) > 0)
+        first = QString::fromUtf8(PQgetvalue(r, 0, 0));
+    const bool ok = status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
+    const std::string error = PQerrorMessage(s.get());
+    PQclear(r);
+    if (!ok)
+        throw std::runtime_error(error);
+    return first;
+}
+
+QString sqlQuoted(QString value)
+{
+    return u'\'' + value.replace(u'\'', QStringLiteral("''")) + u'\'';
+}
+
+} // namespace
+
+bool TestDatabase::serverNamed()
+{
+    return !qEnvironmentVariableIsEmpty("VORNADEL_TEST_SERVER");
+}
+
+TestDatabase::TestDatabase()
+{
+    static int made = 0;
+    m_name = QStringLiteral("vornadel_%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
+    run(conninfoFor({}, {}, {}), QStringLiteral("CREATE DATABASE %1").arg(m_name));
+}
+
+TestDatabase::~TestDatabase()
+{
+    try {
+        run(conninfoFor({}, {}, {}), QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
+        for (const QString& role : m_roles)
+            run(conninfoFor({}, {}, {}), QStringLiteral("DROP ROLE IF EXISTS %1").arg(role));
+    } catch (const std::exception&) {
+        // The cluster goes at the end of the run anyway.
+    }
+}
+
+QString TestDatabase::conninfo(const QString& user, const QString& password) const
+{
+    return conninfoFor(m_name, user, password);
+}
+
+void TestDatabase::exec(const QString& sql) const
+{
+    run(conninfo(), sql);
+}
+
+QString TestDatabase::value(const QString& sql) const
+{
+    return run(conninfo(), sql);
+}
+
+QString TestDatabase::makeRole(const QString& role, const QString& password) const
+{
+    const QString name = m_name + u'_' + role;
+    run(conninfoFor({}, {}, {}), QStringLiteral("DROP ROLE IF EXISTS %1; CREATE ROLE %1 LOGIN PASSWORD %2")
+                                     .arg(name, sqlQuoted(password)));
+    m_roles.append(name);
+    return name;
+}

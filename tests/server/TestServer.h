@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// A database of its own on the test server (VORNADEL_TEST_SERVER, a superuser's libpq URI) for
+// one test case, made empty by the constructor and dropped, with its sessions, by the
+// destructor; tests running at once each get their own. The constructor throws
+// std::runtime_error with the server's text. GUI thread only, like the tests.
+class TestDatabase
+{
+public:
+    // False when no test server is named: the server tests skip.
+    static bool serverNamed();
+
+    TestDatabase();
+    ~TestDatabase();
+    TestDatabase(const TestDatabase&) = delete;
+    TestDatabase& operator=(const TestDatabase&) = delete;
+
+    const QString& name() const { return m_name; }
+    // A libpq connection string for this database; as the superuser unless a role is given.
+    QString conninfo(const QString& user = {}, const QString& password = {}) const;
+    // Runs statements as the superuser on this database; throws with the server's text.
+    void exec(const QString& sql) const;
+    // The first column of the first row of a query run as the superuser.
+    QString value(const QString& sql) const;
+    // Makes a login role with a password, named after this database and role so that tests
+    // running at once do not meet, and dropped with the database; returns its name.
+    QString makeRole(const QString& role, const QString& password) const;
+
+private:
+    QString m_name;
+    mutable QStringList m_roles;
+};
