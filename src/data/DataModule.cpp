@@ -5,6 +5,8 @@
 #include <exception>
 #include <functional>
 
+#include <QSocketNotifier>
+
 #include "data/Cascade.h"
 #include "data/Catalogue.h"
 #include "data/DuplicatePerson.h"
@@ -375,6 +377,7 @@ void TMainDataModule::reopen(Dataset* dataset)
 UpgradeOutcome TMainDataModule::Connect(const QString& connectionString, const UpgradeSteps& upgrades)
 {
     SetDataSetsActive(false);
+    m_changeNotices.reset();
     m_connection.reset();
     auto connection = std::make_unique<Connection>(connectionString);
     const UpgradeOutcome upgraded = upgradeDatabase(*connection, upgrades);
@@ -382,7 +385,32 @@ UpgradeOutcome TMainDataModule::Connect(const QString& connectionString, const U
     m_connection = std::move(connection);
     for (Dataset* d : m_shared)
         d->setConnection(m_connection.get());
+    watchChangeNotices();
     return upgraded;
+}
+
+void TMainDataModule::watchChangeNotices()
+{
+    const int socket = m_connection->changeNoticeSocket();
+    if (socket < 0)
+        return;
+    m_changeNotices = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Read);
+    connect(m_changeNotices.get(), &QSocketNotifier::activated, this, &TMainDataModule::takeChangeNotices);
+}
+
+void TMainDataModule::takeChangeNotices()
+{
+    QStringList tables;
+    try {
+        tables = m_connection->takeChangeNotices();
+    } catch (const StoreError&) {
+        // A lost connection keeps its socket readable; the user's next action meets the loss
+        // and says so, where nobody is waiting for this one.
+        m_changeNotices->setEnabled(false);
+        return;
+    }
+    if (!tables.isEmpty())
+        emit changedElsewhere(tables);
 }
 
 void TMainDataModule::SetDataSetsActive(bool active)

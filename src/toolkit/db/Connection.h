@@ -42,6 +42,10 @@ public:
     ~Connection();
 
     const QString& path() const { return m_path; }
+    bool isServer() const { return false; }
+    QString serverName() const { return {}; }
+    int changeNoticeSocket() const { return -1; }
+    QStringList takeChangeNotices() { return {}; }
     // Makes a new file at path keyed as this connection's file; throws if the file exists.
     Connection createKeyedAlike(const QString& path) const;
     // Opens the file at path with this connection's key; throws as the constructor does.
