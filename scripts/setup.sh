@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
-  libsqlcipher-dev sqlcipher
+  libsqlcipher-dev libpq-dev sqlcipher
   poppler-utils fonts-dejavu-core fonts-liberation2
   fonts-noto-cjk fonts-symbola
   dpkg-dev file lintian desktop-file-utils appstream
