@@ -293,7 +293,7 @@ void PgConnection::setBusyTimeout(int milliseconds)
     runText(QStringLiteral("SET lock_timeout = %1").arg(milliseconds));
 }
 
-void PgConnection::readNotices() const
+void PgConnection::readNotices()
 {
     pg_conn* conn = m_conn.get();
     if (PQstatus(conn) != CONNECTION_OK)
@@ -301,19 +301,28 @@ void PgConnection::readNotices() const
     PQconsumeInput(conn);
     const int self = PQbackendPID(conn);
     while (PGnotify* notice = PQnotifies(conn)) {
-        if (notice->be_pid != self) {
+        if (notice->be_pid != self)
             for (const QString& table : QString::fromUtf8(notice->extra).split(u',', Qt::SkipEmptyParts))
                 m_notices.insert(table);
-            ++m_noticesSeen;
-        }
         PQfreemem(notice);
     }
 }
 
 qint64 PgConnection::dataVersion() const
 {
-    readNotices();
-    return m_noticesSeen;
+    // Notices come some time after the commit they tell of, too late for a read made at
+    // once; the server's snapshot changes as soon as any transaction that wrote has ended.
+    pg_conn* conn = m_conn.get();
+    const Result snapshot(PQstatus(conn) == CONNECTION_OK && PQtransactionStatus(conn) != PQTRANS_INERROR
+                              ? PQexec(conn, "SELECT pg_current_snapshot()")
+                              : nullptr);
+    const QByteArray now = PQresultStatus(snapshot.get()) == PGRES_TUPLES_OK ? QByteArray(PQgetvalue(snapshot.get(), 0, 0))
+                                                                             : QByteArray();
+    if (now.isEmpty() || now != m_snapshot) {
+        m_snapshot = now;
+        ++m_dataVersion;
+    }
+    return m_dataVersion;
 }
 
 QStringList PgConnection::takeChangeNotices()
@@ -392,6 +401,7 @@ void PgConnection::createTable(const TableDef& table, TableAccess& access)
         if (QByteArray(PQgetvalue(found.get(), 0, 0)) != "t")
             runText(domain);
     }
+    runText(serverKeyAheadFunctionSql());
     for (const QString& statement : createServerTableSql(table))
         runText(statement);
     access.written.append(table.name.toLower());

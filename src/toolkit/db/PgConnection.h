@@ -68,7 +68,7 @@ private:
     Result runText(const QString& sql, const QString& programSql = {});
     void ensureConnected();
     void settle();
-    void readNotices() const;
+    void readNotices();
     void notify(const QStringList& tables);
     void setUp();
 
@@ -79,7 +79,8 @@ private:
     int m_changes = 0;
     // Tables written in the open transaction, told to the others at its commit.
     QStringList m_uncommittedWrites;
-    mutable QSet<QString> m_notices;
-    mutable qint64 m_noticesSeen = 0;
+    QSet<QString> m_notices;
+    mutable QByteArray m_snapshot;
+    mutable qint64 m_dataVersion = 0;
     QHash<quint64, QString> m_declaredTypes;
 };

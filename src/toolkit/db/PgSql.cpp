@@ -1,5 +1,6 @@
 #include "toolkit/db/PgSql.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace PgSql {
@@ -29,13 +30,18 @@ std::vector<Token> tokens(const QString& sql)
     while (i < n) {
         const QChar c = sql[i];
         const qsizetype start = i;
-        if (c == u'\'' || c == u'"' || c == u'`' || c == u'[') {
-            const QChar close = c == u'[' ? QChar(u']') : c;
+        if (c == u'$' && i + 1 < n && sql[i + 1] == u'$') {
+            // A body in dollar quotes, as a server function is written, is taken as it is.
+            const qsizetype end = sql.indexOf(QStringLiteral("$$"), i + 2);
+            i = end < 0 ? n : end + 2;
+            out.push_back({Kind::Literal, sql.mid(start, i - start)});
+        } else if (c == u'\'' || c == u'"') {
+            const QChar close = c;
             ++i;
             while (i < n) {
                 if (sql[i] == close) {
                     // A doubled quote is one quote inside.
-                    if (close != u']' && i + 1 < n && sql[i + 1] == close) {
+                    if (i + 1 < n && sql[i + 1] == close) {
                         i += 2;
                         continue;
                     }
@@ -110,6 +116,7 @@ public:
     Translation run()
     {
         noteStatementKind();
+        findUnnamedSubqueries();
         for (size_t i = 0; i < m_tokens.size(); ++i)
             i = put(i);
         return std::move(m_out);
@@ -145,6 +152,37 @@ private:
         }
         statements += content;
         m_out.insert = is(*first, "INSERT") && statements == 1;
+    }
+
+    // The index of the parenthesis that closes the one at open.
+    size_t closing(size_t open) const
+    {
+        int depth = 0;
+        for (size_t j = open; j < m_tokens.size(); ++j) {
+            if (m_tokens[j].kind != Kind::Other)
+                continue;
+            if (m_tokens[j].text == u"(")
+                ++depth;
+            else if (m_tokens[j].text == u")" && --depth == 0)
+                return j;
+        }
+        return m_tokens.size();
+    }
+
+    // SQLite reads a subquery in FROM without a name; the server wants one.
+    void findUnnamedSubqueries()
+    {
+        for (size_t i = 0; i < m_tokens.size(); ++i) {
+            if (!is(m_tokens[i], "FROM") && !is(m_tokens[i], "JOIN"))
+                continue;
+            const size_t open = next(i + 1);
+            if (!at(open) || at(open)->text != u"(")
+                continue;
+            const size_t close = closing(open);
+            const Token* after = at(next(close + 1));
+            if (close < m_tokens.size() && (!after || after->kind == Kind::Other || isClauseWord(*after)))
+                m_unnamed.push_back(close);
+        }
     }
 
     QString parameter(const Token& t)
@@ -212,6 +250,8 @@ private:
             if (t.text == u";")
                 m_atStart = true;
             m_out.text += t.text;
+            if (std::find(m_unnamed.cbegin(), m_unnamed.cend(), i) != m_unnamed.cend())
+                m_out.text += QStringLiteral(" AS subquery%1").arg(i);
             return i;
         }
     }
@@ -251,6 +291,10 @@ private:
                 m_out.text += QStringLiteral("COLLATE ") + QLatin1String(NamesCollation);
                 return j;
             }
+        } else if (is(t, "char") && !m_out.definesSchema && at(next(i + 1)) && at(next(i + 1))->text == u"(") {
+            // SQLite's char(10) is a character; the server would read a type.
+            m_out.text += QStringLiteral("chr");
+            return i;
         } else if (is(t, "group_concat")) {
             const size_t open = next(i + 1);
             if (at(open) && at(open)->text == u"(") {
@@ -285,6 +329,8 @@ private:
     Translation m_out;
     const Token* m_previousWord = nullptr;
     bool m_atStart = true;
+    // Closing parentheses of subqueries in FROM that have no name.
+    std::vector<size_t> m_unnamed;
 };
 
 } // namespace

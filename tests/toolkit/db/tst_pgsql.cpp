@@ -38,6 +38,14 @@ void TestPgSql::translates_data()
         << "SELECT 'it''s ? :x \"Q\" LIKE' -- ? \"Z\"\n/* :y IS ? */ FROM t WHERE a = ?"
         << "SELECT 'it''s ? :x \"Q\" LIKE' -- ? \"Z\"\n/* :y IS ? */ FROM t WHERE a = $1";
     QTest::newRow("a quote inside a quoted name") << "SELECT \"A\"\"b\" FROM t" << "SELECT \"a\"\"b\" FROM t";
+    QTest::newRow("a body in dollar quotes untouched")
+        << "CREATE FUNCTION f() RETURNS trigger AS $$ BEGIN x := TG_ARGV[0]; y LIKE \"Q\"; END $$"
+        << "CREATE FUNCTION f() RETURNS trigger AS $$ BEGIN x := TG_ARGV[0]; y LIKE \"Q\"; END $$";
+    QTest::newRow("a subquery in FROM gets a name")
+        << "SELECT group_concat(r, char(10)) FROM (SELECT Name AS r FROM t ORDER BY 1) WHERE r IN (SELECT 1) ORDER BY 1"
+        << "SELECT string_agg((r)::text, chr(10)) FROM (SELECT Name AS r FROM t ORDER BY 1) AS subquery33 WHERE r IN "
+           "(SELECT 1) ORDER BY 1";
+    QTest::newRow("a named subquery keeps its name") << "SELECT x FROM (SELECT 1 AS x) s" << "SELECT x FROM (SELECT 1 AS x) s";
     QTest::newRow("a cast is no parameter") << "SELECT a::text FROM t" << "SELECT a::text FROM t";
 }
 
