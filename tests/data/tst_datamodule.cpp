@@ -8,15 +8,11 @@
 #include "toolkit/db/Statement.h"
 #include "toolkit/db/StoreError.h"
 #include "support/RecordingMessageService.h"
+#include "support/TestStore.h"
 
 namespace {
 
 const QString Password = QStringLiteral("ZeKRW");
-
-QString connectionString(const QString& path)
-{
-    return QStringLiteral("Provider=SQLCipher;User ID=Admin;Data Source=%1;Mode=Share Deny None;Database Password=\"ZeKRW\";").arg(path);
-}
 
 // A dataset's fields in order: name, kind, width, whether only the display is cut, and label.
 QString fieldList(const Dataset& d)
@@ -73,10 +69,13 @@ private:
     qint64 scalar(const QString& sql);
     QString scalarText(const QString& sql);
     void exec(const QString& sql);
+    // Makes the store refuse to write (INSERT, DELETE) rows of table with message, as a guarded one would.
+    void refuse(const QString& write, const QString& table, const QString& message);
+    void allow(const QString& table);
     void openModule();
+    QString connectionString() const { return m_store->connectionString(); }
 
-    QTemporaryDir m_dir;
-    QString m_path;
+    std::unique_ptr<TestStore> m_store;
     std::unique_ptr<Connection> m_side;
     std::unique_ptr<TMainDataModule> m_dm;
     std::unique_ptr<RecordingMessageService> m_messages;
@@ -85,13 +84,14 @@ private:
 void TestDataModule::init()
 {
     const char* row = QTest::currentDataTag();
-    m_path = m_dir.filePath(QStringLiteral("Vornadel %1 %2.mdb").arg(QTest::currentTestFunction(), row ? row : ""));
+    m_store = std::make_unique<TestStore>(QStringLiteral("Vornadel %1 %2.mdb").arg(QTest::currentTestFunction(), row ? row : ""),
+                                          Password);
     {
-        Connection c = Connection::create(m_path, Password);
+        Connection c = m_store->create();
         createSchema(c);
         fillLists(c);
     }
-    m_side = std::make_unique<Connection>(connectionString(m_path));
+    m_side = std::make_unique<Connection>(connectionString());
     m_messages = std::make_unique<RecordingMessageService>();
 }
 
@@ -100,6 +100,7 @@ void TestDataModule::cleanup()
     m_dm.reset();
     m_side.reset();
     m_messages.reset();
+    m_store.reset();
 }
 
 qint64 TestDataModule::scalar(const QString& sql)
@@ -119,10 +120,25 @@ void TestDataModule::exec(const QString& sql)
     m_side->exec(sql);
 }
 
+void TestDataModule::refuse(const QString& write, const QString& table, const QString& message)
+{
+    if (TestStore::onServer())
+        exec(QStringLiteral("CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS 'BEGIN RAISE EXCEPTION ''%3''; END';"
+                            "CREATE TRIGGER refuse BEFORE %1 ON %2 FOR EACH ROW EXECUTE FUNCTION refuse()").arg(write, table, message));
+    else
+        exec(QStringLiteral("CREATE TRIGGER refuse BEFORE %1 ON %2 BEGIN SELECT RAISE(ABORT, '%3'); END").arg(write, table, message));
+}
+
+void TestDataModule::allow(const QString& table)
+{
+    exec(TestStore::onServer() ? QStringLiteral("DROP TRIGGER refuse ON %1; DROP FUNCTION refuse()").arg(table)
+                               : QStringLiteral("DROP TRIGGER refuse"));
+}
+
 void TestDataModule::openModule()
 {
     m_dm = std::make_unique<TMainDataModule>();
-    m_dm->Connect(connectionString(m_path));
+    m_dm->Connect(connectionString());
     m_dm->SetDataSetsActive(true);
 }
 
@@ -301,8 +317,8 @@ void TestDataModule::refusedStatusRowKeepsTheSubproject()
     exec(QStringLiteral(
         "INSERT INTO Companies (Name) VALUES ('Acme');"
         "INSERT INTO Projects (CompanyID, Name) VALUES (1, 'P');"
-        "INSERT INTO SubProjects (ProjectID, Name) VALUES (1, 'A'), (1, 'B');"
-        "CREATE TRIGGER refuse BEFORE INSERT ON SubProjectHistory BEGIN SELECT RAISE(ABORT, 'no history'); END"));
+        "INSERT INTO SubProjects (ProjectID, Name) VALUES (1, 'A'), (1, 'B');"));
+    refuse(QStringLiteral("INSERT"), QStringLiteral("SubProjectHistory"), QStringLiteral("no history"));
     openModule();
     Dataset* q = m_dm->SubProjectHistoryQ;
     q->insert();
@@ -440,7 +456,7 @@ void TestDataModule::deletingCompanyTakesItsRowsInOneGo()
     QCOMPARE(m_dm->BusinessTable->recordCount(), 1);
 
     // A store that refuses the dependent rows leaves the company and all its rows in place.
-    exec(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON People BEGIN SELECT RAISE(ABORT, 'people are kept'); END"));
+    refuse(QStringLiteral("DELETE"), QStringLiteral("People"), QStringLiteral("people are kept"));
     try {
         companies->deleteRecord();
         QFAIL("the delete should fail");
@@ -472,11 +488,11 @@ void TestDataModule::personAndSubprojectTakeTheirLogInOneGo()
     QVERIFY2(question.endsWith(QStringLiteral("The client \"Ann\", and with it: 2 follow-ups, 2 activities.")), qPrintable(question));
 
     // A store that refuses the log leaves the person and every row of it in place.
-    exec(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON Activities BEGIN SELECT RAISE(ABORT, 'the log is kept'); END"));
+    refuse(QStringLiteral("DELETE"), QStringLiteral("Activities"), QStringLiteral("the log is kept"));
     QVERIFY_THROWS_EXCEPTION(StoreError, people->deleteRecord());
     QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM People")), 2);
     QCOMPARE(scalar(QStringLiteral("SELECT count(*) FROM FollowUps")), 4);
-    exec(QStringLiteral("DROP TRIGGER refuse"));
+    allow(QStringLiteral("Activities"));
 
     people->deleteRecord();
     QCOMPARE(scalarText(QStringLiteral("SELECT group_concat(Text) FROM FollowUps")), QStringLiteral("A,bob"));
@@ -503,12 +519,14 @@ void TestDataModule::personAndSubprojectTakeTheirLogInOneGo()
 
 void TestDataModule::version0FileOpensWithAnEmptyLog()
 {
+    if (TestStore::onServer())
+        QSKIP("An upgrade first copies the file; a server database is made at the program's version and kept by the server's own backups.");
     exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('Acme'); INSERT INTO People (CompanyID, Name) VALUES (1, 'Ann');"
                         "DROP TABLE FollowUps; DROP TABLE Activities"));
     m_side->setSchemaVersion(0);
     m_side.reset();
     openModule();
-    const UpgradeOutcome again = m_dm->Connect(connectionString(m_path));
+    const UpgradeOutcome again = m_dm->Connect(connectionString());
     QCOMPARE(again.upgraded(), false);
     m_dm->SetDataSetsActive(true);
     QCOMPARE(m_dm->PeopleCompanyDet->text(QStringLiteral("Name")), QStringLiteral("Ann"));
@@ -516,7 +534,7 @@ void TestDataModule::version0FileOpensWithAnEmptyLog()
     m_dm->PersonFollowUpsDet->insert();
     m_dm->PersonFollowUpsDet->setText(QStringLiteral("Text"), QStringLiteral("Call Ann"));
     m_dm->PersonFollowUpsDet->post();
-    m_side = std::make_unique<Connection>(connectionString(m_path));
+    m_side = std::make_unique<Connection>(connectionString());
     QCOMPARE(scalarText(QStringLiteral("SELECT PersonID || ' ' || Text FROM FollowUps")), QStringLiteral("1 Call Ann"));
 }
 

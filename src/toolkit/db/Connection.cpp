@@ -4,6 +4,7 @@
 
 #include <QScopeGuard>
 
+#include "toolkit/db/PgConnection.h"
 #include "toolkit/db/SqlCipherConnection.h"
 
 namespace {
@@ -79,9 +80,19 @@ Connection::Connection(const QString& connectionString)
 {
 }
 
+namespace {
+
+std::unique_ptr<EngineConnection> openEngine(const ConnectionParams& params)
+{
+    if (params.provider.compare(u"PostgreSQL", Qt::CaseInsensitive) == 0)
+        return std::make_unique<PgConnection>(params.dataSource, params.password);
+    return std::make_unique<SqlCipherConnection>(params.dataSource, params.password, false);
+}
+
+} // namespace
+
 Connection::Connection(const ConnectionParams& params)
-    : Connection(std::make_unique<SqlCipherConnection>(params.dataSource, params.password, false), params.dataSource,
-                 params.password)
+    : Connection(openEngine(params), params.dataSource, params.password)
 {
 }
 
@@ -164,6 +175,53 @@ bool Connection::inTransaction() const
 void Connection::setBusyTimeout(int milliseconds)
 {
     m_engine->setBusyTimeout(milliseconds);
+}
+
+bool Connection::isServer() const
+{
+    return !m_engine->serverName().isEmpty();
+}
+
+QString Connection::serverName() const
+{
+    return m_engine->serverName();
+}
+
+QList<TableColumn> Connection::tableColumns(const QString& table)
+{
+    return m_engine->tableColumns(table);
+}
+
+void Connection::createTable(const TableDef& table)
+{
+    TableAccess access;
+    try {
+        m_engine->createTable(table, access);
+    } catch (...) {
+        noteWrite(access.written);
+        throw;
+    }
+    noteWrite(access.written);
+}
+
+qint64 Connection::cacheSize()
+{
+    return m_engine->cacheSize();
+}
+
+void Connection::setCacheSize(qint64 size)
+{
+    m_engine->setCacheSize(size);
+}
+
+int Connection::changeNoticeSocket() const
+{
+    return m_engine->changeNoticeSocket();
+}
+
+QStringList Connection::takeChangeNotices()
+{
+    return m_engine->takeChangeNotices();
 }
 
 int Connection::schemaVersion()

@@ -13,6 +13,7 @@
 #include "toolkit/db/Statement.h"
 #include "support/RecordingMessageService.h"
 #include "support/RecordingShellService.h"
+#include "support/TestStore.h"
 #include "toolkit/widgets/MonthCalendar.h"
 #include "ui/main/Forms.h"
 #include "ui/main/PickDate.h"
@@ -37,7 +38,7 @@ public:
     }
 };
 
-// A fresh encrypted database with the lists and a few rows, the data module open on it, the
+// A fresh encrypted database (or server database, see TestStore) with the lists and a few rows, the data module open on it, the
 // long-lived picker, and recording message and shell services.
 //   Company 3 "Acme": project 14 "Rollout" with subprojects 27 "Pilot" (one status row) and
 //   29 "Phase two", project 16 "Upgrade" without subprojects; people 40 "Ann" and 41 "Bob".
@@ -48,9 +49,8 @@ class MainWindowFixture
 public:
     explicit MainWindowFixture(bool withRows = true)
     {
-        m_path = m_dir.filePath(QStringLiteral("Vornadel.mdb"));
         {
-            Connection c = Connection::create(m_path, databasePassword());
+            Connection c = m_store.create();
             createSchema(c);
             fillLists(c);
             if (withRows)
@@ -79,11 +79,7 @@ public:
         dm.reset();
     }
 
-    QString connectionString() const
-    {
-        return QStringLiteral("Provider=SQLCipher;User ID=Admin;Data Source=%1;Mode=Share Deny None;"
-                              "Database Password=\"%2\";").arg(m_path, databasePassword());
-    }
+    QString connectionString() const { return m_store.connectionString(); }
 
     // One value read straight from the file, through a connection of its own.
     QVariant scalar(const QString& sql)
@@ -101,7 +97,6 @@ public:
     Forms forms;
 
 private:
-    QTemporaryDir m_dir;
-    QString m_path;
+    TestStore m_store{QStringLiteral("Vornadel.mdb"), databasePassword()};
     std::unique_ptr<Connection> m_side;
 };

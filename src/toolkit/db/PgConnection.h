@@ -1,0 +1,86 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include <QHash>
+#include <QSet>
+
+#include "toolkit/db/EngineConnection.h"
+#include "toolkit/db/StoreError.h"
+
+struct pg_conn;
+struct pg_result;
+
+// A session on a PostgreSQL server through libpq. The constructor connects (the password,
+// when given, goes to libpq and nowhere else), sets the lock wait and listens for change
+// notices, or throws StoreError: PasswordNeeded, WrongKey or Disconnected with libpq's text.
+// A lost connection throws Disconnected; the next statement reconnects first. Every write the
+// program commits tells the other sessions which tables it changed (NOTIFY vornadel_changes).
+// Not movable: its statements hold its address. GUI thread only.
+class PgConnection final : public EngineConnection
+{
+public:
+    PgConnection(const QString& conninfo, const QString& password);
+    PgConnection(const PgConnection&) = delete;
+    PgConnection& operator=(const PgConnection&) = delete;
+    ~PgConnection() override;
+
+    std::unique_ptr<EngineStatement> prepare(const QString& sql) override;
+    void exec(const QString& sql, TableAccess& access) override;
+    qint64 lastInsertRowid() const override { return m_lastInsertRowid; }
+    int changes() const override { return m_changes; }
+
+    void begin(int level) override;
+    void commit(int level) override;
+    void rollback(int level) override;
+    bool inTransaction() const override;
+
+    void setBusyTimeout(int milliseconds) override;
+    qint64 dataVersion() const override;
+    int schemaVersion() override;
+    void setSchemaVersion(int version) override;
+    QList<TableColumn> tableColumns(const QString& table) override;
+    void createTable(const TableDef& table, TableAccess& access) override;
+    qint64 cacheSize() override { return 0; }
+    void setCacheSize(qint64) override {}
+    QString serverName() const override;
+    int changeNoticeSocket() const override;
+    QStringList takeChangeNotices() override;
+    std::unique_ptr<EngineCopy> copyTo(EngineConnection& target) override;
+
+    struct ResultDeleter { void operator()(pg_result* result) const; };
+    using Result = std::unique_ptr<pg_result, ResultDeleter>;
+
+    // For its statements. Runs sql (already in the server's words) with values in text form,
+    // a null QByteArray for NULL; throws StoreError. Notes the tables a committed write changed.
+    Result run(const QString& sql, const std::vector<QByteArray>& values, const QStringList& written,
+               const QString& programSql);
+    // Describes sql without running it, for the columns of a statement not yet stepped.
+    Result describe(const QString& sql, int parameters, const QString& programSql);
+    // The type a column of a table was declared with, in the program's words.
+    QString declaredType(unsigned tableOid, int column);
+    void noteInsert(qint64 rowid) { m_lastInsertRowid = rowid; }
+    void noteChanges(int count) { m_changes = count; }
+
+private:
+    StoreError error(const pg_result* result, const QString& sql) const;
+    Result runText(const QString& sql, const QString& programSql = {});
+    void ensureConnected();
+    void settle();
+    void readNotices();
+    void notify(const QStringList& tables);
+    void setUp();
+
+    struct Closer { void operator()(pg_conn* conn) const; };
+    std::unique_ptr<pg_conn, Closer> m_conn;
+    int m_busyTimeout;
+    qint64 m_lastInsertRowid = 0;
+    int m_changes = 0;
+    // Tables written in the open transaction, told to the others at its commit.
+    QStringList m_uncommittedWrites;
+    QSet<QString> m_notices;
+    mutable QByteArray m_snapshot;
+    mutable qint64 m_dataVersion = 0;
+    QHash<quint64, QString> m_declaredTypes;
+};
