@@ -81,8 +81,9 @@ QString chosenServer(const QStringList& arguments)
     if (!options.parser.isSet(options.connect))
         return {};
     const QString uri = options.parser.value(options.connect).trimmed();
-    if (uri.isEmpty())
-        throw std::invalid_argument("--connect needs a connection URI, e.g. postgresql://anna@crm.example.com/vornadel.");
+    if (!uri.startsWith(QStringLiteral("postgresql://")) && !uri.startsWith(QStringLiteral("postgres://")))
+        throw std::invalid_argument(
+            "--connect needs a connection URI, e.g. postgresql://anna@crm.example.com/vornadel.");
     if (options.parser.isSet(options.database))
         throw std::invalid_argument("--connect and --database each name a database; give one of them.");
     return uri;

@@ -17,7 +17,8 @@ QString informationAsked(const QStringList& arguments);
 QString chosenDatabase(const QStringList& arguments);
 
 // The server URI named by --connect, or an empty text when none is named. Throws
-// std::invalid_argument for an empty URI or one given with --database as well.
+// std::invalid_argument for a text that is not a postgresql:// URI, or one given with --database
+// as well.
 QString chosenServer(const QStringList& arguments);
 
 // A report to write to a PDF file without a window: --report NAME --pdf FILE.

@@ -149,10 +149,12 @@ void Program::make(const QString& connectionString, const UpgradeSteps& upgrades
     menus->setObjectName(QStringLiteral("MainMenuBar"));
     w.mainForm->addMenusTo(menus);
     // Beside the menus, where the room is kept, so the notice moves nothing when it comes.
-    auto* changedElsewhere = new ChangedElsewhereLabel(menus);
-    menus->setCornerWidget(changedElsewhere);
-    QObject::connect(w.dataModule.get(), &TMainDataModule::changedElsewhere, changedElsewhere,
-                     &ChangedElsewhereLabel::noteChanges);
+    if (connection.isServer()) {
+        auto* changedElsewhere = new ChangedElsewhereLabel(menus);
+        menus->setCornerWidget(changedElsewhere);
+        QObject::connect(w.dataModule.get(), &TMainDataModule::changedElsewhere, changedElsewhere,
+                         &ChangedElsewhereLabel::noteChanges);
+    }
     w.dataEntry->layout()->setMenuBar(menus);
     w.pickDate = std::make_unique<TPickDateForm>();
     forms.PickDateForm = w.pickDate.get();

@@ -507,6 +507,7 @@ void TestStartup::connectOptionTakesOneUri()
     const QList<QStringList> wrong{
         {QStringLiteral("vornadel"), QStringLiteral("--connect")},
         {QStringLiteral("vornadel"), QStringLiteral("--connect= ")},
+        {QStringLiteral("vornadel"), QStringLiteral("--connect"), QStringLiteral("host=h dbname=db")},
         {QStringLiteral("vornadel"), QStringLiteral("--connect"), uri, QStringLiteral("--database"), QStringLiteral("x.mdb")},
     };
     for (const QStringList& arguments : wrong)

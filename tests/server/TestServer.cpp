@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <QUrl>
+#include <QUrlQuery>
 
 #include <libpq-fe.h>
 
@@ -17,8 +19,8 @@ QString quoted(const QString& value)
     return u'\'' + v + u'\'';
 }
 
-// The server's URI with dbname, user and password replaced where given, as key='value' pairs.
-QString conninfoFor(const QString& dbname, const QString& user, const QString& password)
+// The server's settings with dbname, user and password replaced where given.
+QList<QPair<QString, QString>> settingsFor(const QString& dbname, const QString& user, const QString& password)
 {
     char* error = nullptr;
     PQconninfoOption* options = PQconninfoParse(qgetenv("VORNADEL_TEST_SERVER").constData(), &error);
@@ -27,7 +29,7 @@ QString conninfoFor(const QString& dbname, const QString& user, const QString& p
         PQfreemem(error);
         throw std::runtime_error(("VORNADEL_TEST_SERVER: " + text).toStdString());
     }
-    QStringList pairs;
+    QList<QPair<QString, QString>> pairs;
     for (PQconninfoOption* o = options; o->keyword; ++o) {
         const QString key = QString::fromUtf8(o->keyword);
         QString value = o->val ? QString::fromUtf8(o->val) : QString();
@@ -38,9 +40,18 @@ QString conninfoFor(const QString& dbname, const QString& user, const QString& p
         else if (key == u"password" && !password.isEmpty())
             value = password;
         if (!value.isEmpty())
-            pairs.append(key + u'=' + quoted(value));
+            pairs.append({key, value});
     }
     PQconninfoFree(options);
+    return pairs;
+}
+
+// The same as key='value' pairs.
+QString conninfoFor(const QString& dbname, const QString& user, const QString& password)
+{
+    QStringList pairs;
+    for (const auto& [key, value] : settingsFor(dbname, user, password))
+        pairs.append(key + u'=' + quoted(value));
     return pairs.join(u' ');
 }
 
@@ -107,6 +118,31 @@ TestDatabase::~TestDatabase()
 QString TestDatabase::conninfo(const QString& user, const QString& password) const
 {
     return conninfoFor(m_name, user, password);
+}
+
+QString TestDatabase::uri(const QString& user, const QString& password) const
+{
+    // Where the server is, as it says, rather than through a service a user would not have.
+    QUrl url;
+    url.setScheme(QStringLiteral("postgresql"));
+    url.setHost(value(QStringLiteral("SELECT host(inet_server_addr())")));
+    url.setPort(value(QStringLiteral("SELECT inet_server_port()")).toInt());
+    url.setUserName(value(QStringLiteral("SELECT current_user")));
+    QUrlQuery options;
+    for (const auto& [key, setting] : settingsFor(m_name, user, password)) {
+        if (key == u"host" || key == u"port" || key == u"service")
+            continue;
+        if (key == u"user")
+            url.setUserName(setting);
+        else if (key == u"password")
+            url.setPassword(setting);
+        else if (key == u"dbname")
+            url.setPath(u'/' + setting);
+        else
+            options.addQueryItem(key, setting);
+    }
+    url.setQuery(options);
+    return url.toString();
 }
 
 void TestDatabase::exec(const QString& sql) const

@@ -21,6 +21,8 @@ public:
     const QString& name() const { return m_name; }
     // A libpq connection string for this database; as the superuser unless a role is given.
     QString conninfo(const QString& user = {}, const QString& password = {}) const;
+    // The same as a URI, as a user writes one: postgresql://user@host:port/name.
+    QString uri(const QString& user = {}, const QString& password = {}) const;
     // Runs statements as the superuser on this database; throws with the server's text.
     void exec(const QString& sql) const;
     // The first column of the first row of a query run as the superuser.
