@@ -1,6 +1,7 @@
 #include "toolkit/db/PgConnection.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <libpq-fe.h>
 
@@ -110,8 +111,15 @@ void PgConnection::setUp()
     m_declaredTypes.clear();
 }
 
+void PgConnection::settle() const
+{
+    if (m_streaming)
+        std::exchange(m_streaming, nullptr)->takeRest();
+}
+
 void PgConnection::ensureConnected()
 {
+    settle();
     if (PQstatus(m_conn.get()) == CONNECTION_OK)
         return;
     PQreset(m_conn.get());
@@ -185,6 +193,35 @@ PgConnection::Result PgConnection::run(const QString& sql, const std::vector<QBy
     }
 }
 
+void PgConnection::stream(PgStatement& statement, const QString& sql, const std::vector<QByteArray>& values,
+                          const QString& programSql)
+{
+    ensureConnected();
+    std::vector<const char*> params;
+    params.reserve(values.size());
+    for (const QByteArray& v : values)
+        params.push_back(v.isNull() ? nullptr : v.constData());
+    if (!PQsendQueryParams(m_conn.get(), sql.toUtf8().constData(), int(params.size()), nullptr, params.data(), nullptr,
+                           nullptr, 0))
+        throw error(nullptr, programSql);
+    PQsetSingleRowMode(m_conn.get());
+    m_streaming = &statement;
+}
+
+PgConnection::Result PgConnection::nextRow()
+{
+    return Result(PQgetResult(m_conn.get()));
+}
+
+void PgConnection::endStream(const PgStatement& statement)
+{
+    if (m_streaming != &statement)
+        return;
+    m_streaming = nullptr;
+    while (Result rest{PQgetResult(m_conn.get())}) {
+    }
+}
+
 PgConnection::Result PgConnection::describe(const QString& sql, int parameters, const QString& programSql)
 {
     ensureConnected();
@@ -199,6 +236,7 @@ PgConnection::Result PgConnection::describe(const QString& sql, int parameters, 
 
 void PgConnection::notify(const QStringList& tables)
 {
+    settle();
     QStringList names = tables;
     names.removeDuplicates();
     std::sort(names.begin(), names.end());
@@ -260,6 +298,7 @@ void PgConnection::commit(int level)
         return;
     }
     // The server ends a failed transaction only at its COMMIT, and then says ROLLBACK.
+    settle();
     if (PQtransactionStatus(m_conn.get()) == PQTRANS_INERROR) {
         runText(QStringLiteral("ROLLBACK"));
         m_uncommittedWrites.clear();
@@ -283,6 +322,7 @@ void PgConnection::rollback(int level)
 
 bool PgConnection::inTransaction() const
 {
+    settle();
     const PGTransactionStatusType status = PQtransactionStatus(m_conn.get());
     return status == PQTRANS_INTRANS || status == PQTRANS_INERROR;
 }
@@ -296,6 +336,9 @@ void PgConnection::setBusyTimeout(int milliseconds)
 void PgConnection::readNotices()
 {
     pg_conn* conn = m_conn.get();
+    // Input read now would belong to the streamed read.
+    if (m_streaming)
+        return;
     if (PQstatus(conn) != CONNECTION_OK)
         return;
     PQconsumeInput(conn);
@@ -310,6 +353,7 @@ void PgConnection::readNotices()
 
 qint64 PgConnection::dataVersion() const
 {
+    settle();
     // Notices come some time after the commit they tell of, too late for a read made at
     // once; the server's snapshot changes as soon as any transaction that wrote has ended.
     pg_conn* conn = m_conn.get();

@@ -11,6 +11,7 @@
 
 struct pg_conn;
 struct pg_result;
+class PgStatement;
 
 // A session on a PostgreSQL server through libpq. The constructor connects (the password,
 // when given, goes to libpq and nowhere else), sets the lock wait and listens for change
@@ -56,6 +57,15 @@ public:
     // a null QByteArray for NULL; throws StoreError. Notes the tables a committed write changed.
     Result run(const QString& sql, const std::vector<QByteArray>& values, const QStringList& written,
                const QString& programSql);
+    // Sends a read whose rows then come one at a time through nextRow(), so that a large read
+    // is not held twice; any other query first takes in the rest of them (PgStatement::takeRest).
+    void stream(PgStatement& statement, const QString& sql, const std::vector<QByteArray>& values,
+                const QString& programSql);
+    // The next answer of the read being streamed; null when it has ended.
+    Result nextRow();
+    // The read of statement ends: what is left of it is dropped.
+    void endStream(const PgStatement& statement);
+    StoreError error(const pg_result* result, const QString& sql) const;
     // Describes sql without running it, for the columns of a statement not yet stepped.
     Result describe(const QString& sql, int parameters, const QString& programSql);
     // The type a column of a table was declared with, in the program's words.
@@ -64,10 +74,11 @@ public:
     void noteChanges(int count) { m_changes = count; }
 
 private:
-    StoreError error(const pg_result* result, const QString& sql) const;
     Result runText(const QString& sql, const QString& programSql = {});
+    // Takes in the rest of a streamed read, so that the connection can take another query.
+    void settle() const;
+    // Settles, then reconnects if the connection was lost.
     void ensureConnected();
-    void settle();
     void readNotices();
     void notify(const QStringList& tables);
     void setUp();
@@ -83,4 +94,5 @@ private:
     mutable QByteArray m_snapshot;
     mutable qint64 m_dataVersion = 0;
     QHash<quint64, QString> m_declaredTypes;
+    mutable PgStatement* m_streaming = nullptr;
 };

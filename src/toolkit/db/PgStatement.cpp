@@ -1,5 +1,7 @@
 #include "toolkit/db/PgStatement.h"
 
+#include <utility>
+
 #include <QLocale>
 
 #include <libpq-fe.h>
@@ -64,9 +66,68 @@ QString PgStatement::parameterName(int index) const
     return index >= 1 && index <= int(m_sql.parameters.size()) ? m_sql.parameters[index - 1] : QString();
 }
 
+PgStatement::~PgStatement()
+{
+    if (m_streaming)
+        m_connection.endStream(*this);
+}
+
+void PgStatement::takeRest()
+{
+    while (m_streaming) {
+        PgConnection::Result r = m_connection.nextRow();
+        if (!r) {
+            m_streaming = false;
+            break;
+        }
+        const ExecStatusType status = PQresultStatus(r.get());
+        if (status == PGRES_SINGLE_TUPLE || status == PGRES_TUPLES_OK)
+            m_taken.push_back(std::move(r));
+        else if (!m_failure)
+            m_failure = m_connection.error(r.get(), m_programSql);
+    }
+}
+
+bool PgStatement::nextStreamed()
+{
+    PgConnection::Result r;
+    if (!m_taken.empty()) {
+        r = std::move(m_taken.front());
+        m_taken.pop_front();
+    } else if (m_streaming) {
+        r = m_connection.nextRow();
+        const ExecStatusType status = r ? PQresultStatus(r.get()) : PGRES_TUPLES_OK;
+        if (r && status != PGRES_SINGLE_TUPLE && status != PGRES_TUPLES_OK)
+            m_failure = m_connection.error(r.get(), m_programSql);
+        // The answer after the last row ends the read.
+        if (!r || status != PGRES_SINGLE_TUPLE)
+            m_connection.endStream(*this), m_streaming = false;
+    }
+    if (r && PQresultStatus(r.get()) == PGRES_SINGLE_TUPLE) {
+        m_result = std::move(r);
+        m_row = 0;
+        m_rows = 1;
+        return true;
+    }
+    if (r && PQresultStatus(r.get()) == PGRES_TUPLES_OK)
+        m_result = std::move(r);
+    m_row = m_rows = 0;
+    if (m_failure)
+        throw *std::exchange(m_failure, std::nullopt);
+    return false;
+}
+
 bool PgStatement::step()
 {
-    if (!m_result) {
+    if (!m_run && !m_sql.writes) {
+        m_run = true;
+        m_connection.stream(*this, m_sql.text, m_values, m_programSql);
+        m_streaming = true;
+    }
+    if (!m_sql.writes)
+        return nextStreamed();
+    if (!m_run) {
+        m_run = true;
         m_result = m_connection.run(m_sql.text, m_values, m_sql.tables.written, m_programSql);
         m_row = -1;
         m_rows = PQntuples(m_result.get());
@@ -84,6 +145,12 @@ bool PgStatement::step()
 
 void PgStatement::reset()
 {
+    if (m_streaming)
+        m_connection.endStream(*this);
+    m_streaming = false;
+    m_taken.clear();
+    m_failure.reset();
+    m_run = false;
     m_result.reset();
     m_row = -1;
     m_rows = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <deque>
+#include <optional>
 #include <vector>
 
 #include "toolkit/db/EngineStatement.h"
@@ -7,13 +9,17 @@
 #include "toolkit/db/PgSql.h"
 
 // A statement of the program's SQL on a PostgreSQL server: translated once, run at the first
-// step with every value as a bound parameter, its rows read from the server's answer. An
+// step with every value as a bound parameter. A read's rows come one at a time, unless
+// another query on the connection needs it first (then the rest is taken in at once). An
 // INSERT returns the rowid of its row for lastInsertRowid(), as on a file. Throws StoreError,
 // also for a text holding a NUL character, which the server cannot store. GUI thread only.
 class PgStatement final : public EngineStatement
 {
 public:
     PgStatement(PgConnection& connection, const QString& sql);
+    PgStatement(const PgStatement&) = delete;
+    PgStatement& operator=(const PgStatement&) = delete;
+    ~PgStatement() override;
 
     void bind(int index, const QVariant& value) override;
     int parameterIndex(const QString& name) const override;
@@ -34,7 +40,12 @@ public:
     QVariant value(int column) const override;
     QString declaredType(int column) const override;
 
+    // For the connection, before it sends another query: takes in the rows still to come.
+    void takeRest();
+
 private:
+    // Takes the next answer of the streamed read: true for a row.
+    bool nextStreamed();
     // The answer when run, else the statement's description.
     pg_result* shape() const;
     const char* raw(int column) const;
@@ -47,4 +58,8 @@ private:
     mutable PgConnection::Result m_description;
     int m_row = -1;
     int m_rows = 0;
+    bool m_run = false;
+    bool m_streaming = false;
+    std::deque<PgConnection::Result> m_taken;
+    std::optional<StoreError> m_failure;
 };

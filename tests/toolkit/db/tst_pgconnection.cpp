@@ -62,6 +62,7 @@ private slots:
     void rowsKeepTheirIdentityAsOnAFile();
     void hostileTextIsStoredExactly();
     void textWithNulIsRefusedWithAMessage();
+    void statementsInsideAReadLeaveItWhole();
     void namesSortAsNameOrderSortsThem();
     void rowChangedOrDeletedByTheOtherIsRefused();
     void lockedRowWaitsThenFailsAsBusy();
@@ -177,6 +178,37 @@ void TestPgConnection::textWithNulIsRefusedWithAMessage()
         QVERIFY2(e.text().contains(QStringLiteral("NUL character")), qPrintable(e.text()));
     }
     QCOMPARE(scalar(*m_b, QStringLiteral("SELECT count(*) FROM Companies")), 0);
+}
+
+void TestPgConnection::statementsInsideAReadLeaveItWhole()
+{
+    m_a->exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('a'), ('b'), ('c')"));
+    // Rows come one at a time: reads and writes between them take in the rest first.
+    Statement outer(*m_a, QStringLiteral("SELECT CompanyID, Name FROM Companies ORDER BY CompanyID"));
+    QStringList seen;
+    while (outer.step()) {
+        Statement inner(*m_a, QStringLiteral("SELECT count(*) FROM Companies WHERE CompanyID >= ?"));
+        inner.bind(1, outer.int64(0));
+        QVERIFY(inner.step());
+        seen.append(QStringLiteral("%1 %2").arg(outer.text(1)).arg(inner.int64(0)));
+        Transaction change(*m_a);
+        Statement rename(*m_a, QStringLiteral("UPDATE Companies SET Name = upper(Name) WHERE CompanyID = ?"));
+        rename.bind(1, outer.int64(0));
+        rename.run();
+        change.commit();
+    }
+    QCOMPARE(seen, (QStringList{"a 3", "b 2", "c 1"}));
+
+    // A read left part way stands in the way of no other.
+    {
+        Statement left(*m_a, QStringLiteral("SELECT Name FROM Companies"));
+        QVERIFY(left.step());
+    }
+    Statement again(*m_a, QStringLiteral("SELECT Name FROM Companies ORDER BY Name"));
+    QStringList names;
+    while (again.step())
+        names.append(again.text(0));
+    QCOMPARE(names, (QStringList{"A", "B", "C"}));
 }
 
 void TestPgConnection::namesSortAsNameOrderSortsThem()
