@@ -74,7 +74,14 @@ void copyTable(Connection& file, Connection& server, const TableDef& table)
     while (read.step()) {
         for (int i = 0; i < columns.size(); ++i)
             write.bind(i + 1, read.value(i));
-        write.run();
+        try {
+            write.run();
+        } catch (const StoreError& e) {
+            // The server's text does not say which row it refused; the one to mend in the file is named.
+            throw StoreError(e.kind(), QStringLiteral("%1 (%2, the row whose %3 is %4)")
+                                           .arg(e.text().trimmed(), table.name, columns.constFirst(), read.text(0)),
+                             e.code(), e.extendedCode(), e.sql());
+        }
         write.reset();
     }
     const QString key = numberedKey(table);

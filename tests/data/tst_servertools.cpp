@@ -139,6 +139,7 @@ void TestServerTools::refusedRowLeavesTheServerEmpty()
     const Run migrated = run(QStringLiteral(VORNADEL_MIGRATE), {file, m_db->uri()});
     QCOMPARE(migrated.code, 1);
     QVERIFY2(migrated.err.contains(QStringLiteral("too long")), qPrintable(migrated.err));
+    QVERIFY2(migrated.err.contains(QStringLiteral("Companies, the row whose CompanyID is 8")), qPrintable(migrated.err));
     QCOMPARE(m_db->value(QStringLiteral("SELECT count(*) FROM pg_class WHERE relnamespace = 'public'::regnamespace")),
              QStringLiteral("0"));
     QCOMPARE(m_db->value(QStringLiteral("SELECT count(*) FROM pg_type WHERE typnamespace = 'public'::regnamespace")),
