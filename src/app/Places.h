@@ -13,7 +13,7 @@ struct Places
 {
     QString database;
     // The libpq URI of the server's database; empty for the file above.
-    QString server;
+    QString server = {};
     // True for the user's own database of the package's program, which nobody else makes.
     bool offerNewDatabase = false;
     QString helpFolder;

@@ -122,6 +122,8 @@ private:
     std::unique_ptr<Connection> m_connection;
     std::unique_ptr<SearchIndex> m_searchIndex;
     std::unique_ptr<QSocketNotifier> m_changeNotices;
+    int m_watchedSocket = -1;
+    QMetaObject::Connection m_idleCheck;
     std::vector<Dataset*> m_shared;
     bool m_historyHeld = false;
     bool m_historySkipped = false;

@@ -15,6 +15,7 @@
 #include "support/RecordingFileDialogService.h"
 #include "support/RecordingMessageService.h"
 #include "toolkit/db/Connection.h"
+#include "toolkit/dialogs/ActionGuard.h"
 #include "toolkit/dialogs/PasswordService.h"
 #include "toolkit/widgets/ChangedElsewhereLabel.h"
 #include "ui/main/DataEntry.h"
@@ -61,6 +62,7 @@ private slots:
     void unreachableServerIsReported();
     void backUpAndRestoreNameTheServersTools();
     void otherUsersChangesAreNotedUntilF5();
+    void noticesComeAgainAfterTheSessionWasLost();
 
 private:
     std::unique_ptr<TestDatabase> m_db;
@@ -209,6 +211,37 @@ void TestServerStartup::otherUsersChangesAreNotedUntilF5()
     QTRY_COMPARE(changed.size(), 2);
     QCOMPARE(changed[1][0].toStringList(), QStringList{QStringLiteral("people")});
     QCOMPARE(note->text(), ChangedElsewhereLabel::notice());
+}
+
+void TestServerStartup::noticesComeAgainAfterTheSessionWasLost()
+{
+    Program program(Program::Server{m_db->conninfo(), {}});
+    RecordingMessageService messages;
+    TMainDataModule& dm = *program.forms.MainDataModule;
+    QSignalSpy changed(&dm, &TMainDataModule::changedElsewhere);
+    // The server ends the program's session, as a restart or a cut network would.
+    Connection other(ServerConnectionString(m_db->conninfo()));
+    other.exec(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                              "WHERE datname = current_database() AND pid <> pg_backend_pid()"));
+    // Gone when only the other user's session and this question's are left.
+    QTRY_COMPARE(m_db->value(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE datname = '%1' "
+                                            "AND backend_type = 'client backend'").arg(m_db->name())),
+                 QStringLiteral("2"));
+    // The user saves, again if the loss is told; the program connects again.
+    Dataset* companies = dm.CompaniesTable;
+    companies->append();
+    companies->setValue(QStringLiteral("Name"), QStringLiteral("Typed during the loss"));
+    bool saved = false;
+    for (int attempt = 0; attempt < 3 && !saved; ++attempt) {
+        QTest::qWait(0);
+        saved = guarded([&] { companies->post(); });
+    }
+    QVERIFY(saved);
+    other.exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('After the loss')"));
+    // In an event loop of its own, as the program's, which goes idle between events.
+    QVERIFY(changed.wait(20000));
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(changed[0][0].toStringList(), QStringList{QStringLiteral("companies")});
 }
 
 QTEST_MAIN(TestServerStartup)
