@@ -4,6 +4,7 @@
 
 #include "support/ServerDatabase.h"
 #include "toolkit/db/Connection.h"
+#include "toolkit/db/Dataset.h"
 #include "toolkit/db/NameOrder.h"
 #include "toolkit/db/RowWriter.h"
 #include "toolkit/db/Statement.h"
@@ -67,6 +68,7 @@ private slots:
     void rowChangedOrDeletedByTheOtherIsRefused();
     void lockedRowWaitsThenFailsAsBusy();
     void killedSessionLeavesNoneOfItsChange();
+    void lostConnectionKeepsThePendingChange();
     void otherSessionsWritesAreNoticedAfterCommit();
     void unreachableServerSaysSo();
 
@@ -107,8 +109,11 @@ void TestPgConnection::tablesKeepTheProgramsWords()
     QStringList columns;
     for (const TableColumn& c : m_b->tableColumns(QStringLiteral("Companies")))
         columns.append(QStringLiteral("%1 %2%3").arg(c.name, c.declaredType, c.primaryKey ? " key" : ""));
-    QCOMPARE(columns, (QStringList{"companyid INTEGER key", "name VARCHAR(50)", "date DATETIME", "active BOOLEAN",
-                                   "notes MEMO", "weight REAL"}));
+    // Named as the program spells them, though the server keeps them in lower case.
+    QCOMPARE(columns, (QStringList{"CompanyID INTEGER key", "Name VARCHAR(50)", "Date DATETIME", "Active BOOLEAN",
+                                   "Notes MEMO", "Weight REAL"}));
+    QCOMPARE(scalar(*m_b, QStringLiteral("SELECT count(*) FROM pg_attribute WHERE attrelid = 'companies'::regclass"
+                                         " AND attname = 'companyid'")), 1);
     QVERIFY(m_b->tableColumns(QStringLiteral("Nothing")).isEmpty());
 
     // A query's columns are declared as in their table; an expression is declared as nothing.
@@ -117,6 +122,7 @@ void TestPgConnection::tablesKeepTheProgramsWords()
     QCOMPARE(st.declaredType(1), QStringLiteral("DATETIME"));
     QCOMPARE(st.declaredType(2), QStringLiteral("BOOLEAN"));
     QCOMPARE(st.declaredType(3), QString());
+    QCOMPARE(st.columnName(1), QStringLiteral("Date"));
 }
 
 void TestPgConnection::rowsKeepTheirIdentityAsOnAFile()
@@ -164,6 +170,11 @@ void TestPgConnection::hostileTextIsStoredExactly()
         QCOMPARE(back.text(1), text);
     }
     QCOMPARE(scalar(*m_b, QStringLiteral("SELECT count(*) FROM Companies")), texts.size());
+    // An empty text stays a text, apart from NULL.
+    Statement empty(*m_a, QStringLiteral("INSERT INTO Companies (Name) VALUES (?)"));
+    empty.bind(1, QString());
+    empty.run();
+    QCOMPARE(scalar(*m_b, QStringLiteral("SELECT count(*) FROM Companies WHERE Name = ''")), 1);
     // LIKE ignores case as on a file.
     QCOMPARE(scalar(*m_b, QStringLiteral("SELECT count(*) FROM Companies WHERE Name LIKE 'o''brien%'")), 1);
 }
@@ -304,6 +315,30 @@ void TestPgConnection::killedSessionLeavesNoneOfItsChange()
     // The next statement connects again.
     m_a->exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('whole')"));
     QCOMPARE(scalar(*m_b, QStringLiteral("SELECT count(*) FROM Companies")), 1);
+}
+
+void TestPgConnection::lostConnectionKeepsThePendingChange()
+{
+    m_a->exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('Acme')"));
+    Dataset companies(m_a.get(), QStringLiteral("CompaniesTable"));
+    companies.setTableName(QStringLiteral("Companies"));
+    companies.open();
+    companies.edit();
+    companies.setText(QStringLiteral("Name"), QStringLiteral("Acme plc"));
+    m_b->exec(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE pid <> pg_backend_pid()"
+                             " AND datname = current_database()"));
+    try {
+        companies.post();
+        QFAIL("A change was saved on a lost connection.");
+    } catch (const StoreError& e) {
+        QCOMPARE(e.kind(), StoreError::Kind::Disconnected);
+    }
+    QCOMPARE(companies.state(), Dataset::State::Edit);
+    QCOMPARE(companies.text(QStringLiteral("Name")), QStringLiteral("Acme plc"));
+
+    // Saving again connects again.
+    companies.post();
+    QCOMPARE(scalar(*m_b, QStringLiteral("SELECT count(*) FROM Companies WHERE Name = 'Acme plc'")), 1);
 }
 
 void TestPgConnection::otherSessionsWritesAreNoticedAfterCommit()
