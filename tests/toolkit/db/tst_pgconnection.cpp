@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <functional>
+#include <thread>
 
 #include <QtTest>
 
@@ -67,10 +69,11 @@ private slots:
     void namesSortAsNameOrderSortsThem();
     void rowChangedOrDeletedByTheOtherIsRefused();
     void lockedRowWaitsThenFailsAsBusy();
+    void deadlockUndoesOneWholeChange();
     void killedSessionLeavesNoneOfItsChange();
     void lostConnectionKeepsThePendingChange();
     void otherSessionsWritesAreNoticedAfterCommit();
-    void unreachableServerSaysSo();
+    void unreachableServerOrMissingTlsSaysSo();
 
 private:
     std::unique_ptr<ServerDatabase> m_database;
@@ -295,6 +298,41 @@ void TestPgConnection::lockedRowWaitsThenFailsAsBusy()
     QCOMPARE(scalar(*m_b, QStringLiteral("SELECT count(*) FROM Companies WHERE Name = 'Acme plc' AND Weight = 1")), 1);
 }
 
+void TestPgConnection::deadlockUndoesOneWholeChange()
+{
+    m_a->exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('one'), ('two')"));
+    const auto change = [](Connection& c, int first, int second, const QString& by, std::function<void()> between) {
+        try {
+            Transaction t(c);
+            c.exec(QStringLiteral("UPDATE Companies SET Name = '%1' WHERE CompanyID = %2").arg(by).arg(first));
+            between();
+            c.exec(QStringLiteral("UPDATE Companies SET Name = '%1' WHERE CompanyID = %2").arg(by).arg(second));
+            t.commit();
+            return StoreError::Kind::Other;
+        } catch (const StoreError& e) {
+            return e.kind();
+        }
+    };
+    const qint64 pidB = scalar(*m_b, QStringLiteral("SELECT pg_backend_pid()"));
+    Connection watcher(m_database->connectionString());
+    StoreError::Kind a = StoreError::Kind::Other;
+    StoreError::Kind b = StoreError::Kind::Other;
+    std::thread other;
+    a = change(*m_a, 1, 2, QStringLiteral("A"), [&] {
+        // The other session takes row 2, then waits for row 1: each then waits for the other.
+        other = std::thread([&] { b = change(*m_b, 2, 1, QStringLiteral("B"), [] {}); });
+        while (scalar(watcher, QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE pid = %1 AND wait_event_type = 'Lock'")
+                                   .arg(pidB)) == 0)
+            QThread::yieldCurrentThread();
+    });
+    other.join();
+    // The server undoes one of the two whole; the other goes through.
+    QCOMPARE(int(a == StoreError::Kind::Busy) + int(b == StoreError::Kind::Busy), 1);
+    Statement names(watcher, QStringLiteral("SELECT string_agg(Name, ',' ORDER BY CompanyID) FROM Companies"));
+    QVERIFY(names.step());
+    QCOMPARE(names.text(0), a == StoreError::Kind::Busy ? QStringLiteral("B,B") : QStringLiteral("A,A"));
+}
+
 void TestPgConnection::killedSessionLeavesNoneOfItsChange()
 {
     Transaction change(*m_a);
@@ -378,7 +416,7 @@ void TestPgConnection::otherSessionsWritesAreNoticedAfterCommit()
     QCOMPARE(noticed(), QStringList{"companies"});
 }
 
-void TestPgConnection::unreachableServerSaysSo()
+void TestPgConnection::unreachableServerOrMissingTlsSaysSo()
 {
     try {
         Connection c(QStringLiteral("Provider=PostgreSQL;Data Source=\"postgresql://nobody@127.0.0.1:1/none?connect_timeout=5\";"));
@@ -386,6 +424,15 @@ void TestPgConnection::unreachableServerSaysSo()
     } catch (const StoreError& e) {
         QCOMPARE(e.kind(), StoreError::Kind::Disconnected);
         QVERIFY2(!e.text().isEmpty(), "libpq's text is missing");
+    }
+    // The test server speaks no TLS: a URI that asks for it is refused with libpq's reason.
+    try {
+        Connection c(QStringLiteral("Provider=PostgreSQL;Data Source=\"%1\";")
+                         .arg(m_database->uri() + (m_database->uri().contains(u'?') ? u'&' : u'?') + QStringLiteral("sslmode=require")));
+        QFAIL("TLS was asked for and not given.");
+    } catch (const StoreError& e) {
+        QCOMPARE(e.kind(), StoreError::Kind::Disconnected);
+        QVERIFY2(e.text().contains(QStringLiteral("SSL")), qPrintable(e.text()));
     }
 }
 
