@@ -2,6 +2,8 @@
 #include <functional>
 #include <thread>
 
+#include <QScopeGuard>
+#include <QUrl>
 #include <QtTest>
 
 #include "support/ServerDatabase.h"
@@ -74,6 +76,7 @@ private slots:
     void lostConnectionKeepsThePendingChange();
     void otherSessionsWritesAreNoticedAfterCommit();
     void unreachableServerOrMissingTlsSaysSo();
+    void passwordIsAskedForThenChecked();
 
 private:
     std::unique_ptr<ServerDatabase> m_database;
@@ -434,6 +437,35 @@ void TestPgConnection::unreachableServerOrMissingTlsSaysSo()
         QCOMPARE(e.kind(), StoreError::Kind::Disconnected);
         QVERIFY2(e.text().contains(QStringLiteral("SSL")), qPrintable(e.text()));
     }
+}
+
+void TestPgConnection::passwordIsAskedForThenChecked()
+{
+    // The test cluster asks members of vornadel_password_users for a password
+    // ("host all +vornadel_password_users 127.0.0.1/32 scram-sha-256") and trusts the rest.
+    m_b->exec(QStringLiteral("DO $$BEGIN CREATE ROLE vornadel_password_users NOLOGIN; EXCEPTION WHEN duplicate_object THEN "
+                             "NULL; END$$; DROP ROLE IF EXISTS vornadel_pw_test;"
+                             "CREATE ROLE vornadel_pw_test LOGIN PASSWORD 'right' IN ROLE vornadel_password_users"));
+    const auto dropRole = qScopeGuard([this] { m_b->exec(QStringLiteral("DROP ROLE IF EXISTS vornadel_pw_test")); });
+    QUrl url(m_database->uri());
+    url.setUserName(QStringLiteral("vornadel_pw_test"));
+    const QString source = QStringLiteral("Provider=PostgreSQL;Data Source=\"%1\";").arg(url.toString());
+    const auto kindOfOpening = [](const QString& connectionString) {
+        try {
+            Connection c(connectionString);
+            return StoreError::Kind::Other;
+        } catch (const StoreError& e) {
+            return e.kind();
+        }
+    };
+    const StoreError::Kind none = kindOfOpening(source);
+    if (none == StoreError::Kind::Other)
+        QSKIP("The test server asks no password of vornadel_password_users.");
+    QCOMPARE(none, StoreError::Kind::PasswordNeeded);
+    QCOMPARE(kindOfOpening(source + QStringLiteral("Database Password=\"wrong\";")), StoreError::Kind::WrongKey);
+    Connection right(source + QStringLiteral("Database Password=\"right\";"));
+    QCOMPARE(scalar(right, QStringLiteral("SELECT current_user = 'vornadel_pw_test'")), 1);
+    QVERIFY(!right.serverName().contains(QStringLiteral("right")));
 }
 
 QTEST_GUILESS_MAIN(TestPgConnection)
