@@ -105,8 +105,10 @@ bool PgStatement::nextStreamed()
         if (r && status != PGRES_SINGLE_TUPLE && status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK)
             m_failure = m_connection.error(r.get(), m_programSql);
         // The answer after the last row ends the read.
-        if (!r || status != PGRES_SINGLE_TUPLE)
-            m_connection.endStream(*this), m_streaming = false;
+        if (!r || status != PGRES_SINGLE_TUPLE) {
+            m_connection.endStream(*this);
+            m_streaming = false;
+        }
     }
     if (r && PQresultStatus(r.get()) == PGRES_SINGLE_TUPLE) {
         m_result = std::move(r);
