@@ -6,6 +6,7 @@
 
 #include "toolkit/db/PgConnection.h"
 #include "toolkit/db/SqlCipherConnection.h"
+#include "toolkit/db/StoreError.h"
 
 namespace {
 
@@ -101,13 +102,26 @@ Connection Connection::create(const QString& path, const QString& password)
     return Connection(std::make_unique<SqlCipherConnection>(path, password, true), path, password);
 }
 
+namespace {
+
+void refuseFileCopyOfServer(const EngineConnection& engine)
+{
+    if (!engine.serverName().isEmpty())
+        throw StoreError(QStringLiteral("A database on a server is not copied to a file by this program; the server's "
+                                        "own tools (pg_dump) back it up."));
+}
+
+} // namespace
+
 Connection Connection::createKeyedAlike(const QString& path) const
 {
+    refuseFileCopyOfServer(*m_engine);
     return create(path, m_password);
 }
 
 Connection Connection::openKeyedAlike(const QString& path) const
 {
+    refuseFileCopyOfServer(*m_engine);
     return Connection(std::make_unique<SqlCipherConnection>(path, m_password, false), path, m_password);
 }
 

@@ -108,7 +108,7 @@ void PgConnection::setUp()
     PQsetNoticeProcessor(m_conn.get(), [](void*, const char*) {}, nullptr);
     runText(QStringLiteral("SET lock_timeout = %1").arg(m_busyTimeout));
     runText(QStringLiteral("LISTEN ") + QLatin1String(NoticeChannel));
-    m_declaredTypes.clear();
+    m_columnInfo.clear();
 }
 
 void PgConnection::settle() const
@@ -266,7 +266,7 @@ void PgConnection::exec(const QString& sql, TableAccess& access)
         text += QStringLiteral(";\nSELECT pg_notify('%1', '%2')").arg(QLatin1String(NoticeChannel), names.join(u','));
     }
     if (t.definesSchema)
-        m_declaredTypes.clear();
+        m_columnInfo.clear();
     try {
         runText(text, sql);
     } catch (...) {
@@ -409,7 +409,7 @@ QList<TableColumn> PgConnection::tableColumns(const QString& table)
 {
     const QByteArray name = table.toLower().toUtf8();
     const Result result(run(QStringLiteral(
-        "SELECT a.attname, format_type(a.atttypid, a.atttypmod),"
+        "SELECT coalesce(col_description(c.oid, a.attnum), a.attname), format_type(a.atttypid, a.atttypmod),"
         " EXISTS (SELECT 1 FROM pg_index i WHERE i.indrelid = c.oid AND i.indisprimary AND a.attnum = ANY (i.indkey))"
         " FROM pg_class c JOIN pg_attribute a ON a.attrelid = c.oid"
         " WHERE c.relname = $1 AND c.relkind = 'r' AND pg_table_is_visible(c.oid) AND a.attnum > 0"
@@ -422,19 +422,22 @@ QList<TableColumn> PgConnection::tableColumns(const QString& table)
     return columns;
 }
 
-QString PgConnection::declaredType(unsigned tableOid, int column)
+const PgConnection::TableColumnInfo& PgConnection::columnInfo(unsigned tableOid, int column)
 {
     const quint64 key = (quint64(tableOid) << 16) | quint64(column);
-    const auto it = m_declaredTypes.constFind(key);
-    if (it != m_declaredTypes.cend())
+    const auto it = m_columnInfo.constFind(key);
+    if (it != m_columnInfo.cend())
         return *it;
     const QByteArray oid = QByteArray::number(tableOid);
-    const Result result = run(QStringLiteral("SELECT attnum, format_type(atttypid, atttypmod) FROM pg_attribute"
-                                             " WHERE attrelid = $1 AND attnum > 0"), {oid}, {}, {});
+    const Result result = run(QStringLiteral("SELECT attnum, format_type(atttypid, atttypmod), attname,"
+                                             " coalesce(col_description(attrelid, attnum), attname)"
+                                             " FROM pg_attribute WHERE attrelid = $1 AND attnum > 0"), {oid}, {}, {});
     for (int r = 0; r < PQntuples(result.get()); ++r)
-        m_declaredTypes.insert((quint64(tableOid) << 16) | QByteArray(PQgetvalue(result.get(), r, 0)).toULongLong(),
-                               programType(QString::fromUtf8(PQgetvalue(result.get(), r, 1))));
-    return m_declaredTypes.value(key);
+        m_columnInfo.insert((quint64(tableOid) << 16) | QByteArray(PQgetvalue(result.get(), r, 0)).toULongLong(),
+                            {programType(QString::fromUtf8(PQgetvalue(result.get(), r, 1))),
+                             QString::fromUtf8(PQgetvalue(result.get(), r, 2)),
+                             QString::fromUtf8(PQgetvalue(result.get(), r, 3))});
+    return m_columnInfo[key];
 }
 
 void PgConnection::createTable(const TableDef& table, TableAccess& access)
@@ -449,7 +452,7 @@ void PgConnection::createTable(const TableDef& table, TableAccess& access)
     for (const QString& statement : createServerTableSql(table))
         runText(statement);
     access.written.append(table.name.toLower());
-    m_declaredTypes.clear();
+    m_columnInfo.clear();
 }
 
 std::unique_ptr<EngineCopy> PgConnection::copyTo(EngineConnection&)

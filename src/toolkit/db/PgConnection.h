@@ -68,8 +68,15 @@ public:
     StoreError error(const pg_result* result, const QString& sql) const;
     // Describes sql without running it, for the columns of a statement not yet stepped.
     Result describe(const QString& sql, int parameters, const QString& programSql);
-    // The type a column of a table was declared with, in the program's words.
-    QString declaredType(unsigned tableOid, int column);
+    // A column of a table: the type it was declared with in the program's words, its name on
+    // the server and as the program spells it.
+    struct TableColumnInfo
+    {
+        QString declaredType;
+        QString serverName;
+        QString programName;
+    };
+    const TableColumnInfo& columnInfo(unsigned tableOid, int column);
     void noteInsert(qint64 rowid) { m_lastInsertRowid = rowid; }
     void noteChanges(int count) { m_changes = count; }
 
@@ -93,6 +100,6 @@ private:
     QSet<QString> m_notices;
     mutable QByteArray m_snapshot;
     mutable qint64 m_dataVersion = 0;
-    QHash<quint64, QString> m_declaredTypes;
+    QHash<quint64, TableColumnInfo> m_columnInfo;
     mutable PgStatement* m_streaming = nullptr;
 };

@@ -119,6 +119,8 @@ public:
         findUnnamedSubqueries();
         for (size_t i = 0; i < m_tokens.size(); ++i)
             i = put(i);
+        // WITH ... INSERT writes too.
+        m_out.writes = m_out.writes || !m_out.tables.written.isEmpty();
         return std::move(m_out);
     }
 
@@ -291,6 +293,9 @@ private:
                 m_out.text += QStringLiteral("COLLATE ") + QLatin1String(NamesCollation);
                 return j;
             }
+        } else if (is(t, "ifnull")) {
+            m_out.text += QStringLiteral("coalesce");
+            return i;
         } else if (is(t, "char") && !m_out.definesSchema && at(next(i + 1)) && at(next(i + 1))->text == u"(") {
             // SQLite's char(10) is a character; the server would read a type.
             m_out.text += QStringLiteral("chr");

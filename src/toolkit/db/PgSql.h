@@ -9,8 +9,9 @@
 // "Quoted" names in lower case (the server keeps unquoted names in lower case), ? and :name
 // parameters numbered $1, $2 (a name used twice keeps its number), x IS ? as IS NOT DISTINCT
 // FROM, LIKE without regard to case as ILIKE, COLLATE NAMES as the server's root collation,
-// group_concat as string_agg. String literals and comments pass through untouched. Pure text
-// work that touches no store and never throws.
+// group_concat as string_agg, ifnull as coalesce, char() as chr(), a subquery in FROM given
+// a name. String literals and comments pass through untouched. Pure text work that touches
+// no store and never throws.
 namespace PgSql {
 
 struct Translation

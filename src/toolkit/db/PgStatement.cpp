@@ -52,6 +52,9 @@ void PgStatement::bind(int index, const QVariant& value)
             throw StoreError(QStringLiteral("The text holds a NUL character (code 0), which the server cannot store. "
                                             "Remove it and save again."), 0, 0, m_programSql);
         to = text.toUtf8();
+        // An empty text is a text, not NULL.
+        if (to.isNull())
+            to = QByteArray("");
     }
     }
 }
@@ -83,6 +86,8 @@ void PgStatement::takeRest()
         const ExecStatusType status = PQresultStatus(r.get());
         if (status == PGRES_SINGLE_TUPLE || status == PGRES_TUPLES_OK)
             m_taken.push_back(std::move(r));
+        else if (status == PGRES_COMMAND_OK)
+            continue;
         else if (!m_failure)
             m_failure = m_connection.error(r.get(), m_programSql);
     }
@@ -97,11 +102,13 @@ bool PgStatement::nextStreamed()
     } else if (m_streaming) {
         r = m_connection.nextRow();
         const ExecStatusType status = r ? PQresultStatus(r.get()) : PGRES_TUPLES_OK;
-        if (r && status != PGRES_SINGLE_TUPLE && status != PGRES_TUPLES_OK)
+        if (r && status != PGRES_SINGLE_TUPLE && status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK)
             m_failure = m_connection.error(r.get(), m_programSql);
         // The answer after the last row ends the read.
-        if (!r || status != PGRES_SINGLE_TUPLE)
-            m_connection.endStream(*this), m_streaming = false;
+        if (!r || status != PGRES_SINGLE_TUPLE) {
+            m_connection.endStream(*this);
+            m_streaming = false;
+        }
     }
     if (r && PQresultStatus(r.get()) == PGRES_SINGLE_TUPLE) {
         m_result = std::move(r);
@@ -173,7 +180,14 @@ int PgStatement::columnCount() const
 
 QString PgStatement::columnName(int column) const
 {
-    return QString::fromUtf8(PQfname(shape(), column));
+    pg_result* r = shape();
+    const QString name = QString::fromUtf8(PQfname(r, column));
+    const Oid table = PQftable(r, column);
+    if (table == InvalidOid)
+        return name;
+    // A column read under its own name goes by the program's spelling of it, as on a file.
+    const PgConnection::TableColumnInfo& info = m_connection.columnInfo(table, PQftablecol(r, column));
+    return name == info.serverName ? info.programName : name;
 }
 
 const char* PgStatement::raw(int column) const
@@ -246,5 +260,5 @@ QString PgStatement::declaredType(int column) const
 {
     pg_result* r = shape();
     const Oid table = PQftable(r, column);
-    return table == InvalidOid ? QString() : m_connection.declaredType(table, PQftablecol(r, column));
+    return table == InvalidOid ? QString() : m_connection.columnInfo(table, PQftablecol(r, column)).declaredType;
 }

@@ -105,6 +105,13 @@ QStringList createServerTableSql(const TableDef& table)
         statements.append(QStringLiteral("CREATE TABLE %1 (\n%2\n)").arg(name, lines.join(QStringLiteral(",\n"))));
         statements.append(keyAheadTriggerSql(name, key));
     }
+    // The server keeps names in lower case; the program's own spelling, which grids show,
+    // is kept beside them.
+    statements.append(QStringLiteral("COMMENT ON TABLE %1 IS '%2'").arg(name, table.name));
+    if (!table.rowKey.isEmpty())
+        statements.append(QStringLiteral("COMMENT ON COLUMN %1.%2 IS '%3'").arg(name, serverName(table.rowKey), table.rowKey));
+    for (const ColumnDef& c : table.columns)
+        statements.append(QStringLiteral("COMMENT ON COLUMN %1.%2 IS '%3'").arg(name, serverName(c.name), c.name));
     for (const ColumnDef& c : table.columns)
         if (c.indexed)
             statements.append(QStringLiteral("CREATE INDEX %1%2 ON %1 (%3)").arg(name, c.name.toLower(), serverName(c.name)));

@@ -45,7 +45,7 @@ QStringList createTableSql(const TableDef& table);
 // and a column rowid that repeats the key, since the datasets find rows by rowid as on a file.
 // Booleans, dates and long texts are of the domains yes_no (a number), datetime and memo (text
 // as a file holds it), which serverDomainsSql() makes.
-// A table with a key gets a trigger that keeps its numbering past the largest key, calling
+// Each column's comment is its name as the program spells it. A table with a key gets a trigger that keeps its numbering past the largest key, calling
 // the function serverKeyAheadFunctionSql() makes.
 QStringList createServerTableSql(const TableDef& table);
 QStringList serverDomainsSql();

@@ -1,9 +1,14 @@
 #include <algorithm>
+#include <functional>
+#include <thread>
 
+#include <QScopeGuard>
+#include <QUrl>
 #include <QtTest>
 
 #include "support/ServerDatabase.h"
 #include "toolkit/db/Connection.h"
+#include "toolkit/db/Dataset.h"
 #include "toolkit/db/NameOrder.h"
 #include "toolkit/db/RowWriter.h"
 #include "toolkit/db/Statement.h"
@@ -66,9 +71,12 @@ private slots:
     void namesSortAsNameOrderSortsThem();
     void rowChangedOrDeletedByTheOtherIsRefused();
     void lockedRowWaitsThenFailsAsBusy();
+    void deadlockUndoesOneWholeChange();
     void killedSessionLeavesNoneOfItsChange();
+    void lostConnectionKeepsThePendingChange();
     void otherSessionsWritesAreNoticedAfterCommit();
-    void unreachableServerSaysSo();
+    void unreachableServerOrMissingTlsSaysSo();
+    void passwordIsAskedForThenChecked();
 
 private:
     std::unique_ptr<ServerDatabase> m_database;
@@ -107,8 +115,11 @@ void TestPgConnection::tablesKeepTheProgramsWords()
     QStringList columns;
     for (const TableColumn& c : m_b->tableColumns(QStringLiteral("Companies")))
         columns.append(QStringLiteral("%1 %2%3").arg(c.name, c.declaredType, c.primaryKey ? " key" : ""));
-    QCOMPARE(columns, (QStringList{"companyid INTEGER key", "name VARCHAR(50)", "date DATETIME", "active BOOLEAN",
-                                   "notes MEMO", "weight REAL"}));
+    // Named as the program spells them, though the server keeps them in lower case.
+    QCOMPARE(columns, (QStringList{"CompanyID INTEGER key", "Name VARCHAR(50)", "Date DATETIME", "Active BOOLEAN",
+                                   "Notes MEMO", "Weight REAL"}));
+    QCOMPARE(scalar(*m_b, QStringLiteral("SELECT count(*) FROM pg_attribute WHERE attrelid = 'companies'::regclass"
+                                         " AND attname = 'companyid'")), 1);
     QVERIFY(m_b->tableColumns(QStringLiteral("Nothing")).isEmpty());
 
     // A query's columns are declared as in their table; an expression is declared as nothing.
@@ -117,6 +128,7 @@ void TestPgConnection::tablesKeepTheProgramsWords()
     QCOMPARE(st.declaredType(1), QStringLiteral("DATETIME"));
     QCOMPARE(st.declaredType(2), QStringLiteral("BOOLEAN"));
     QCOMPARE(st.declaredType(3), QString());
+    QCOMPARE(st.columnName(1), QStringLiteral("Date"));
 }
 
 void TestPgConnection::rowsKeepTheirIdentityAsOnAFile()
@@ -164,6 +176,11 @@ void TestPgConnection::hostileTextIsStoredExactly()
         QCOMPARE(back.text(1), text);
     }
     QCOMPARE(scalar(*m_b, QStringLiteral("SELECT count(*) FROM Companies")), texts.size());
+    // An empty text stays a text, apart from NULL.
+    Statement empty(*m_a, QStringLiteral("INSERT INTO Companies (Name) VALUES (?)"));
+    empty.bind(1, QString());
+    empty.run();
+    QCOMPARE(scalar(*m_b, QStringLiteral("SELECT count(*) FROM Companies WHERE Name = ''")), 1);
     // LIKE ignores case as on a file.
     QCOMPARE(scalar(*m_b, QStringLiteral("SELECT count(*) FROM Companies WHERE Name LIKE 'o''brien%'")), 1);
 }
@@ -284,6 +301,41 @@ void TestPgConnection::lockedRowWaitsThenFailsAsBusy()
     QCOMPARE(scalar(*m_b, QStringLiteral("SELECT count(*) FROM Companies WHERE Name = 'Acme plc' AND Weight = 1")), 1);
 }
 
+void TestPgConnection::deadlockUndoesOneWholeChange()
+{
+    m_a->exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('one'), ('two')"));
+    const auto change = [](Connection& c, int first, int second, const QString& by, std::function<void()> between) {
+        try {
+            Transaction t(c);
+            c.exec(QStringLiteral("UPDATE Companies SET Name = '%1' WHERE CompanyID = %2").arg(by).arg(first));
+            between();
+            c.exec(QStringLiteral("UPDATE Companies SET Name = '%1' WHERE CompanyID = %2").arg(by).arg(second));
+            t.commit();
+            return StoreError::Kind::Other;
+        } catch (const StoreError& e) {
+            return e.kind();
+        }
+    };
+    const qint64 pidB = scalar(*m_b, QStringLiteral("SELECT pg_backend_pid()"));
+    Connection watcher(m_database->connectionString());
+    StoreError::Kind a = StoreError::Kind::Other;
+    StoreError::Kind b = StoreError::Kind::Other;
+    std::thread other;
+    a = change(*m_a, 1, 2, QStringLiteral("A"), [&] {
+        // The other session takes row 2, then waits for row 1: each then waits for the other.
+        other = std::thread([&] { b = change(*m_b, 2, 1, QStringLiteral("B"), [] {}); });
+        while (scalar(watcher, QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE pid = %1 AND wait_event_type = 'Lock'")
+                                   .arg(pidB)) == 0)
+            QThread::yieldCurrentThread();
+    });
+    other.join();
+    // The server undoes one of the two whole; the other goes through.
+    QCOMPARE(int(a == StoreError::Kind::Busy) + int(b == StoreError::Kind::Busy), 1);
+    Statement names(watcher, QStringLiteral("SELECT string_agg(Name, ',' ORDER BY CompanyID) FROM Companies"));
+    QVERIFY(names.step());
+    QCOMPARE(names.text(0), a == StoreError::Kind::Busy ? QStringLiteral("B,B") : QStringLiteral("A,A"));
+}
+
 void TestPgConnection::killedSessionLeavesNoneOfItsChange()
 {
     Transaction change(*m_a);
@@ -304,6 +356,30 @@ void TestPgConnection::killedSessionLeavesNoneOfItsChange()
     // The next statement connects again.
     m_a->exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('whole')"));
     QCOMPARE(scalar(*m_b, QStringLiteral("SELECT count(*) FROM Companies")), 1);
+}
+
+void TestPgConnection::lostConnectionKeepsThePendingChange()
+{
+    m_a->exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('Acme')"));
+    Dataset companies(m_a.get(), QStringLiteral("CompaniesTable"));
+    companies.setTableName(QStringLiteral("Companies"));
+    companies.open();
+    companies.edit();
+    companies.setText(QStringLiteral("Name"), QStringLiteral("Acme plc"));
+    m_b->exec(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE pid <> pg_backend_pid()"
+                             " AND datname = current_database()"));
+    try {
+        companies.post();
+        QFAIL("A change was saved on a lost connection.");
+    } catch (const StoreError& e) {
+        QCOMPARE(e.kind(), StoreError::Kind::Disconnected);
+    }
+    QCOMPARE(companies.state(), Dataset::State::Edit);
+    QCOMPARE(companies.text(QStringLiteral("Name")), QStringLiteral("Acme plc"));
+
+    // Saving again connects again.
+    companies.post();
+    QCOMPARE(scalar(*m_b, QStringLiteral("SELECT count(*) FROM Companies WHERE Name = 'Acme plc'")), 1);
 }
 
 void TestPgConnection::otherSessionsWritesAreNoticedAfterCommit()
@@ -343,7 +419,7 @@ void TestPgConnection::otherSessionsWritesAreNoticedAfterCommit()
     QCOMPARE(noticed(), QStringList{"companies"});
 }
 
-void TestPgConnection::unreachableServerSaysSo()
+void TestPgConnection::unreachableServerOrMissingTlsSaysSo()
 {
     try {
         Connection c(QStringLiteral("Provider=PostgreSQL;Data Source=\"postgresql://nobody@127.0.0.1:1/none?connect_timeout=5\";"));
@@ -352,6 +428,44 @@ void TestPgConnection::unreachableServerSaysSo()
         QCOMPARE(e.kind(), StoreError::Kind::Disconnected);
         QVERIFY2(!e.text().isEmpty(), "libpq's text is missing");
     }
+    // The test server speaks no TLS: a URI that asks for it is refused with libpq's reason.
+    try {
+        Connection c(QStringLiteral("Provider=PostgreSQL;Data Source=\"%1\";")
+                         .arg(m_database->uri() + (m_database->uri().contains(u'?') ? u'&' : u'?') + QStringLiteral("sslmode=require")));
+        QFAIL("TLS was asked for and not given.");
+    } catch (const StoreError& e) {
+        QCOMPARE(e.kind(), StoreError::Kind::Disconnected);
+        QVERIFY2(e.text().contains(QStringLiteral("SSL")), qPrintable(e.text()));
+    }
+}
+
+void TestPgConnection::passwordIsAskedForThenChecked()
+{
+    // The test cluster asks members of vornadel_password_users for a password
+    // ("host all +vornadel_password_users 127.0.0.1/32 scram-sha-256") and trusts the rest.
+    m_b->exec(QStringLiteral("DO $$BEGIN CREATE ROLE vornadel_password_users NOLOGIN; EXCEPTION WHEN duplicate_object THEN "
+                             "NULL; END$$; DROP ROLE IF EXISTS vornadel_pw_test;"
+                             "CREATE ROLE vornadel_pw_test LOGIN PASSWORD 'right' IN ROLE vornadel_password_users"));
+    const auto dropRole = qScopeGuard([this] { m_b->exec(QStringLiteral("DROP ROLE IF EXISTS vornadel_pw_test")); });
+    QUrl url(m_database->uri());
+    url.setUserName(QStringLiteral("vornadel_pw_test"));
+    const QString source = QStringLiteral("Provider=PostgreSQL;Data Source=\"%1\";").arg(url.toString());
+    const auto kindOfOpening = [](const QString& connectionString) {
+        try {
+            Connection c(connectionString);
+            return StoreError::Kind::Other;
+        } catch (const StoreError& e) {
+            return e.kind();
+        }
+    };
+    const StoreError::Kind none = kindOfOpening(source);
+    if (none == StoreError::Kind::Other)
+        QSKIP("The test server asks no password of vornadel_password_users.");
+    QCOMPARE(none, StoreError::Kind::PasswordNeeded);
+    QCOMPARE(kindOfOpening(source + QStringLiteral("Database Password=\"wrong\";")), StoreError::Kind::WrongKey);
+    Connection right(source + QStringLiteral("Database Password=\"right\";"));
+    QCOMPARE(scalar(right, QStringLiteral("SELECT current_user = 'vornadel_pw_test'")), 1);
+    QVERIFY(!right.serverName().contains(QStringLiteral("right")));
 }
 
 QTEST_GUILESS_MAIN(TestPgConnection)

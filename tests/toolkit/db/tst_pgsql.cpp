@@ -30,6 +30,7 @@ void TestPgSql::translates_data()
     QTest::newRow("name order")
         << "Select * from People ORDER BY People.Name COLLATE NAMES;"
         << "Select * from People ORDER BY People.Name COLLATE \"und-x-icu\";";
+    QTest::newRow("ifnull") << "SELECT ifnull(a, '') FROM t" << "SELECT coalesce(a, '') FROM t";
     QTest::newRow("group_concat") << "SELECT group_concat(Text) FROM FollowUps"
                                   << "SELECT string_agg((Text)::text, ',') FROM FollowUps";
     QTest::newRow("group_concat with its separator") << "SELECT group_concat(a || (b), '; ') FROM t"
@@ -89,6 +90,10 @@ void TestPgSql::notesTablesAndWrites()
     // Several statements at once return no rowid.
     QVERIFY(!several.insert);
 
+    const PgSql::Translation with = PgSql::translate(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5) INSERT INTO t (a) SELECT i FROM n"));
+    QVERIFY(with.writes);
+    QCOMPARE(with.tables.written, QStringList{"t"});
     QVERIFY(PgSql::translate(QStringLiteral("CREATE TABLE t (a integer)")).definesSchema);
     QCOMPARE(PgSql::translate(QStringLiteral("SELECT a, b FROM t1, t2 x WHERE 1")).tables.read, (QStringList{"t1", "t2"}));
 }
