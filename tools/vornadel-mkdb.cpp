@@ -1,4 +1,5 @@
-// Makes a new database file for the program: the schema, the lists and optional sample data.
+// Makes a new database for the program, a file or on a server: the schema, the lists and
+// optional sample data.
 #include <cstdio>
 #include <optional>
 
@@ -9,6 +10,7 @@
 
 #include "data/DatabaseFile.h"
 #include "data/SampleData.h"
+#include "data/ServerSetup.h"
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/StoreError.h"
 
@@ -26,19 +28,27 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Creates a new encrypted Vornadel database; never overwrites a file."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Creates a new encrypted Vornadel database; never overwrites a file. With --server, makes the tables in an "
+        "empty database on a PostgreSQL server instead, and refuses one that holds them already."));
     parser.addHelpOption();
     const QCommandLineOption demo(QStringLiteral("demo"), QStringLiteral("Add a small sample of companies, people and deals."));
     const QCommandLineOption scale(QStringLiteral("scale"), QStringLiteral("Add generated data: typical or large."),
                                    QStringLiteral("size"));
     const QCommandLineOption ifMissing(QStringLiteral("if-missing"),
                                        QStringLiteral("Succeed without doing anything when the file exists."));
-    parser.addOptions({demo, scale, ifMissing});
+    const QCommandLineOption server(QStringLiteral("server"),
+                                    QStringLiteral("Make the tables in the empty database of a PostgreSQL server at URI "
+                                                   "(a libpq URI; the password as libpq finds it, e.g. in ~/.pgpass)."),
+                                    QStringLiteral("URI"));
+    parser.addOptions({demo, scale, ifMissing, server});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The database file to create."));
     parser.process(app);
 
-    if (parser.positionalArguments().size() != 1)
-        return fail(QStringLiteral("name exactly one database file; see --help."));
+    const bool onServer = parser.isSet(server);
+    if (parser.positionalArguments().size() != (onServer ? 0 : 1))
+        return fail(onServer ? QStringLiteral("--server URI takes no file; see --help.")
+                             : QStringLiteral("name exactly one database file; see --help."));
     std::optional<SampleSize> generated;
     if (parser.isSet(scale)) {
         const QString value = parser.value(scale);
@@ -50,19 +60,34 @@ int main(int argc, char* argv[])
             return fail(QStringLiteral("--scale takes typical or large, not '%1'.").arg(value));
     }
 
+    const auto fill = [&](Connection& connection) {
+        if (parser.isSet(demo))
+            addDemoData(connection);
+        if (generated)
+            addGeneratedData(connection, *generated);
+    };
+    QElapsedTimer timer;
+    timer.start();
+    if (onServer) {
+        const QString uri = parser.value(server);
+        try {
+            Connection connection(QStringLiteral("Provider=PostgreSQL;Data Source=\"%1\";")
+                                      .arg(QString(uri).replace(u'"', QStringLiteral("\"\""))));
+            createServerDatabase(connection, fill);
+            std::printf("Created the tables on %s in %.1f s\n", qPrintable(connection.serverName()),
+                        double(timer.elapsed()) / 1000);
+        } catch (const StoreError& e) {
+            return fail(e.text());
+        }
+        return 0;
+    }
+
     const QFileInfo target(parser.positionalArguments().constFirst());
     if (target.exists() && parser.isSet(ifMissing))
         return 0;
 
-    QElapsedTimer timer;
-    timer.start();
     try {
-        createDatabaseFile(target.filePath(), [&](Connection& connection) {
-            if (parser.isSet(demo))
-                addDemoData(connection);
-            if (generated)
-                addGeneratedData(connection, *generated);
-        });
+        createDatabaseFile(target.filePath(), fill);
     } catch (const StoreError& e) {
         return fail(e.text());
     }

@@ -18,6 +18,11 @@ struct Options
     QCommandLineOption database{QStringLiteral("database"),
                                 QStringLiteral("Open the database FILE instead of the usual Vornadel.mdb."),
                                 QStringLiteral("FILE")};
+    QCommandLineOption connect{QStringLiteral("connect"),
+                               QStringLiteral("Open the database on a PostgreSQL server at URI, e.g. "
+                                              "postgresql://anna@crm.example.com/vornadel?sslmode=verify-full, "
+                                              "instead of a file."),
+                               QStringLiteral("URI")};
     QCommandLineOption report{QStringLiteral("report"),
                               QStringLiteral("Write the report NAME (%1) to the file given by --pdf, "
                                              "without a window, and quit.")
@@ -30,7 +35,7 @@ struct Options
     {
         parser.setApplicationDescription(Product::Name + QStringLiteral(
             ": a salesperson's companies, projects, clients and their buying roles."));
-        parser.addOptions({help, version, database, report, pdf});
+        parser.addOptions({help, version, database, connect, report, pdf});
     }
 };
 
@@ -66,6 +71,22 @@ QString chosenDatabase(const QStringList& arguments)
     if (options.parser.isSet(options.database) && file.isEmpty())
         throw std::invalid_argument("--database needs the name of a file.");
     return file.isEmpty() ? QString() : QFileInfo(file).absoluteFilePath();
+}
+
+QString chosenServer(const QStringList& arguments)
+{
+    Options options;
+    if (!options.parser.parse(arguments))
+        throw std::invalid_argument(options.parser.errorText().toStdString());
+    if (!options.parser.isSet(options.connect))
+        return {};
+    const QString uri = options.parser.value(options.connect).trimmed();
+    if (!uri.startsWith(QStringLiteral("postgresql://")) && !uri.startsWith(QStringLiteral("postgres://")))
+        throw std::invalid_argument(
+            "--connect needs a connection URI, e.g. postgresql://anna@crm.example.com/vornadel.");
+    if (options.parser.isSet(options.database))
+        throw std::invalid_argument("--connect and --database each name a database; give one of them.");
+    return uri;
 }
 
 ReportRequest reportAsked(const QStringList& arguments)

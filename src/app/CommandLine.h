@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-// The program's options, known in this one place: --database FILE, --report NAME --pdf FILE,
+// The program's options, known in this one place: --database FILE, --connect URI, --report NAME --pdf FILE,
 // --help and --version. arguments are the program's, its name first.
 
 // The text to print for --help or --version when arguments ask for either, else an empty
@@ -15,6 +15,11 @@ QString informationAsked(const QStringList& arguments);
 // std::invalid_argument saying what is wrong: an unknown option, a missing file name, a stray
 // argument.
 QString chosenDatabase(const QStringList& arguments);
+
+// The server URI named by --connect, or an empty text when none is named. Throws
+// std::invalid_argument for a text that is not a postgresql:// URI, or one given with --database
+// as well.
+QString chosenServer(const QStringList& arguments);
 
 // A report to write to a PDF file without a window: --report NAME --pdf FILE.
 struct ReportRequest

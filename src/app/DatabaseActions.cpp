@@ -53,11 +53,28 @@ QList<QWidget*> openWindows()
     return windows;
 }
 
+// A server's database is backed up where it lies, by its administrator's tools; copying it
+// through one user's program would take a team's data to one desktop. True when it told so.
+bool toldServerBackup(const Connection& open)
+{
+    if (!open.isServer())
+        return false;
+    MessageService::current().messageDialog(
+        QStringLiteral("The database is on the server %1; this program backs up and restores database files only. "
+                       "Back the server's database up with pg_dump and restore it with pg_restore on the server "
+                       "(see \"Sharing with a team\" in the README).")
+            .arg(open.serverName()),
+        MessageService::Type::Information, QMessageBox::Ok);
+    return true;
+}
+
 } // namespace
 
 void backUpDatabase(TMainDataModule& dm, QWidget* parent)
 {
     Connection& open = *dm.MainADOConnection();
+    if (toldServerBackup(open))
+        return;
     const QFileInfo database(open.path());
     FileDialogService::SaveRequest request;
     request.caption = QStringLiteral("Back up");
@@ -86,6 +103,8 @@ void backUpDatabase(TMainDataModule& dm, QWidget* parent)
 
 void restoreDatabase(TMainDataModule& dm, QWidget* parent)
 {
+    if (toldServerBackup(*dm.MainADOConnection()))
+        return;
     const QString current = dm.MainADOConnection()->path();
     // The daily copies are the likeliest choice.
     const QString copies = dailyCopyFolder(current);

@@ -5,7 +5,8 @@ class QWidget;
 
 // The actions of the "File" menu over the open database. Both choose their file through the
 // file dialog service and tell the outcome through the message service; they throw StoreError
-// for the action guard to show. GUI thread only.
+// for the action guard to show. On a server's database both only say that the server's
+// database is backed up and restored on the server, with pg_dump and pg_restore. GUI thread only.
 
 // Writes a consistent copy of the open database, keyed as it is, to a chosen file, with
 // progress and Cancel; a cancelled or failed copy leaves no file. A change pending in a window

@@ -12,11 +12,20 @@ enum class Layout { BuildFolder, Package };
 struct Places
 {
     QString database;
+    // The libpq URI of the server's database; empty for the file above.
+    QString server = {};
     // True for the user's own database of the package's program, which nobody else makes.
     bool offerNewDatabase = false;
     QString helpFolder;
 };
 
-// chosenDatabase is the file named on the command line, or empty.
+// chosenDatabase and chosenServer are the file and the URI named on the command line, or
+// empty. Throws std::invalid_argument naming the file and line when "Vornadel.conn" cannot be
+// read or holds something other than one URI.
 Places programPlaces(Layout layout, const QString& programFolder, const QString& dataFolder,
-                     const QString& chosenDatabase);
+                     const QString& chosenDatabase, const QString& chosenServer = {});
+
+// The one URI of a connection file: blank lines and lines starting with '#' are passed over;
+// a file holding nothing else, or no file, gives an empty text. Throws std::invalid_argument
+// as programPlaces does.
+QString serverInFile(const QString& path);

@@ -11,7 +11,7 @@ int writeReportCommand(const Places& places, const ReportRequest& request)
 {
     try {
         TMainDataModule dataModule;
-        const UpgradeOutcome upgraded = dataModule.Connect(ConnectionString(places.database));
+        const UpgradeOutcome upgraded = dataModule.Connect(PlacesConnectionString(places));
         if (upgraded.upgraded())
             std::fprintf(stderr, "vornadel: %s\n", qPrintable(upgradeNotice(places.database, upgraded)));
         dataModule.SetDataSetsActive(true);

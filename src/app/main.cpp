@@ -64,14 +64,28 @@ int main(int argc, char* argv[])
     setReportProgram({QStringLiteral("Vornadel Lite"), QStringLiteral("vornadel")});
 
     QString database;
+    QString server;
     try {
         database = chosenDatabase(QCoreApplication::arguments());
+        server = chosenServer(QCoreApplication::arguments());
     } catch (const std::invalid_argument& e) {
         std::fprintf(stderr, "vornadel: %s\nTry 'vornadel --help'.\n", e.what());
         return 1;
     }
-    const Places places = programPlaces(ThisBuild, QCoreApplication::applicationDirPath(),
-                                        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), database);
+    Places places;
+    try {
+        places = programPlaces(ThisBuild, QCoreApplication::applicationDirPath(),
+                               QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), database, server);
+    } catch (const std::invalid_argument& e) {
+        // A connection file is written by hand; its fault is told where the user looks.
+        if (!report.report.isEmpty()) {
+            std::fprintf(stderr, "vornadel: %s\n", e.what());
+            return 1;
+        }
+        MessageService::current().messageDialog(QString::fromUtf8(e.what()), MessageService::Type::Error,
+                                                QMessageBox::Ok);
+        return 1;
+    }
     if (!report.report.isEmpty())
         return writeReportCommand(places, report);
     return startProgram(places, [](Program& program) {

@@ -5,6 +5,9 @@
 #include <exception>
 #include <functional>
 
+#include <QAbstractEventDispatcher>
+#include <QSocketNotifier>
+
 #include "data/Cascade.h"
 #include "data/Catalogue.h"
 #include "data/DuplicatePerson.h"
@@ -375,6 +378,8 @@ void TMainDataModule::reopen(Dataset* dataset)
 UpgradeOutcome TMainDataModule::Connect(const QString& connectionString, const UpgradeSteps& upgrades)
 {
     SetDataSetsActive(false);
+    m_changeNotices.reset();
+    m_watchedSocket = -1;
     m_connection.reset();
     auto connection = std::make_unique<Connection>(connectionString);
     const UpgradeOutcome upgraded = upgradeDatabase(*connection, upgrades);
@@ -382,7 +387,42 @@ UpgradeOutcome TMainDataModule::Connect(const QString& connectionString, const U
     m_connection = std::move(connection);
     for (Dataset* d : m_shared)
         d->setConnection(m_connection.get());
+    watchChangeNotices();
+    // A connection the server lost drops its socket, and the next statement connects again on
+    // another; the notices are watched on whichever is open whenever the program goes idle.
+    if (!m_idleCheck && QAbstractEventDispatcher::instance())
+        m_idleCheck = connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+            // Qt stops watching a socket that was closed, even when a new one takes its number.
+            const bool dropped = m_changeNotices && !m_changeNotices->isEnabled();
+            if (m_connection && (dropped || m_connection->changeNoticeSocket() != m_watchedSocket))
+                watchChangeNotices();
+        });
     return upgraded;
+}
+
+void TMainDataModule::watchChangeNotices()
+{
+    m_changeNotices.reset();
+    m_watchedSocket = m_connection ? m_connection->changeNoticeSocket() : -1;
+    if (m_watchedSocket < 0)
+        return;
+    m_changeNotices = std::make_unique<QSocketNotifier>(m_watchedSocket, QSocketNotifier::Read);
+    connect(m_changeNotices.get(), &QSocketNotifier::activated, this, &TMainDataModule::takeChangeNotices);
+}
+
+void TMainDataModule::takeChangeNotices()
+{
+    QStringList tables;
+    try {
+        tables = m_connection->takeChangeNotices();
+    } catch (const StoreError&) {
+        // A lost connection keeps its socket readable; the user's next action meets the loss
+        // and says so, where nobody is waiting for this one. Watched again on the next socket.
+        m_changeNotices.release()->deleteLater();
+        return;
+    }
+    if (!tables.isEmpty())
+        emit changedElsewhere(tables);
 }
 
 void TMainDataModule::SetDataSetsActive(bool active)

@@ -11,6 +11,7 @@
 #include "toolkit/db/Dataset.h"
 
 class Connection;
+class QSocketNotifier;
 class SearchIndex;
 
 // The one data module: the connection, the seventeen shared datasets with their data sources,
@@ -102,6 +103,8 @@ signals:
     // A person's save was refused for a blank name; the window that shows the Name box
     // brings it forward.
     void personNameRequired();
+    // Other sessions on the same server changed rows of tables (lower case); F5 reads them.
+    void changedElsewhere(const QStringList& tables);
 
 private:
     Dataset* makeDataset(const QString& name, const QString& table);
@@ -109,6 +112,8 @@ private:
     void attachRules();
     void attachCascade(Dataset* dataset, int kind);
     void reopenHistory();
+    void watchChangeNotices();
+    void takeChangeNotices();
     void reopen(Dataset* dataset);
     void refreshAfterCascade(Dataset* deleted);
     // question followed by what deleting every person of the current company takes.
@@ -116,6 +121,9 @@ private:
 
     std::unique_ptr<Connection> m_connection;
     std::unique_ptr<SearchIndex> m_searchIndex;
+    std::unique_ptr<QSocketNotifier> m_changeNotices;
+    int m_watchedSocket = -1;
+    QMetaObject::Connection m_idleCheck;
     std::vector<Dataset*> m_shared;
     bool m_historyHeld = false;
     bool m_historySkipped = false;

@@ -370,11 +370,8 @@ void addGeneratedData(Connection& connection, const SampleSize& size)
 
     // Index pages stay decrypted in memory while many rows go in, which halves the time; the
     // connection's own cache size comes back afterwards.
-    const qint64 cacheSize = [&connection] {
-        Statement cache(connection, QStringLiteral("PRAGMA cache_size"));
-        return cache.step() ? cache.int64(0) : 0;
-    }();
-    connection.exec(QStringLiteral("PRAGMA cache_size = -262144"));
+    const qint64 cacheSize = connection.cacheSize();
+    connection.setCacheSize(-262144);
     Transaction transaction(connection);
     Inserts in(connection);
     QRandomGenerator rng(Seed);
@@ -432,5 +429,5 @@ void addGeneratedData(Connection& connection, const SampleSize& size)
         addAnswers(in, rng, personIds[size_t(qint64(i) * qsizetype(personIds.size()) / answered)], 5);
 
     transaction.commit();
-    connection.exec(QStringLiteral("PRAGMA cache_size = %1").arg(cacheSize));
+    connection.setCacheSize(cacheSize);
 }

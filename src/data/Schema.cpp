@@ -44,8 +44,7 @@ void createSchema(Connection& connection)
 {
     Transaction transaction(connection);
     for (const TableDef& table : Catalogue::tables())
-        for (const QString& statement : createTableSql(table))
-            connection.exec(statement);
+        connection.createTable(table);
     connection.setSchemaVersion(programSchemaVersion());
     transaction.commit();
 }

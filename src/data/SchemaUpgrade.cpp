@@ -64,8 +64,7 @@ QString writeCopy(const QString& path, int version)
 void addFollowUpsAndActivities(Connection& connection)
 {
     for (const char* table : {"FollowUps", "Activities"})
-        for (const QString& statement : createTableSql(Catalogue::table(QLatin1String(table))))
-            connection.exec(statement);
+        connection.createTable(Catalogue::table(QLatin1String(table)));
 }
 
 } // namespace

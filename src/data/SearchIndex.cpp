@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "toolkit/db/Connection.h"
+#include "toolkit/db/SchemaCheck.h"
 #include "toolkit/db/Statement.h"
 
 namespace {
@@ -97,10 +98,9 @@ void SearchIndex::readSlice(Kind kind, int rows)
     Part& part = m_parts[kind];
     if (m_columns[kind].isEmpty()) {
         // A text column the start-up does not ask for may be missing from an older file.
-        Statement info(m_connection, QStringLiteral("PRAGMA table_info(%1)").arg(table(kind)));
         QStringList present;
-        while (info.step())
-            present << info.text(1).toLower();
+        for (const TableColumn& column : m_connection.tableColumns(table(kind)))
+            present << column.name.toLower();
         for (const char* text : columnsOf(kind).texts)
             if (present.contains(QString::fromLatin1(text).toLower()))
                 m_columns[kind] << QLatin1String(text);

@@ -5,11 +5,12 @@
 #include <QTemporaryDir>
 #include <QVariant>
 
+#include "support/TestStore.h"
 #include "toolkit/db/Connection.h"
 #include "toolkit/db/Statement.h"
 
 // A fresh encrypted database for one test case, in a temporary folder of its own that goes
-// with it. The test keeps a connection of its own beside the program's: the one that made the
+// with it, or, when a test server is set (TestStore), a fresh database on that server. The test keeps a connection of its own beside the program's: the one that made the
 // file until close(), then one opened when next asked for. The constructor throws StoreError.
 // GUI thread only.
 class TestDatabase
@@ -17,16 +18,14 @@ class TestDatabase
 public:
     explicit TestDatabase(const QString& fileName = QStringLiteral("Test.mdb"),
                           const QString& password = QStringLiteral("pw"))
-        : m_path(m_dir.filePath(fileName)), m_password(password), m_db(create())
+        : m_store(fileName, password), m_db(create())
     {
     }
 
-    const QString& path() const { return m_path; }
-    QString connectionString() const
-    {
-        return QStringLiteral("Provider=SQLCipher;User ID=Admin;Data Source=%1;Mode=Share Deny None;"
-                              "Database Password=\"%2\";").arg(m_path, m_password);
-    }
+    static bool onServer() { return TestStore::onServer(); }
+    // The file's path; empty on a server.
+    QString path() const { return m_store.path(); }
+    QString connectionString() const { return m_store.connectionString(); }
 
     Connection& db()
     {
@@ -46,14 +45,10 @@ public:
     }
 
 private:
-    // Where every test's database is made: an empty file, keyed, and the connection that made it.
-    std::unique_ptr<Connection> create() const
-    {
-        return std::make_unique<Connection>(Connection::create(m_path, m_password));
-    }
+    // Where every test's database is made: an empty keyed file or server database, and the
+    // connection that made it.
+    std::unique_ptr<Connection> create() const { return std::make_unique<Connection>(m_store.create()); }
 
-    QTemporaryDir m_dir;
-    QString m_path;
-    QString m_password;
+    TestStore m_store;
     std::unique_ptr<Connection> m_db;
 };

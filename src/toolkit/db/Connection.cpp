@@ -4,7 +4,9 @@
 
 #include <QScopeGuard>
 
+#include "toolkit/db/PgConnection.h"
 #include "toolkit/db/SqlCipherConnection.h"
+#include "toolkit/db/StoreError.h"
 
 namespace {
 
@@ -79,9 +81,19 @@ Connection::Connection(const QString& connectionString)
 {
 }
 
+namespace {
+
+std::unique_ptr<EngineConnection> openEngine(const ConnectionParams& params)
+{
+    if (params.provider.compare(u"PostgreSQL", Qt::CaseInsensitive) == 0)
+        return std::make_unique<PgConnection>(params.dataSource, params.password);
+    return std::make_unique<SqlCipherConnection>(params.dataSource, params.password, false);
+}
+
+} // namespace
+
 Connection::Connection(const ConnectionParams& params)
-    : Connection(std::make_unique<SqlCipherConnection>(params.dataSource, params.password, false), params.dataSource,
-                 params.password)
+    : Connection(openEngine(params), params.dataSource, params.password)
 {
 }
 
@@ -90,13 +102,26 @@ Connection Connection::create(const QString& path, const QString& password)
     return Connection(std::make_unique<SqlCipherConnection>(path, password, true), path, password);
 }
 
+namespace {
+
+void refuseFileCopyOfServer(const EngineConnection& engine)
+{
+    if (!engine.serverName().isEmpty())
+        throw StoreError(QStringLiteral("A database on a server is not copied to a file by this program; the server's "
+                                        "own tools (pg_dump) back it up."));
+}
+
+} // namespace
+
 Connection Connection::createKeyedAlike(const QString& path) const
 {
+    refuseFileCopyOfServer(*m_engine);
     return create(path, m_password);
 }
 
 Connection Connection::openKeyedAlike(const QString& path) const
 {
+    refuseFileCopyOfServer(*m_engine);
     return Connection(std::make_unique<SqlCipherConnection>(path, m_password, false), path, m_password);
 }
 
@@ -164,6 +189,53 @@ bool Connection::inTransaction() const
 void Connection::setBusyTimeout(int milliseconds)
 {
     m_engine->setBusyTimeout(milliseconds);
+}
+
+bool Connection::isServer() const
+{
+    return !m_engine->serverName().isEmpty();
+}
+
+QString Connection::serverName() const
+{
+    return m_engine->serverName();
+}
+
+QList<TableColumn> Connection::tableColumns(const QString& table)
+{
+    return m_engine->tableColumns(table);
+}
+
+void Connection::createTable(const TableDef& table)
+{
+    TableAccess access;
+    try {
+        m_engine->createTable(table, access);
+    } catch (...) {
+        noteWrite(access.written);
+        throw;
+    }
+    noteWrite(access.written);
+}
+
+qint64 Connection::cacheSize()
+{
+    return m_engine->cacheSize();
+}
+
+void Connection::setCacheSize(qint64 size)
+{
+    m_engine->setCacheSize(size);
+}
+
+int Connection::changeNoticeSocket() const
+{
+    return m_engine->changeNoticeSocket();
+}
+
+QStringList Connection::takeChangeNotices()
+{
+    return m_engine->takeChangeNotices();
 }
 
 int Connection::schemaVersion()

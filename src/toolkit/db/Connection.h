@@ -11,6 +11,8 @@
 #include "toolkit/db/TableAccess.h"
 
 class EngineConnection;
+struct TableColumn;
+struct TableDef;
 
 // What a connection string says: "Provider=...;User ID=...;Data Source=...;Mode=...;
 // Database Password="...";". Keys are matched without regard to case; a value may be quoted.
@@ -25,9 +27,11 @@ struct ConnectionParams
     static ConnectionParams parse(const QString& connectionString);
 };
 
-// One open database, whichever engine holds it (SQLCipher today). The constructor either
-// opens and proves the key or throws StoreError with text that says what is wrong (missing
-// or empty file, wrong password, not a database). It keeps, for every engine alike, the
+// One open database, whichever engine holds it: an SQLCipher file, or with
+// "Provider=PostgreSQL;Data Source=<libpq URI or conninfo>;" a PostgreSQL server. The
+// constructor either opens and proves the key or throws StoreError with text that says what
+// is wrong (missing or empty file, wrong password, not a database; a server that asks for a
+// password not given, refuses the one given or cannot be reached). It keeps, for every engine alike, the
 // count of writes that lets datasets share reads, and the depth of nested transactions.
 // Move-only; GUI thread only.
 class Connection
@@ -42,6 +46,9 @@ public:
     ~Connection();
 
     const QString& path() const { return m_path; }
+    bool isServer() const;
+    // The server's host and database for a title, never its password; empty for a file.
+    QString serverName() const;
     // Makes a new file at path keyed as this connection's file; throws if the file exists.
     Connection createKeyedAlike(const QString& path) const;
     // Opens the file at path with this connection's key; throws as the constructor does.
@@ -86,6 +93,18 @@ public:
     // The version of the program's schema the file holds; 0 for a file never given one.
     int schemaVersion();
     void setSchemaVersion(int version);
+    // The columns of table as declared; empty when there is no such table. Throws StoreError.
+    QList<TableColumn> tableColumns(const QString& table);
+    // Makes table and its indexes in the engine's own words; throws StoreError.
+    void createTable(const TableDef& table);
+    // Pages kept in memory (a file's cache_size); a server ignores it.
+    qint64 cacheSize();
+    void setCacheSize(qint64 size);
+
+    // The socket on which other sessions' change notices arrive, for a socket notifier; -1 for a file.
+    int changeNoticeSocket() const;
+    // The tables (lower case) other sessions changed since last asked; never waits; empty for a file.
+    QStringList takeChangeNotices();
 
 private:
     friend class Statement;

@@ -70,7 +70,8 @@ void Dataset::readSnapshot()
         QStringList cols;
         for (const QString& c : m_columns)
             cols.append(quoted(c));
-        sql = QStringLiteral("SELECT rowid, %1 FROM %2").arg(cols.join(u", "), quoted(m_table));
+        // In the order of the rows' identity, which a file keeps by itself and a server does not.
+        sql = QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid").arg(cols.join(u", "), quoted(m_table));
         rowidColumn = 0;
     } else {
         sql = m_sql;

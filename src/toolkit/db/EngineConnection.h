@@ -2,11 +2,16 @@
 
 #include <memory>
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include "toolkit/db/EngineCopy.h"
 #include "toolkit/db/EngineStatement.h"
+#include "toolkit/db/SchemaCheck.h"
 #include "toolkit/db/TableAccess.h"
+
+struct TableDef;
 
 // One open database of an engine, behind Connection: what differs between engines
 // (statements, transactions and their savepoints, lock waits, the schema version, how
@@ -39,6 +44,23 @@ public:
     // The version of the program's schema the database holds; 0 for one never given one.
     virtual int schemaVersion() = 0;
     virtual void setSchemaVersion(int version) = 0;
+
+    // The columns of table as the engine declares them in the program's words (INTEGER,
+    // VARCHAR(n), DATETIME...), names matched without regard to case; empty for no such table.
+    virtual QList<TableColumn> tableColumns(const QString& table) = 0;
+    // Makes table with its indexes in the engine's own words.
+    virtual void createTable(const TableDef& table, TableAccess& access) = 0;
+    // The pages the engine keeps in memory (SQLite's cache_size); a server keeps its own.
+    virtual qint64 cacheSize() = 0;
+    virtual void setCacheSize(qint64 size) = 0;
+
+    // A server's name for a title, without its password; empty for a file.
+    virtual QString serverName() const { return {}; }
+    // The socket on which another session's change notices arrive; -1 for a file.
+    virtual int changeNoticeSocket() const { return -1; }
+    // The tables other sessions changed since last asked, lower case; reads what arrived
+    // without waiting.
+    virtual QStringList takeChangeNotices() { return {}; }
 
     // Begins copying this database over target's, which must be of the same engine; throws
     // when target cannot take it.

@@ -27,12 +27,7 @@ QString typeName(FieldType type)
 
 QList<TableColumn> tableColumns(Connection& connection, const QString& table)
 {
-    // The PRAGMA statement, not the pragma_table_info function, which the store's SQLite lacks.
-    Statement info(connection, QStringLiteral("PRAGMA table_info(\"%1\")").arg(QString(table).replace(u'"', QStringLiteral("\"\""))));
-    QList<TableColumn> columns;
-    while (info.step())
-        columns.append({info.text(1), info.text(2), info.int64(5) != 0});
-    return columns;
+    return connection.tableColumns(table);
 }
 
 FieldType fieldTypeOfDeclared(const QString& declaredType, bool primaryKey, int* width)

@@ -10,6 +10,7 @@
 #include "toolkit/db/NameOrder.h"
 #include "toolkit/db/SqlCipherCopy.h"
 #include "toolkit/db/SqlCipherStatement.h"
+#include "toolkit/db/TableDef.h"
 
 namespace {
 
@@ -268,6 +269,33 @@ void SqlCipherConnection::setSchemaVersion(int version)
 {
     // A pragma takes no parameters; the number is the program's own.
     execText(QStringLiteral("PRAGMA user_version = %1").arg(version));
+}
+
+QList<TableColumn> SqlCipherConnection::tableColumns(const QString& table)
+{
+    // The PRAGMA statement, not the pragma_table_info function, which the store's SQLite lacks.
+    SqlCipherStatement info(*this, QStringLiteral("PRAGMA table_info(\"%1\")").arg(QString(table).replace(u'"', QStringLiteral("\"\""))));
+    QList<TableColumn> columns;
+    while (info.step())
+        columns.append({info.text(1), info.text(2), info.int64(5) != 0});
+    return columns;
+}
+
+void SqlCipherConnection::createTable(const TableDef& table, TableAccess& access)
+{
+    for (const QString& statement : createTableSql(table))
+        exec(statement, access);
+}
+
+qint64 SqlCipherConnection::cacheSize()
+{
+    SqlCipherStatement cache(*this, QStringLiteral("PRAGMA cache_size"));
+    return cache.step() ? cache.int64(0) : 0;
+}
+
+void SqlCipherConnection::setCacheSize(qint64 size)
+{
+    execText(QStringLiteral("PRAGMA cache_size = %1").arg(size));
 }
 
 std::unique_ptr<EngineCopy> SqlCipherConnection::copyTo(EngineConnection& target)

@@ -36,6 +36,10 @@ public:
     qint64 dataVersion() const override;
     int schemaVersion() override;
     void setSchemaVersion(int version) override;
+    QList<TableColumn> tableColumns(const QString& table) override;
+    void createTable(const TableDef& table, TableAccess& access) override;
+    qint64 cacheSize() override;
+    void setCacheSize(qint64 size) override;
     std::unique_ptr<EngineCopy> copyTo(EngineConnection& target) override;
 
     // For the backup between two files of this engine.

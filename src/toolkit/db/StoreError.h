@@ -11,7 +11,10 @@
 class StoreError : public std::runtime_error
 {
 public:
-    enum class Kind { Busy, RowChanged, DiskFull, ReadOnly, Constraint, NotADatabase, WrongKey, Other };
+    // PasswordNeeded: a server asked for a password none was given for. Disconnected: the
+    // server cannot be reached, or the connection to it was lost.
+    enum class Kind { Busy, RowChanged, DiskFull, ReadOnly, Constraint, NotADatabase, WrongKey, PasswordNeeded,
+                      Disconnected, Other };
 
     explicit StoreError(const QString& message, int code = 0, int extendedCode = 0, QString sql = {})
         : std::runtime_error(message.toStdString()), m_code(code), m_extendedCode(extendedCode), m_sql(std::move(sql)) {}

@@ -41,6 +41,17 @@ struct TableDef
 // over several columns, as SQLite reads them.
 QStringList createTableSql(const TableDef& table);
 
+// The same for a PostgreSQL server: names unquoted, so the server keeps them in lower case,
+// and a column rowid that repeats the key, since the datasets find rows by rowid as on a file.
+// Booleans, dates and long texts are of the domains yes_no (a number), datetime and memo (text
+// as a file holds it), which serverDomainsSql() makes.
+// Each column's comment is its name as the program spells it. A table with a key gets a trigger that keeps its numbering past the largest key, calling
+// the function serverKeyAheadFunctionSql() makes.
+QStringList createServerTableSql(const TableDef& table);
+QStringList serverDomainsSql();
+QString serverKeyAheadFunctionSql();
+QString keyAheadTriggerSql(const QString& table, const QString& key);
+
 // An INSERT of every column but those the store numbers, in the table's order, with one ?
 // per column.
 QString insertSql(const TableDef& table);

@@ -223,6 +223,8 @@ void TestClientsTransfer::noCompanyOrBadFileWritesNothing()
 
 void TestClientsTransfer::importIsOneTransaction()
 {
+    if (TestStore::onServer())
+        QSKIP("The store's refusal here is an SQLite trigger.");
     {
         Connection side(m_f->connectionString());
         side.exec(QStringLiteral("CREATE TRIGGER NoBoom BEFORE INSERT ON People WHEN NEW.Name = 'Boom'"
@@ -232,21 +234,21 @@ void TestClientsTransfer::importIsOneTransaction()
     const auto plan = [&](const QStringList& names) {
         return *transfer.preview(Contacts::readContactFile(cards(names)));
     };
-    const QStringList before = rows(QStringLiteral("1"));
+    const QStringList before = rows(QStringLiteral("1 = 1"));
     try {
         transfer.store(plan({QStringLiteral("FN:First"), QStringLiteral("FN:Boom"), QStringLiteral("FN:Last")}));
         QFAIL("no error");
     } catch (const StoreError& e) {
         QCOMPARE(e.text(), QStringLiteral("Boom is not allowed"));
     }
-    QCOMPARE(rows(QStringLiteral("1")), before);
+    QCOMPARE(rows(QStringLiteral("1 = 1")), before);
 
     // Cancelled half way: nothing either.
     int calls = 0;
     const auto outcome = transfer.store(plan({QStringLiteral("FN:One"), QStringLiteral("FN:Two")}),
                                         [&](int, int) { return ++calls < 1; });
     QVERIFY(outcome.cancelled);
-    QCOMPARE(rows(QStringLiteral("1")), before);
+    QCOMPARE(rows(QStringLiteral("1 = 1")), before);
 
     // The store is usable afterwards.
     QCOMPARE(transfer.store(plan({QStringLiteral("FN:Fine")})).added, 1);
@@ -416,7 +418,7 @@ void TestClientsTransfer::everyStepReportsProgressAndLetsEventsThrough()
 
 void TestClientsTransfer::cancelDuringTheCompareWritesNothing()
 {
-    const QStringList before = rows(QStringLiteral("1"));
+    const QStringList before = rows(QStringLiteral("1 = 1"));
     int compared = 0;
     const auto watch = watchProgress([&](QProgressDialog& progress) {
         if (progress.labelText().startsWith(QLatin1String("Comparing")) && ++compared == 2)
@@ -426,7 +428,7 @@ void TestClientsTransfer::cancelDuringTheCompareWritesNothing()
     QCOMPARE(compared, 2);
     QVERIFY(!m_previewShown);
     QCOMPARE(m_f->messages.texts(), QStringList{QStringLiteral("The import was cancelled: nothing was written.")});
-    QCOMPARE(rows(QStringLiteral("1")), before);
+    QCOMPARE(rows(QStringLiteral("1 = 1")), before);
     QCOMPARE(dm().PeopleCompanyDet->recordCount(), 2);
 }
 
