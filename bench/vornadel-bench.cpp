@@ -329,7 +329,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: vornadel-bench FILE [ROUNDS] [--only-search | --only-reports | --only-backup | --only-due | --only-import]\n");
+        std::fprintf(stderr, "usage: vornadel-bench FILE|postgresql://URI [ROUNDS] [--only-search | --only-reports | --only-backup"
+                             " | --only-due | --only-import]\n");
         return 2;
     }
     QTemporaryDir upgraded;
@@ -338,10 +339,12 @@ int main(int argc, char* argv[])
         return QStringLiteral("Provider=SQLCipher;User ID=Admin;Data Source=%1;Mode=Share Deny None;"
                               "Database Password=\"ZeKRW\";").arg(path);
     };
+    // A server's database (made by vornadel-mkdb --server) is measured in place.
+    const bool server = file.startsWith(QStringLiteral("postgresql://")) || file.startsWith(QStringLiteral("postgres://"));
     // A file of an earlier version is measured in a copy, which opening upgrades: the file given
     // is never changed.
     try {
-        if (Connection(connectionOf(file)).schemaVersion() < programSchemaVersion()) {
+        if (!server && Connection(connectionOf(file)).schemaVersion() < programSchemaVersion()) {
             const QString copy = QDir(upgraded.path()).filePath(QFileInfo(file).fileName());
             if (!QFile::copy(file, copy))
                 throw std::runtime_error("cannot copy the file to upgrade it");
@@ -351,11 +354,20 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
-    const QString connectionString = connectionOf(file);
+    const QString connectionString =
+        server ? QStringLiteral("Provider=PostgreSQL;Data Source=\"%1\";").arg(QString(file).replace(u'"', QStringLiteral("\"\"")))
+               : connectionOf(file);
+    // The copies of a file that these two measure have no like on a server.
+    const auto fileOnly = [server](const char* what) {
+        if (server)
+            std::printf("%s: not measured on a server\n", what);
+        return !server;
+    };
     const int rounds = args.size() > 2 ? args[2].toInt() : 5;
     try {
         if (args.contains(QStringLiteral("--only-due"))) {
-            runDueBench(file, rounds);
+            if (fileOnly("due_list_open"))
+                runDueBench(file, rounds);
             return 0;
         }
         if (args.contains(QStringLiteral("--only-search"))) {
@@ -370,11 +382,12 @@ int main(int argc, char* argv[])
             return 0;
         }
         if (args.contains(QStringLiteral("--only-backup"))) {
-            runBackupBench(file, connectionString, rounds);
+            if (fileOnly("backup"))
+                runBackupBench(file, connectionString, rounds);
             return 0;
         }
         if (args.contains(QStringLiteral("--only-import"))) {
-            runImportBenches(file);
+            runImportBenches(file, server ? connectionString : QString());
             return 0;
         }
         const std::vector<Read> reads = startupReads(connectionString);
@@ -408,7 +421,7 @@ int main(int argc, char* argv[])
             deletes.push_back(deleteAll300(connectionString));
         std::printf("delete_all_300 %.1f ms\n", median(deletes));
         // Peak memory only grows: the imports go before the reports so that each figure is its own.
-        runImportBenches(file);
+        runImportBenches(file, server ? connectionString : QString());
         benchReports(connectionString, std::min(rounds, 3));
 
         TMainDataModule dm;
@@ -422,8 +435,10 @@ int main(int argc, char* argv[])
         std::printf("view_open_NavPersonSubProject %.1f ms\n", views[2]);
         std::printf("view_open_Business %.1f ms\n", views[3]);
         runSearchBenches(dm, rounds);
-        runBackupBench(file, connectionString, rounds);
-        runDueBench(file, rounds);
+        if (fileOnly("backup"))
+            runBackupBench(file, connectionString, rounds);
+        if (fileOnly("due_list_open"))
+            runDueBench(file, rounds);
         std::printf("view_open/floor %.3f\n", floor > 0 ? *std::max_element(std::begin(views), std::end(views)) / floor : 0.0);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
