@@ -257,6 +257,21 @@ void PgConnection::exec(const QString& sql, TableAccess& access)
     const PgSql::Translation t = PgSql::translate(sql);
     if (!t.parameters.isEmpty())
         throw StoreError(QStringLiteral("A statement with parameters needs values bound."), 0, 0, sql);
+    // Only a prepared INSERT returns its row's identity: as on a file, lastInsertRowid()
+    // follows an INSERT run here too.
+    if (t.insert) {
+        std::unique_ptr<EngineStatement> insert = prepare(sql);
+        try {
+            while (insert->step()) {
+            }
+        } catch (...) {
+            if (inTransaction())
+                access.written.append(t.tables.written);
+            throw;
+        }
+        access.written.append(t.tables.written);
+        return;
+    }
     QString text = t.text;
     const bool alone = !inTransaction();
     // Several statements sent at once run as one transaction, the notice with them.

@@ -16,8 +16,13 @@ enum : Oid { BoolOid = 16, Int8Oid = 20, Int2Oid = 21, Int4Oid = 23, OidOid = 26
 PgStatement::PgStatement(PgConnection& connection, const QString& sql)
     : m_connection(connection), m_programSql(sql), m_sql(PgSql::translate(sql))
 {
-    if (m_sql.insert)
-        m_sql.text += QStringLiteral(" RETURNING rowid");
+    if (m_sql.insert) {
+        // A closing semicolon would leave RETURNING outside the statement.
+        QString& text = m_sql.text;
+        while (!text.isEmpty() && (text.back().isSpace() || text.back() == u';'))
+            text.chop(1);
+        text += QStringLiteral(" RETURNING rowid");
+    }
     m_values.resize(m_sql.parameters.size());
 }
 

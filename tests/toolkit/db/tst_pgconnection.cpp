@@ -133,7 +133,10 @@ void TestPgConnection::tablesKeepTheProgramsWords()
 
 void TestPgConnection::rowsKeepTheirIdentityAsOnAFile()
 {
-    m_a->exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('a'), ('b')"));
+    m_a->exec(QStringLiteral("INSERT INTO Companies (Name) VALUES ('a'), ('b');\n"));
+    // Run without a statement of its own, an INSERT still tells its last row, as on a file.
+    QCOMPARE(m_a->lastInsertRowid(), 2);
+    QCOMPARE(m_a->changes(), 2);
     Statement insert(*m_a, QStringLiteral("INSERT INTO Companies (Name, Active, Weight) VALUES (:name, :on, :w)"));
     insert.bind(QStringLiteral(":name"), QStringLiteral("c"));
     insert.bind(QStringLiteral(":on"), true);
