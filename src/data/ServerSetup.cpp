@@ -111,13 +111,23 @@ QStringList programTablesOn(Connection& server)
     return held;
 }
 
-void createServerDatabase(Connection& server, const std::function<void(Connection&)>& fill)
+namespace {
+
+// Both tools want an empty database: one that holds any of the program's tables is left alone.
+void refuseHeldTables(Connection& server)
 {
-    Transaction transaction(server);
     const QStringList held = programTablesOn(server);
     if (!held.isEmpty())
         throw StoreError(QStringLiteral("The database already holds the program's tables (%1); it is left as it is.")
                              .arg(held.join(QStringLiteral(", "))));
+}
+
+} // namespace
+
+void createServerDatabase(Connection& server, const std::function<void(Connection&)>& fill)
+{
+    Transaction transaction(server);
+    refuseHeldTables(server);
     createSchema(server);
     fillLists(server);
     if (fill)
@@ -142,10 +152,7 @@ QList<TableSum> migrateToServer(Connection& file, Connection& server, const std:
                              .arg(version)
                              .arg(programSchemaVersion()));
     Transaction transaction(server);
-    const QStringList held = programTablesOn(server);
-    if (!held.isEmpty())
-        throw StoreError(QStringLiteral("The database already holds the program's tables (%1); it is left as it is.")
-                             .arg(held.join(QStringLiteral(", "))));
+    refuseHeldTables(server);
     createSchema(server);
     // The file's lists are copied as they are, with the rest.
     for (const TableDef& table : Catalogue::tables()) {
