@@ -36,7 +36,7 @@ stop_cluster() {
     as_owner "$bindir/pg_ctl" -D "$folder/data" -m immediate -w stop >/dev/null 2>&1 || true
   fi
   rm -rf "$folder"
-  rm -f "$state/cluster" "$state/pg_service.conf"
+  rm -f "$state/cluster" "$state/pg_service.conf" "$state/server.crt" "$state/other.crt"
 }
 
 case "$action" in
@@ -67,12 +67,27 @@ host  all postgres 127.0.0.1/32 trust
 local all all                   scram-sha-256
 host  all all      127.0.0.1/32 scram-sha-256
 EOF
+  # TLS for the tests of sslmode=verify-full: the server's certificate, made for 127.0.0.1, and
+  # another that signs nothing of the server's. Other clients keep to plain connections
+  # (sslmode=disable in the service).
+  ssl="-c ssl=off"
+  if command -v openssl >/dev/null; then
+    for name in server other; do
+      openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=vornadel test $name" \
+        -addext "subjectAltName=IP:127.0.0.1" -keyout "$folder/$name.key" -out "$folder/$name.crt" \
+        >/dev/null 2>&1
+    done
+    chmod 600 "$folder"/*.key
+    [ "$(id -u)" -ne 0 ] || chown nobody: "$folder"/*.key "$folder"/*.crt
+    cp "$folder/server.crt" "$folder/other.crt" "$state/"
+    ssl="-c ssl=on -c ssl_cert_file=$folder/server.crt -c ssl_key_file=$folder/server.key"
+  fi
   # Another program may take a port between our choice and the server's start: try again.
   started=""
   for _ in 1 2 3 4 5 6 7 8 9 10; do
     port=$((20000 + RANDOM % 40000))
     if as_owner "$bindir/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w -t 60 \
-        -o "-p $port -c listen_addresses=127.0.0.1 -c unix_socket_directories=$folder/socket -c fsync=off" \
+        -o "-p $port -c listen_addresses=127.0.0.1 -c unix_socket_directories=$folder/socket -c fsync=off $ssl" \
         start >/dev/null 2>&1; then
       started=$port
       break
@@ -90,6 +105,7 @@ host=127.0.0.1
 port=$started
 user=postgres
 dbname=postgres
+sslmode=disable
 EOF
   echo "PGSERVICEFILE=$state/pg_service.conf"
   echo "VORNADEL_TEST_SERVER=postgresql:///postgres?service=vornadel_test"

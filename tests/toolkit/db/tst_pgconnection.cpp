@@ -4,6 +4,7 @@
 
 #include <QScopeGuard>
 #include <QUrl>
+#include <QFileInfo>
 #include <QtTest>
 
 #include "support/ServerDatabase.h"
@@ -75,7 +76,7 @@ private slots:
     void killedSessionLeavesNoneOfItsChange();
     void lostConnectionKeepsThePendingChange();
     void otherSessionsWritesAreNoticedAfterCommit();
-    void unreachableServerOrMissingTlsSaysSo();
+    void unreachableServerOrUnverifiedTlsSaysSo();
     void passwordIsAskedForThenChecked();
 
 private:
@@ -422,7 +423,7 @@ void TestPgConnection::otherSessionsWritesAreNoticedAfterCommit()
     QCOMPARE(noticed(), QStringList{"companies"});
 }
 
-void TestPgConnection::unreachableServerOrMissingTlsSaysSo()
+void TestPgConnection::unreachableServerOrUnverifiedTlsSaysSo()
 {
     try {
         Connection c(QStringLiteral("Provider=PostgreSQL;Data Source=\"postgresql://nobody@127.0.0.1:1/none?connect_timeout=5\";"));
@@ -431,15 +432,25 @@ void TestPgConnection::unreachableServerOrMissingTlsSaysSo()
         QCOMPARE(e.kind(), StoreError::Kind::Disconnected);
         QVERIFY2(!e.text().isEmpty(), "libpq's text is missing");
     }
-    // The test server speaks no TLS: a URI that asks for it is refused with libpq's reason.
+    // The throwaway cluster speaks TLS with a certificate of its own, kept beside its service file.
+    const QString certificates = QFileInfo(qEnvironmentVariable("PGSERVICEFILE")).absolutePath();
+    if (!QFileInfo::exists(certificates + QStringLiteral("/server.crt")))
+        QSKIP("The test server has no certificate of the test cluster's.");
+    const auto withTls = [&](const QString& authority) {
+        return QStringLiteral("Provider=PostgreSQL;Data Source=\"%1%2sslmode=verify-full&sslrootcert=%3/%4\";")
+            .arg(m_database->uri(), m_database->uri().contains(u'?') ? QStringLiteral("&") : QStringLiteral("?"),
+                 certificates, authority);
+    };
+    // A certificate that the named authority did not sign is refused with libpq's reason.
     try {
-        Connection c(QStringLiteral("Provider=PostgreSQL;Data Source=\"%1\";")
-                         .arg(m_database->uri() + (m_database->uri().contains(u'?') ? u'&' : u'?') + QStringLiteral("sslmode=require")));
-        QFAIL("TLS was asked for and not given.");
+        Connection c(withTls(QStringLiteral("other.crt")));
+        QFAIL("A server whose certificate does not verify was taken.");
     } catch (const StoreError& e) {
         QCOMPARE(e.kind(), StoreError::Kind::Disconnected);
-        QVERIFY2(e.text().contains(QStringLiteral("SSL")), qPrintable(e.text()));
+        QVERIFY2(e.text().contains(QStringLiteral("certificate verify failed")), qPrintable(e.text()));
     }
+    Connection verified(withTls(QStringLiteral("server.crt")));
+    QCOMPARE(scalar(verified, QStringLiteral("SELECT CASE WHEN ssl THEN 1 ELSE 0 END FROM pg_stat_ssl WHERE pid = pg_backend_pid()")), 1);
 }
 
 void TestPgConnection::passwordIsAskedForThenChecked()
