@@ -8,6 +8,7 @@
 #include "toolkit/db/StoreError.h"
 #include "support/AppDatabase.h"
 #include "support/RecordingMessageService.h"
+#include "support/StoreRefusal.h"
 #include "support/TestStore.h"
 
 namespace {
@@ -110,17 +111,12 @@ void TestDataModule::exec(const QString& sql)
 
 void TestDataModule::refuse(const QString& write, const QString& table, const QString& message)
 {
-    if (TestStore::onServer())
-        exec(QStringLiteral("CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS 'BEGIN RAISE EXCEPTION ''%3''; END';"
-                            "CREATE TRIGGER refuse BEFORE %1 ON %2 FOR EACH ROW EXECUTE FUNCTION refuse()").arg(write, table, message));
-    else
-        exec(QStringLiteral("CREATE TRIGGER refuse BEFORE %1 ON %2 BEGIN SELECT RAISE(ABORT, '%3'); END").arg(write, table, message));
+    refuseInStore(m_file->db(), QStringLiteral("refuse"), QStringLiteral("BEFORE %1 ON %2").arg(write, table), {}, message);
 }
 
 void TestDataModule::allow(const QString& table)
 {
-    exec(TestStore::onServer() ? QStringLiteral("DROP TRIGGER refuse ON %1; DROP FUNCTION refuse()").arg(table)
-                               : QStringLiteral("DROP TRIGGER refuse"));
+    dropStoreRefusal(m_file->db(), QStringLiteral("refuse"), table);
 }
 
 void TestDataModule::openModule()

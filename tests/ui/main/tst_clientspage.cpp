@@ -6,6 +6,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "support/StoreRefusal.h"
 #include "support/MainWindowFixture.h"
 #include "profile/RetailForm.h"
 #include "toolkit/db/Dataset.h"
@@ -293,8 +294,6 @@ void TestClientsPage::deleteAllRecords_data()
 
 void TestClientsPage::deleteAllRecords()
 {
-    if (TestStore::onServer())
-        QSKIP("The store's refusal here is an SQLite trigger.");
     QFETCH(int, company);
     QFETCH(int, answer);
     QFETCH(bool, refuseBob);
@@ -306,8 +305,8 @@ void TestClientsPage::deleteAllRecords()
     Connection& file = *dm().MainADOConnection();
     file.exec(QStringLiteral("INSERT INTO QuestionsMain (PersonID, QuestionID, Answer) VALUES (40, 1, 1), (42, 1, 0)"));
     if (refuseBob)
-        file.exec(QStringLiteral("CREATE TRIGGER KeepBob BEFORE DELETE ON People WHEN old.PersonID = 41"
-                                 " BEGIN SELECT RAISE(ABORT, 'Bob stays'); END"));
+        refuseInStore(file, QStringLiteral("KeepBob"), QStringLiteral("BEFORE DELETE ON People"),
+                      QStringLiteral("old.PersonID = 41"), QStringLiteral("Bob stays"));
     dm().CompaniesTable->locate({QStringLiteral("CompanyID")}, {company});
     dm().PeopleCompanyDet->last();
     const QString before = current();
@@ -357,13 +356,11 @@ void TestClientsPage::deleteAllRecords()
 
 void TestClientsPage::deleteAllEndsPendingChangesAndCountsWhatGoes()
 {
-    if (TestStore::onServer())
-        QSKIP("The store's refusal here is an SQLite trigger.");
     Connection& file = *dm().MainADOConnection();
     file.exec(QStringLiteral("INSERT INTO QuestionsMain (PersonID, QuestionID, Answer) VALUES (40, 1, 1), (40, 2, 0);"
-                             "INSERT INTO Business (PersonID, SubProjectID) VALUES (41, 28);"
-                             "CREATE TRIGGER KeepBob BEFORE DELETE ON People WHEN old.PersonID = 41"
-                             " BEGIN SELECT RAISE(ABORT, 'Bob stays'); END"));
+                             "INSERT INTO Business (PersonID, SubProjectID) VALUES (41, 28);"));
+    refuseInStore(file, QStringLiteral("KeepBob"), QStringLiteral("BEFORE DELETE ON People"), QStringLiteral("old.PersonID = 41"),
+                  QStringLiteral("Bob stays"));
     dm().CompaniesTable->locate({QStringLiteral("CompanyID")}, {3});
     showWindow();
     // A renamed project and a client being typed are stored before anything is deleted.

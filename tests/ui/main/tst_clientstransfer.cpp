@@ -8,6 +8,7 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include "support/StoreRefusal.h"
 #include "support/MainWindowFixture.h"
 #include "data/PeopleTransfer.h"
 #include "data/contacts/ContactReader.h"
@@ -223,12 +224,10 @@ void TestClientsTransfer::noCompanyOrBadFileWritesNothing()
 
 void TestClientsTransfer::importIsOneTransaction()
 {
-    if (TestStore::onServer())
-        QSKIP("The store's refusal here is an SQLite trigger.");
     {
         Connection side(m_f->connectionString());
-        side.exec(QStringLiteral("CREATE TRIGGER NoBoom BEFORE INSERT ON People WHEN NEW.Name = 'Boom'"
-                                 " BEGIN SELECT RAISE(ABORT, 'Boom is not allowed'); END;"));
+        refuseInStore(side, QStringLiteral("NoBoom"), QStringLiteral("BEFORE INSERT ON People"), QStringLiteral("NEW.Name = 'Boom'"),
+                      QStringLiteral("Boom is not allowed"));
     }
     PeopleTransfer transfer(dm());
     const auto plan = [&](const QStringList& names) {

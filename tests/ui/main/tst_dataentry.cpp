@@ -5,6 +5,7 @@
 #include <QTabBar>
 #include <QtTest>
 
+#include "support/StoreRefusal.h"
 #include "support/MainWindowFixture.h"
 #include "toolkit/db/DataSource.h"
 #include "toolkit/db/Dataset.h"
@@ -294,8 +295,6 @@ void TestDataEntryForm::newRecordTakesWhatIsTypedFirst()
 
 void TestDataEntryForm::pendingNewCompanyEndsBeforeTheProjectsPageLooks()
 {
-    if (TestStore::onServer())
-        QSKIP("The store's refusal here is an SQLite trigger.");
     QVERIFY(showActive(*m_w));
     clickTab(m_w->MainDataEntry, TDataEntryForm::CompaniesPage);
     m_w->DBMemo2->setFocus();
@@ -318,8 +317,8 @@ void TestDataEntryForm::pendingNewCompanyEndsBeforeTheProjectsPageLooks()
                                         " WHERE p.Name = 'Launch'")).toString(), QStringLiteral("Delta"));
 
     // A company the file refuses: its error, and its page back with it as typed.
-    dm().MainADOConnection()->exec(QStringLiteral(
-        "CREATE TRIGGER NoBad BEFORE INSERT ON Companies WHEN NEW.Name = 'Bad' BEGIN SELECT RAISE(ABORT, 'refused here'); END"));
+    refuseInStore(*dm().MainADOConnection(), QStringLiteral("NoBad"), QStringLiteral("BEFORE INSERT ON Companies"),
+                  QStringLiteral("NEW.Name = 'Bad'"), QStringLiteral("refused here"));
     clickTab(m_w->MainDataEntry, TDataEntryForm::CompaniesPage);
     m_w->DBEdit9->setFocus();
     QTest::keyClick(m_w->DBEdit9, Qt::Key_Insert, Qt::AltModifier);

@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "support/StoreRefusal.h"
 #include "support/MainWindowFixture.h"
 #include "data/FollowUps.h"
 #include "toolkit/db/DataSource.h"
@@ -357,8 +358,6 @@ void TestFollowUps::enterInTheDueListGoesToTheRecord()
 
 void TestFollowUps::keysMarkDoneAndMoveOn()
 {
-    if (TestStore::onServer())
-        QSKIP("The store's refusal here is an SQLite trigger.");
     addDueRows();
     ProbeDue window(m_f->forms);
     window.show();
@@ -380,12 +379,13 @@ void TestFollowUps::keysMarkDoneAndMoveOn()
     QCOMPARE(window.CountLabel->text(), QStringLiteral("1 follow-up due today or earlier, oldest first."));
 
     // A change the store refuses is told in its words, and the list stays as it was.
-    exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON FollowUps BEGIN SELECT RAISE(ABORT, 'kept as it is'); END"));
+    Connection& store = *m_f->dm->MainADOConnection();
+    refuseInStore(store, QStringLiteral("refuse"), QStringLiteral("BEFORE UPDATE ON FollowUps"), {}, QStringLiteral("kept as it is"));
     QTest::keyClick(window.DueGrid, Qt::Key_D, Qt::ControlModifier);
     QCOMPARE(m_f->messages.entries().constLast().text, QStringLiteral("kept as it is"));
     QCOMPARE(window.Model->rowCount(), 1);
     QCOMPARE(text(QStringLiteral("SELECT Done FROM FollowUps WHERE FollowUpID = 3")), QStringLiteral("0"));
-    exec(QStringLiteral("DROP TRIGGER refuse"));
+    dropStoreRefusal(store, QStringLiteral("refuse"), QStringLiteral("FollowUps"));
 
     // One done elsewhere since the list was read is said to be gone.
     exec(QStringLiteral("DELETE FROM FollowUps WHERE FollowUpID = 3"));
