@@ -390,7 +390,8 @@ UpgradeOutcome TMainDataModule::Connect(const QString& connectionString, const U
     watchChangeNotices();
     // A connection the server lost drops its socket, and the next statement connects again on
     // another; the notices are watched on whichever is open whenever the program goes idle.
-    if (!m_idleCheck && QAbstractEventDispatcher::instance())
+    // A file has neither, and its idle time stays free of the check.
+    if (!m_idleCheck && m_connection->isServer() && QAbstractEventDispatcher::instance())
         m_idleCheck = connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, [this] {
             // Qt stops watching a socket that was closed, even when a new one takes its number.
             const bool dropped = m_changeNotices && !m_changeNotices->isEnabled();

@@ -129,17 +129,22 @@ Connection::Connection(Connection&&) noexcept = default;
 Connection& Connection::operator=(Connection&&) noexcept = default;
 Connection::~Connection() = default;
 
-void Connection::exec(const QString& sql)
+void Connection::noteWritesOf(const std::function<void(TableAccess&)>& run)
 {
     TableAccess access;
     try {
-        m_engine->exec(sql, access);
+        run(access);
     } catch (...) {
         // Statements before a failing one may have written.
         noteWrite(access.written);
         throw;
     }
     noteWrite(access.written);
+}
+
+void Connection::exec(const QString& sql)
+{
+    noteWritesOf([&](TableAccess& access) { m_engine->exec(sql, access); });
 }
 
 qint64 Connection::lastInsertRowid() const
@@ -208,14 +213,7 @@ QList<TableColumn> Connection::tableColumns(const QString& table)
 
 void Connection::createTable(const TableDef& table)
 {
-    TableAccess access;
-    try {
-        m_engine->createTable(table, access);
-    } catch (...) {
-        noteWrite(access.written);
-        throw;
-    }
-    noteWrite(access.written);
+    noteWritesOf([&](TableAccess& access) { m_engine->createTable(table, access); });
 }
 
 qint64 Connection::cacheSize()

@@ -112,6 +112,9 @@ private:
     friend class DatabaseCopy;
     explicit Connection(const ConnectionParams& params);
     void stepped();
+    // Runs statements that note in access the tables they write, and notes those writes, also
+    // when one fails after others have written.
+    void noteWritesOf(const std::function<void(TableAccess&)>& run);
     Connection(std::unique_ptr<EngineConnection> engine, const QString& path, const QString& password);
 
     std::unique_ptr<EngineConnection> m_engine;
